@@ -1,0 +1,20 @@
+#pragma once
+// The switch values of one run and the installed-product flag. They are
+// written on the UI thread before any worker starts (the command line at
+// start-up, the flag by the product configuration load) and only read
+// afterwards, so they need no lock. Kept free of Windows headers so the pure
+// cores that read them also build on the host.
+
+#include <string>
+
+struct RunSettings {
+    int m_bProductInstalled = 0;
+    int m_bSilent = 0;
+    int m_bSkipClientCheck = 0;
+    int m_bLaunchProduct = 0;
+    std::wstring m_strLanguage;
+    std::wstring m_strInstallerProperties;
+};
+
+// The application object's run settings; one per process.
+inline RunSettings g_runSettings;
