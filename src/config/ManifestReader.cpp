@@ -1,0 +1,131 @@
+#include "config/ManifestReader.h"
+
+#include <cwctype>
+
+#include "config/DecimalText.h"
+#include "xml/XmlDocument.h"
+
+namespace {
+
+// Reads the children of the current element in call order; each search
+// starts after the child found last.
+class ChildReader {
+public:
+    explicit ChildReader(XmlDocument& document) : m_document(document) {}
+
+    bool Find(const wchar_t* name) { return m_document.FindNextChild(FromWideString(name).c_str()); }
+
+    std::wstring Text() const { return ToWideString(m_document.ElementText(m_document.ChildPosition())); }
+
+    // Sets target to the child's text when the child is found.
+    bool Read(const wchar_t* name, std::wstring& target) {
+        if (!Find(name)) {
+            return false;
+        }
+        target = Text();
+        return true;
+    }
+
+    bool Read(const wchar_t* name, int& target) {
+        if (!Find(name)) {
+            return false;
+        }
+        target = DecimalTextToInt(Text());
+        return true;
+    }
+
+    // Steps into the child found last; Leave() steps back out to it.
+    void Enter() { m_document.EnterElement(); }
+    void Leave() { m_document.LeaveElement(); }
+
+private:
+    XmlDocument& m_document;
+};
+
+bool EqualsIgnoringCase(const std::wstring& text, const wchar_t* expected) {
+    std::size_t i = 0;
+    for (; i < text.size() && expected[i] != L'\0'; ++i) {
+        if (std::towlower(static_cast<wint_t>(text[i])) != std::towlower(static_cast<wint_t>(expected[i]))) {
+            return false;
+        }
+    }
+    return i == text.size() && expected[i] == L'\0';
+}
+
+void ReadMainComponent(ChildReader& reader, ProductManifest& manifest) {
+    if (!reader.Read(L"name", manifest.m_strMainComponentName)) {
+        return;
+    }
+    reader.Read(L"executable", manifest.m_strMainComponentExecutable);
+    reader.Read(L"full_url", manifest.m_strMainComponentUrl);
+    while (reader.Find(L"transform")) {
+        reader.Enter();
+        TransformInfo transform;
+        if (reader.Read(L"lang_id", transform.m_nLangId)) {
+            reader.Read(L"name", transform.m_strName);
+            reader.Read(L"full_url", transform.m_strFullUrl);
+            manifest.m_transforms.push_back(std::move(transform));
+        }
+        reader.Leave();
+    }
+}
+
+void ReadProduct(ChildReader& reader, ProductManifest& manifest) {
+    reader.Read(L"pid", manifest.m_strPid);
+    reader.Read(L"full_name", manifest.m_strFullName);
+    reader.Read(L"short_name", manifest.m_strShortName);
+    reader.Read(L"registry", manifest.m_strRegistryKey);
+    std::wstring standalone;
+    if (reader.Read(L"standalone", standalone)) {
+        manifest.m_bStandalone = EqualsIgnoringCase(standalone, L"true") ? 1 : 0;
+    }
+    reader.Read(L"standalone_version", manifest.m_strStandaloneVersion);
+    reader.Read(L"version_check_url", manifest.m_strVersionCheckUrl);
+
+    if (reader.Find(L"main_component")) {
+        reader.Enter();
+        ReadMainComponent(reader, manifest);
+        reader.Leave();
+    }
+    while (reader.Find(L"language_pack")) {
+        reader.Enter();
+        LanguagePackInfo pack;
+        if (reader.Read(L"lang_id", pack.m_nLangId)) {
+            reader.Read(L"pid", pack.m_strPid);
+            reader.Read(L"name", pack.m_strName);
+            reader.Read(L"full_url", pack.m_strFullUrl);
+            manifest.m_languagePacks.push_back(std::move(pack));
+        }
+        reader.Leave();
+    }
+    while (reader.Find(L"dependency")) {
+        reader.Enter();
+        DependencyInfo dependency;
+        if (reader.Read(L"name", dependency.m_strName)) {
+            reader.Read(L"full_url", dependency.m_strFullUrl);
+            reader.Read(L"install_commandline", dependency.m_strInstallCommandLine);
+            manifest.m_dependencies.push_back(std::move(dependency));
+        }
+        reader.Leave();
+    }
+}
+
+}  // namespace
+
+bool ReadManifest(const std::wstring& path, ProductManifest& manifest) {
+    XmlDocument document;
+    if (!document.LoadFile(FromWideString(path).c_str())) {
+        return false;
+    }
+    if (!document.FindNextElement(FromWideString(L"korvexwebinstaller").c_str())) {
+        return true;
+    }
+    ChildReader reader(document);
+    reader.Read(L"web_installer_version", manifest.m_strWebInstallerVersion);
+    reader.Read(L"product_code", manifest.m_strProductCode);
+    if (reader.Find(L"product")) {
+        reader.Enter();
+        ReadProduct(reader, manifest);
+    }
+    return true;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Reads the product manifest ("config\manifestPro.xml", document element
+// korvexwebinstaller) into a ProductManifest. Every value is the text of an
+// element. Within each element the children are searched in a fixed order,
+// each search starting after the child found last, so a child placed before
+// an earlier-listed sibling is not found. Entries of the lists are kept only
+// with their identifying child (lang_id, or name for a dependency).
+
+#include <string>
+
+#include "config/ProductConfiguration.h"
+
+// False only when the file cannot be loaded or parsed. Another document
+// element yields true with nothing read.
+bool ReadManifest(const std::wstring& path, ProductManifest& manifest);

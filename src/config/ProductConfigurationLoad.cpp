@@ -1,0 +1,155 @@
+#include <windows.h>
+#include <shlobj.h>
+
+#include "app/RunSettings.h"
+#include "config/DecimalText.h"
+#include "config/InstalledProduct.h"
+#include "config/LanguageList.h"
+#include "config/ManifestReader.h"
+#include "config/ProductConfiguration.h"
+#include "config/RegistryKey.h"
+#include "config/Table.h"
+
+namespace {
+
+constexpr wchar_t kReplacementManifestKey[] = L"SOFTWARE\\Korvex Systems\\Fenwyx Professional\\180";
+constexpr int kEnglish = 1033;
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Creates the folder with every missing parent. Something other than a
+// folder standing at the path counts as failure.
+bool EnsureFolder(const std::wstring& path) {
+    if (IsFolder(path)) {
+        return true;
+    }
+    const int result = SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
+    return (result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS) && IsFolder(path);
+}
+
+// A registry replacement for the manifest applies to packages that are not
+// standalone. Returns false when the named file exists but cannot be read.
+bool ApplyReplacementManifest(ProductConfiguration& configuration) {
+    RegistryKey key(HKEY_CURRENT_USER, kReplacementManifestKey);
+    const std::unique_ptr<wchar_t[]> path = key.QueryString(L"WebInstallerManifest");
+    if (!path || path[0] == L'\0' || !IsFile(path.get())) {
+        return true;
+    }
+    configuration.m_strManifestPath = path.get();
+    ProductManifest replacement;
+    if (!ReadManifest(configuration.m_strManifestPath, replacement)) {
+        return false;
+    }
+    configuration.m_manifest = replacement;
+    return true;
+}
+
+int InitialLanguageOfInstallation(const std::wstring& registryKey) {
+    RegistryKey key(HKEY_LOCAL_MACHINE, registryKey + L"\\LanguagePacks");
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (!key.ReadHandle() || RegGetValueW(key.ReadHandle(), nullptr, L"InitialLangID", RRF_RT_REG_DWORD, nullptr,
+                                          &value, &size) != ERROR_SUCCESS) {
+        return kEnglish;
+    }
+    return static_cast<int>(value);
+}
+
+bool PrepareWorkFolders(ProductConfiguration& configuration) {
+    configuration.m_strComponentFolder = configuration.m_strExeFolder + L"\\component\\";
+    configuration.m_strMsiFolder = configuration.m_strExeFolder + L"\\msi\\";
+    configuration.m_strTransformFolder = configuration.m_strExeFolder + L"\\transform\\";
+    if (!configuration.m_manifest.m_bStandalone) {
+        // Only an empty folder goes: downloads from an earlier run are kept.
+        if (IsFolder(configuration.m_strComponentFolder)) {
+            RemoveDirectoryW(configuration.m_strComponentFolder.c_str());
+        }
+        if (!EnsureFolder(configuration.m_strComponentFolder)) {
+            return false;
+        }
+    }
+    return EnsureFolder(configuration.m_strMsiFolder) && EnsureFolder(configuration.m_strTransformFolder);
+}
+
+}  // namespace
+
+int LoadProductConfigurationFor(const std::wstring& executablePath) {
+    ProductConfiguration& configuration = g_productConfiguration;
+    const std::size_t lastBackslash = executablePath.rfind(L'\\');
+    if (lastBackslash == std::wstring::npos || lastBackslash == 0) {
+        return kExecutablePathUnknown;
+    }
+    configuration.m_strExeFolder = executablePath.substr(0, lastBackslash);
+    configuration.m_strManifestPath = configuration.m_strExeFolder + L"\\config\\manifestPro.xml";
+
+    ProductManifest manifest;
+    if (!ReadManifest(configuration.m_strManifestPath, manifest)) {
+        return kManifestUnusable;
+    }
+    configuration.m_manifest = std::move(manifest);
+    if (!configuration.m_manifest.m_bStandalone && !ApplyReplacementManifest(configuration)) {
+        return kManifestUnusable;
+    }
+    const ProductManifest& loaded = configuration.m_manifest;
+    if (loaded.m_strPid.empty() || loaded.m_strRegistryKey.empty() || loaded.m_strMainComponentUrl.empty()) {
+        return kManifestUnusable;
+    }
+
+    BuildLanguageList();
+
+    configuration.m_installedProduct = QueryInstalledProduct(loaded.m_strProductCode);
+    if (!configuration.m_installedProduct.m_strVersion.empty()) {
+        g_runSettings.m_bProductInstalled = 1;
+        const int initialLanguage = InitialLanguageOfInstallation(loaded.m_strRegistryKey);
+        if (initialLanguage != kEnglish) {
+            configuration.m_nLanguageId = initialLanguage;
+        }
+    }
+
+    if (!PrepareWorkFolders(configuration)) {
+        return kWorkFoldersFailed;
+    }
+    configuration.m_bLoaded = 1;
+    return kConfigurationLoaded;
+}
+
+int LoadProductConfiguration() {
+    // A path that filled the whole buffer may have been cut: better no
+    // folder than the wrong one.
+    wchar_t path[512];
+    const DWORD length = GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
+    if (length == 0 || length >= ARRAYSIZE(path)) {
+        return kExecutablePathUnknown;
+    }
+    return LoadProductConfigurationFor(std::wstring(path, length));
+}
+
+std::vector<int> GetInstalledLanguagePacks() {
+    RegistryKey key(HKEY_LOCAL_MACHINE, g_productConfiguration.m_manifest.m_strRegistryKey + L"\\LanguagePacks");
+    Table names;
+    key.EnumSubkeys(names);
+    std::vector<int> languages;
+    for (std::size_t i = 0; i < names.Count(); ++i) {
+        const wchar_t* name = names.At(i);
+        if (name[0] != L'\0') {
+            languages.push_back(DecimalTextToInt(name));
+        }
+    }
+    return languages;
+}
+
+std::wstring MakeComponentPath(const std::wstring& fileName) {
+    return FormatComponentPath(g_productConfiguration, static_cast<int>(GetTickCount()), fileName);
+}
+
+std::wstring MakeLanguagePackPath(int languageId) {
+    return MakeComponentPath(L"language_pack_" + std::to_wstring(languageId) + L".exe");
+}

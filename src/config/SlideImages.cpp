@@ -1,0 +1,54 @@
+#include "config/SlideImages.h"
+
+#include <windows.h>
+
+#include "config/ProductConfiguration.h"
+#include "ui/Dpi.h"
+
+namespace {
+
+std::vector<std::wstring> g_slideImages;
+
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE handle) : m_h(handle) {}
+    ~FindHandle() {
+        if (m_h != INVALID_HANDLE_VALUE) {
+            FindClose(m_h);
+        }
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    HANDLE Get() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+std::vector<std::wstring> FindSlides(const std::wstring& folder) {
+    std::vector<std::wstring> slides;
+    WIN32_FIND_DATAW found;
+    FindHandle search(FindFirstFileW((folder + L"*.jpg").c_str(), &found));
+    if (search.Get() == INVALID_HANDLE_VALUE) {
+        return slides;
+    }
+    do {
+        std::wstring path = folder + found.cFileName;
+        if (path.size() < MAX_PATH) {
+            slides.push_back(std::move(path));
+        }
+    } while (FindNextFileW(search.Get(), &found));
+    return slides;
+}
+
+}  // namespace
+
+std::vector<std::wstring> GetSlideImages() {
+    if (g_slideImages.empty()) {
+        const ProductConfiguration& configuration = g_productConfiguration;
+        const std::wstring folder = configuration.m_strLanguageFolder + std::to_wstring(configuration.m_nLanguageId) +
+                                    L"\\slidesPro\\" + std::to_wstring(SlideScaleForDpiStep(DpiStep())) + L"\\";
+        g_slideImages = FindSlides(folder);
+    }
+    return g_slideImages;
+}

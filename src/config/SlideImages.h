@@ -1,0 +1,25 @@
+#pragma once
+// The slide-show images of the progress page:
+// <language folder>\<LANGID>\slidesPro\<scale>\*.jpg, the scale (100, 125,
+// 150 or 200) following the screen's stepped DPI.
+
+#include <string>
+#include <vector>
+
+// The folder name for a stepped DPI (120, 144, 192, or the DPI below 120).
+inline int SlideScaleForDpiStep(int dpiStep) {
+    if (dpiStep == 192) {
+        return 200;
+    }
+    if (dpiStep == 144) {
+        return 150;
+    }
+    return dpiStep < 120 ? 100 : 125;
+}
+
+#ifdef _WIN32
+// Full paths of the slides for the current language and scale. The list is
+// kept for the process and fixed by the first call that finds any; paths that
+// would not fit the classic 260-character limit are skipped.
+std::vector<std::wstring> GetSlideImages();
+#endif

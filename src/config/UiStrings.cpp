@@ -1,0 +1,53 @@
+#include "config/UiStrings.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <cwchar>
+
+#include "app/RunSettings.h"
+#include "config/LanguageList.h"
+#include "config/ProductConfiguration.h"
+
+namespace {
+
+// The classic path limit: longer values are cut to 259 characters.
+constexpr DWORD kValueCharacters = MAX_PATH;
+
+std::wstring StringFilePath(int languageId) {
+    return g_productConfiguration.m_strLanguageFolder + std::to_wstring(languageId) + L"\\stringPro.ini";
+}
+
+std::wstring ReadStringFile(int languageId, const wchar_t* section, const wchar_t* key,
+                            const wchar_t* defaultText) {
+    const std::wstring path = StringFilePath(languageId);
+    if (!PathFileExistsW(path.c_str())) {
+        return defaultText;
+    }
+    wchar_t value[kValueCharacters] = {};
+    const DWORD length = GetPrivateProfileStringW(section, key, defaultText, value, kValueCharacters, path.c_str());
+    return std::wstring(value, length);
+}
+
+}  // namespace
+
+std::wstring LoadUiString(const wchar_t* key, const wchar_t* defaultText) {
+    return ReadStringFile(g_productConfiguration.m_nLanguageId, L"UISTRING", key, defaultText);
+}
+
+std::wstring LoadLink(const wchar_t* key, const wchar_t* defaultUrl) {
+    return ReadStringFile(g_productConfiguration.m_nLanguageId, L"RLINK", key, defaultUrl);
+}
+
+std::wstring GetLanguageTitle(int languageId) {
+    const std::wstring digits = std::to_wstring(languageId);
+    return ReadStringFile(languageId, L"LANGUAGE", L"Title", digits.c_str());
+}
+
+void BuildLanguageList() {
+    LanguageListSources sources;
+    sources.m_languageTitle = GetLanguageTitle;
+    sources.m_strCommandLineLanguage = g_runSettings.m_strLanguage;
+    sources.m_nUserDefaultUiLanguage = GetUserDefaultUILanguage();
+    BuildLanguageList(g_productConfiguration, sources);
+}
