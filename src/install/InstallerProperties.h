@@ -1,0 +1,31 @@
+#pragma once
+// The property text handed to the Windows Installer with every package of a
+// run: repair switches for an installed product or the installation folder
+// for a first one, the chosen language's transform, the file-association
+// level, then the user's own properties from the command line.
+
+#include <string>
+
+struct InstallerPropertyFacts {
+    int m_bProductInstalled = 0;
+    std::wstring m_strInstallFolder;
+    int m_bInstallFolderExists = 0;
+    std::wstring m_strInstallerProperties;  // "/v" text
+    int m_bLanguageChoice = 0;
+    int m_nLanguageId = 1033;
+    std::wstring m_strTransformFolder;
+    // A language without a transform must not name one: the package would
+    // fail to open it.
+    int m_bTransformExists = 0;
+    int m_nAssociationLevel = 0;
+};
+
+inline constexpr wchar_t kRepairProperties[] = L"REINSTALL=ALL REINSTALLMODE=vomus REBOOT=ReallySuppress";
+
+// "All", "Free" or "None" for levels 0 to 2; empty for any other level.
+const wchar_t* AssociationLevelName(int level);
+
+// A path without one trailing backslash; a drive root such as "C:\" keeps it.
+std::wstring WithoutTrailingBackslash(std::wstring path);
+
+std::wstring BuildInstallerProperties(const InstallerPropertyFacts& facts);

@@ -1,0 +1,96 @@
+#include "install/ServerManifest.h"
+
+#include "app/RunSettings.h"
+#include "install/FourPartVersion.h"
+#include "xml/XmlDocument.h"
+
+namespace {
+
+// Each search starts after the child found last on the same level.
+class ServerManifestReader {
+public:
+    explicit ServerManifestReader(XmlDocument& document) : m_document(document) {}
+
+    bool Find(const wchar_t* name) { return m_document.FindNextChild(FromWideString(name).c_str()); }
+
+    bool Read(const wchar_t* name, std::wstring& target) {
+        if (!Find(name)) {
+            return false;
+        }
+        target = ToWideString(m_document.ElementText(m_document.ChildPosition()));
+        return true;
+    }
+
+    // True when the release names its product version.
+    bool ReadRelease(const wchar_t* name, ReleaseInfo& release) {
+        if (!Find(name)) {
+            return false;
+        }
+        m_document.EnterElement();
+        const bool bVersionFound = Read(L"product_version", release.m_strProductVersion);
+        Read(L"min_web_installer_version", release.m_strMinClientVersion);
+        Read(L"web_installer_download_url", release.m_strClientDownloadUrl);
+        m_document.LeaveElement();
+        return bVersionFound;
+    }
+
+private:
+    XmlDocument& m_document;
+};
+
+}  // namespace
+
+bool ParseServerManifest(const std::wstring& path, ProductManifest& manifest) {
+    if (path.empty()) {
+        return false;
+    }
+    XmlDocument document;
+    if (!document.LoadFile(FromWideString(path).c_str())) {
+        return false;
+    }
+    if (!document.FindNextElement(FromWideString(L"korvexwebinstaller").c_str())) {
+        return true;
+    }
+    ServerManifestReader reader(document);
+    reader.Read(L"product_code", manifest.m_strServerProductCode);
+    reader.ReadRelease(L"fresh_install", manifest.m_freshInstall);
+    if (reader.ReadRelease(L"patch_install", manifest.m_patchInstall)) {
+        manifest.m_strStandaloneVersion = manifest.m_patchInstall.m_strProductVersion;
+    }
+    return true;
+}
+
+bool ParseServerManifest(const std::wstring& path) {
+    return ParseServerManifest(path, g_productConfiguration.m_manifest);
+}
+
+int EvaluateRelease(const ProductManifest& manifest, int bProductInstalled, const std::wstring& installedVersion) {
+    const FourPartVersion client = ParseVersion(manifest.m_strWebInstallerVersion);
+    if (bProductInstalled) {
+        if (installedVersion.empty()) {
+            return CheckNoInstalledVersion;
+        }
+        if (!IsNewerInSameMajor(ParseVersion(manifest.m_strStandaloneVersion), ParseVersion(installedVersion))) {
+            return CheckProductInstalled;
+        }
+        if (manifest.m_bStandalone) {
+            return CheckOk;
+        }
+        if (IsNewerInSameMajor(ParseVersion(manifest.m_patchInstall.m_strMinClientVersion), client)) {
+            return CheckClientOutdated;
+        }
+        return CheckOk;
+    }
+    if (manifest.m_bStandalone) {
+        return CheckOk;
+    }
+    if (IsNewer(ParseVersion(manifest.m_freshInstall.m_strMinClientVersion), client)) {
+        return CheckClientOutdated;
+    }
+    return CheckOk;
+}
+
+int EvaluateRelease() {
+    return EvaluateRelease(g_productConfiguration.m_manifest, g_runSettings.m_bProductInstalled,
+                           g_productConfiguration.m_installedProduct.m_strVersion);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The server manifest names the current product release and, for a fresh
+// installation and for an update, the oldest installer client that may still
+// install it. Together with an earlier installation it decides whether this
+// client proceeds, offers the installed product, or makes way for a newer
+// client.
+
+#include <string>
+
+#include "config/ProductConfiguration.h"
+
+// Outcomes of the client check.
+enum ClientCheckResult : int {
+    CheckOk = 0,
+    CheckProductInstalled = 1,    // an installed copy is not older than the release
+    CheckClientOutdated = 2,      // this client is too old for the release
+    CheckNoInstalledVersion = 3,  // installed, yet without a version
+    CheckServerUnreachable = 4,
+};
+
+// Reads the server manifest at path into manifest; the patch release's
+// product version also becomes the standalone version. Missing elements leave
+// their fields alone. False when the path is empty or the file cannot be
+// loaded as XML.
+bool ParseServerManifest(const std::wstring& path, ProductManifest& manifest);
+bool ParseServerManifest(const std::wstring& path);
+
+// The decision from the model alone: CheckOk, CheckProductInstalled,
+// CheckClientOutdated or CheckNoInstalledVersion.
+int EvaluateRelease(const ProductManifest& manifest, int bProductInstalled, const std::wstring& installedVersion);
+int EvaluateRelease();
