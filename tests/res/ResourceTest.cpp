@@ -44,24 +44,30 @@ std::wstring ModulePath() {
   return path.front() == L'\\' ? L"Z:" + path : path;
 }
 
-class DataFileModule {
+// One owner per handle, released on every path.
+template <typename Handle, auto Release>
+class Owned {
 public:
-  DataFileModule()
-      : m_module(LoadLibraryExW(ModulePath().c_str(), nullptr,
-                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
-  ~DataFileModule() {
-    if (m_module) FreeLibrary(m_module);
+  explicit Owned(Handle handle) : m_handle(handle) {}
+  ~Owned() {
+    if (m_handle) Release(m_handle);
   }
-  DataFileModule(const DataFileModule&) = delete;
-  DataFileModule& operator=(const DataFileModule&) = delete;
-  HMODULE get() const { return m_module; }
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+  Handle get() const { return m_handle; }
 
 private:
-  HMODULE m_module;
+  Handle m_handle;
 };
 
+using DataFileModule = Owned<HMODULE, FreeLibrary>;
+using WindowOwner = Owned<HWND, DestroyWindow>;
+using IconOwner = Owned<HICON, DestroyIcon>;
+using GdiObjectOwner = Owned<HGDIOBJ, DeleteObject>;
+
 HMODULE Module() {
-  static DataFileModule module;
+  static DataFileModule module(
+      LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
   return module.get();
 }
 
@@ -168,20 +174,6 @@ TEST(DialogTemplates, MatchTheWindowsThatUseThem) {
 }
 
 INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-class WindowOwner {
-public:
-  explicit WindowOwner(HWND window) : m_window(window) {}
-  ~WindowOwner() {
-    if (m_window) DestroyWindow(m_window);
-  }
-  WindowOwner(const WindowOwner&) = delete;
-  WindowOwner& operator=(const WindowOwner&) = delete;
-  HWND get() const { return m_window; }
-
-private:
-  HWND m_window;
-};
 
 // Every template becomes a real window with real controls, and the client area
 // is the template size in dialog units.
@@ -469,18 +461,16 @@ TEST(Icon, HoldsEverySizeTheWindowsDraw) {
 
   // Small sizes are bitmaps, large ones PNG: both must load at their own size.
   for (int wanted : {16, 32, 64, 128}) {
-    HICON icon = static_cast<HICON>(
-        LoadImageW(Module(), MAKEINTRESOURCEW(IDI_KORVEXMASTERINSTALLER), IMAGE_ICON, wanted, wanted, 0));
-    ASSERT_NE(icon, nullptr) << wanted;
+    IconOwner icon(static_cast<HICON>(
+        LoadImageW(Module(), MAKEINTRESOURCEW(IDI_KORVEXMASTERINSTALLER), IMAGE_ICON, wanted, wanted, 0)));
+    ASSERT_NE(icon.get(), nullptr) << wanted;
     ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(icon, &info)) << wanted;
+    ASSERT_TRUE(GetIconInfo(icon.get(), &info)) << wanted;
+    GdiObjectOwner colourBitmap(info.hbmColor), maskBitmap(info.hbmMask);
     BITMAP colour{};
-    GetObjectW(info.hbmColor, sizeof colour, &colour);
+    GetObjectW(colourBitmap.get(), sizeof colour, &colour);
     EXPECT_EQ(colour.bmWidth, wanted);
     EXPECT_EQ(colour.bmHeight, wanted);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    DestroyIcon(icon);
   }
 }
 
