@@ -1,5 +1,4 @@
-// The program entry, kept in its own object so that only programs that use
-// it (not the console test runners) pull it from the library.
+// The entry point of GUI programs built on the framework (target korvex_mfc_main).
 #include "mfc/WinApp.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand)

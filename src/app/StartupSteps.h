@@ -1,0 +1,58 @@
+#pragma once
+// The Windows side of start-up and exit, one function per step, so that the
+// application object reads as the sequence and each step can be tried alone.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/CommandLineSwitches.h"
+
+inline constexpr wchar_t kInstanceSemaphoreName[] = L"KorvexMasterInstaller";
+inline constexpr wchar_t kMainWindowClassName[] = L"KorvexMasterInstallerClassName";
+
+// Owns a kernel handle; closes it once.
+class UniqueKernelHandle {
+public:
+    UniqueKernelHandle() = default;
+    explicit UniqueKernelHandle(HANDLE handle) : m_handle(handle) {}
+    ~UniqueKernelHandle() { reset(); }
+    UniqueKernelHandle(const UniqueKernelHandle&) = delete;
+    UniqueKernelHandle& operator=(const UniqueKernelHandle&) = delete;
+    HANDLE get() const { return m_handle; }
+    HANDLE release()
+    {
+        HANDLE handle = m_handle;
+        m_handle = nullptr;
+        return handle;
+    }
+    void reset()
+    {
+        if (m_handle) ::CloseHandle(m_handle);
+        m_handle = nullptr;
+    }
+
+private:
+    HANDLE m_handle = nullptr;
+};
+
+// The argument text in the thread's ANSI code page, as the switch table keys
+// it; characters the code page lacks become '?', never a look-alike.
+std::string NarrowForSwitchLookup(const std::wstring& argument);
+
+// The program's argument vector (program path first), each element with its
+// narrowed form. An empty vector when the command line cannot be split.
+std::vector<CommandLineArgument> ReadCommandLineArguments(const wchar_t* commandLine);
+
+// Brings the first instance's main window to the front, restoring it when
+// minimised. False when no such window exists.
+bool BringFirstInstanceForward();
+
+// Registers the main window class: the system dialog class under our name.
+bool RegisterMainWindowClass();
+
+// Starts a newer client the validator downloaded, with "/n"; shows
+// "The updater cannot be launched!" when the shell refuses. Nothing happens
+// for an empty path or a missing file.
+void LaunchDownloadedClient(const std::wstring& path, const wchar_t* caption);

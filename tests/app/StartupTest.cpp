@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "app/CommandLineSwitches.h"
+#include "app/StartupSteps.h"
+
+namespace {
+
+std::wstring Widen(const char* text) { return std::wstring(text, text + strlen(text)); }
+
+std::wstring BinaryPath(const wchar_t* name) { return Widen(KORVEX_BINARY_DIR) + L"\\" + name; }
+
+// Waits for a process while serving this thread's windows, since the other
+// process's ShowWindow on our window waits for us to handle it.
+bool WaitPumping(HANDLE process, DWORD timeoutMs)
+{
+    DWORD deadline = ::GetTickCount() + timeoutMs;
+    for (;;) {
+        DWORD now = ::GetTickCount();
+        if (static_cast<LONG>(deadline - now) <= 0) return false;
+        DWORD wait = ::MsgWaitForMultipleObjects(1, &process, FALSE, deadline - now, QS_ALLINPUT);
+        if (wait == WAIT_OBJECT_0) return true;
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+}
+
+struct Process {
+    PROCESS_INFORMATION info = {};
+    ~Process()
+    {
+        if (info.hProcess) {
+            ::TerminateProcess(info.hProcess, 1);
+            ::CloseHandle(info.hProcess);
+        }
+        if (info.hThread) ::CloseHandle(info.hThread);
+    }
+    bool Start(const std::wstring& path, const std::wstring& arguments)
+    {
+        std::wstring commandLine = L"\"" + path + L"\" " + arguments;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        return ::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                &startup, &info) != FALSE;
+    }
+};
+
+class MainWindowClass : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(RegisterMainWindowClass() || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS); }
+    void TearDown() override
+    {
+        if (m_window) ::DestroyWindow(m_window);
+    }
+    HWND CreateMainClassWindow(DWORD style)
+    {
+        m_window = ::CreateWindowExW(0, kMainWindowClassName, L"first instance", style, 10, 10, 300, 200, nullptr,
+                                     nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        return m_window;
+    }
+    HWND m_window = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MainWindowClass, IsTheDialogClassUnderOurNameAndCreatable)
+{
+    WNDCLASSW dialogClass = {}, ours = {};
+    ASSERT_TRUE(::GetClassInfoW(nullptr, MAKEINTATOM(32770), &dialogClass));
+    ASSERT_TRUE(::GetClassInfoW(::GetModuleHandleW(nullptr), kMainWindowClassName, &ours));
+    EXPECT_EQ(ours.lpfnWndProc, dialogClass.lpfnWndProc);
+    EXPECT_EQ(ours.cbWndExtra, dialogClass.cbWndExtra);
+    ASSERT_NE(CreateMainClassWindow(WS_OVERLAPPEDWINDOW), nullptr);
+    EXPECT_EQ(::FindWindowW(kMainWindowClassName, nullptr), m_window);
+}
+
+TEST_F(MainWindowClass, SecondInstanceRestoresTheFirstWindowAndExits)
+{
+    UniqueKernelHandle semaphore(::CreateSemaphoreW(nullptr, 0, 1, kInstanceSemaphoreName));
+    ASSERT_NE(semaphore.get(), nullptr);
+    ASSERT_NE(CreateMainClassWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MINIMIZE), nullptr);
+    ASSERT_TRUE(::IsIconic(m_window));
+
+    Process second;
+    ASSERT_TRUE(second.Start(BinaryPath(L"KorvexMasterInstaller.exe"), L"/n"));
+    ASSERT_TRUE(WaitPumping(second.info.hProcess, 30000)) << "the second instance did not exit";
+    WaitPumping(::GetCurrentProcess(), 200);  // let the restore's messages settle
+
+    EXPECT_FALSE(::IsIconic(m_window));
+    EXPECT_TRUE(::IsWindowVisible(m_window));
+    DWORD exitCode = 1;
+    ASSERT_TRUE(::GetExitCodeProcess(second.info.hProcess, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST(StartupSteps, CommandLineSplitNarrowedAndWalkedAsStartUpDoes)
+{
+    auto arguments = ReadCommandLineArguments(
+        L"\"C:\\with space\\KorvexMasterInstaller.exe\" /lang 1031 /v \"INSTALLDIR=D:\\My Apps\" /S -n /l");
+    ASSERT_EQ(arguments.size(), 8u);
+    EXPECT_EQ(arguments[0].m_wide, L"C:\\with space\\KorvexMasterInstaller.exe");
+    EXPECT_EQ(arguments[1].m_narrow, "/lang");
+    EXPECT_EQ(arguments[4].m_wide, L"INSTALLDIR=D:\\My Apps");
+
+    RunSettings settings;
+    WalkSwitches(BuildSwitchTable(settings), arguments);
+    EXPECT_EQ(settings.m_strLanguage, L"1031");
+    EXPECT_EQ(settings.m_strInstallerProperties, L"INSTALLDIR=D:\\My Apps");
+    EXPECT_EQ(settings.m_bSilent, 0);
+    EXPECT_EQ(settings.m_bSkipClientCheck, 0);
+    EXPECT_EQ(settings.m_bLaunchProduct, 1);
+}
+
+TEST(StartupSteps, NarrowingKeepsSwitchesAndNeverMakesOneFromOtherText)
+{
+    EXPECT_EQ(NarrowForSwitchLookup(L"/lang"), "/lang");
+    EXPECT_EQ(NarrowForSwitchLookup(L""), "");
+    // A fullwidth solidus is not a slash, whatever the code page makes of it.
+    EXPECT_EQ(NarrowForSwitchLookup(L"\xFF0Fs"), "?s");
+    EXPECT_EQ(NarrowForSwitchLookup(L"\x2215lang"), "?lang");
+    EXPECT_NE(NarrowForSwitchLookup(L"/s\x0416"), "/s");
+}
+
+TEST(StartupSteps, DownloadedClientStartsWithSkipSwitch)
+{
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    std::wstring record = std::wstring(temp) + L"korvex-launch-record.txt";
+    ::DeleteFileW(record.c_str());
+    ::SetEnvironmentVariableW(L"KORVEX_RECORD_FILE", record.c_str());
+
+    LaunchDownloadedClient(BinaryPath(L"bin\\record_arguments.exe"), L"KorvexMasterInstaller");
+
+    std::wstring commandLine;
+    for (int attempt = 0; attempt < 100 && commandLine.empty(); ++attempt) {
+        ::Sleep(100);
+        HANDLE file = ::CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) continue;
+        wchar_t buffer[1024] = {};
+        DWORD read = 0;
+        ::ReadFile(file, buffer, sizeof(buffer) - sizeof(wchar_t), &read, nullptr);
+        ::CloseHandle(file);
+        commandLine.assign(buffer, read / sizeof(wchar_t));
+    }
+    ::DeleteFileW(record.c_str());
+    ASSERT_FALSE(commandLine.empty()) << "the client was not started";
+    EXPECT_NE(commandLine.find(L"record_arguments.exe"), std::wstring::npos) << std::string(commandLine.begin(), commandLine.end());
+    EXPECT_EQ(commandLine.substr(commandLine.size() - 3), L" /n");
+}
+
+TEST(StartupSteps, MissingOrEmptyClientPathStartsNothingAndShowsNothing)
+{
+    // Either would block on a message box if it tried and failed.
+    LaunchDownloadedClient(L"", L"KorvexMasterInstaller");
+    LaunchDownloadedClient(BinaryPath(L"no-such-client.exe"), L"KorvexMasterInstaller");
+    EXPECT_EQ(::FindWindowW(L"#32770", L"KorvexMasterInstaller"), nullptr);
+}
+
+TEST(StartupSteps, UnlaunchableClientReportsTheFixedMessage)
+{
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    std::wstring path = std::wstring(temp) + L"korvex-client.unlaunchable-type";
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ::CloseHandle(file);
+
+    // The message box is modal: a second thread reads it and presses OK.
+    const wchar_t* caption = L"KorvexLaunchTest";
+    std::atomic<bool> seen{false};
+    std::wstring text;
+    std::thread watcher([&] {
+        for (int attempt = 0; attempt < 200; ++attempt) {
+            HWND box = ::FindWindowW(L"#32770", caption);
+            if (box) {
+                wchar_t buffer[256] = {};
+                ::GetDlgItemTextW(box, 0xFFFF, buffer, 256);
+                text = buffer;
+                seen = true;
+                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            ::Sleep(50);
+        }
+    });
+    LaunchDownloadedClient(path, caption);
+    watcher.join();
+    ::DeleteFileW(path.c_str());
+    ASSERT_TRUE(seen) << "no message box appeared";
+    EXPECT_EQ(text, L"The updater cannot be launched!");
+}
