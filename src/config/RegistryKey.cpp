@@ -57,7 +57,7 @@ std::unique_ptr<wchar_t[]> RegistryKey::QueryString(const wchar_t* valueName) co
         if (result != ERROR_SUCCESS) {
             return nullptr;
         }
-        text[readBytes / sizeof(wchar_t)] = L'\0';
+        text[(readBytes + sizeof(wchar_t) - 1) / sizeof(wchar_t)] = L'\0';
         return text;
     }
     return nullptr;

@@ -1,0 +1,112 @@
+#include "config/InstalledProduct.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <msi.h>
+
+#include "ManifestText.h"
+#include "MessageBoxWatcher.h"
+#include "TestFiles.h"
+#include "TestRegistry.h"
+#include "app/RunSettings.h"
+#include "config/ProductConfiguration.h"
+#include "config/RegistryKey.h"
+
+namespace {
+
+// The package built from data/InstalledProbe.wxs.
+constexpr wchar_t kProbeCode[] = L"{3C7E2A91-5B04-4D6F-8E13-A2C94F0B7D58}";
+constexpr char kProbeCodeText[] = "{3C7E2A91-5B04-4D6F-8E13-A2C94F0B7D58}";
+constexpr wchar_t kProbeVersion[] = L"18.0.3.1";
+constexpr wchar_t kUnknownCode[] = L"{0B5E7D21-7C3A-4F19-A6E4-93D8B2C1F570}";
+
+std::wstring ProbePackagePath() {
+    const std::string path = std::string(KORVEX_BINARY_DIR) + "\\tests\\config\\InstalledProbe.msi";
+    return std::wstring(path.begin(), path.end());
+}
+
+TEST(QueryInstalledProduct, UnknownProductIsNotInstalledAndSaysNothing) {
+    config_test::MessageBoxWatcher watcher;
+    EXPECT_TRUE(QueryInstalledProduct(kUnknownCode).m_strVersion.empty());
+    EXPECT_TRUE(QueryInstalledProduct(L"").m_strVersion.empty()) << "a manifest without product code";
+    Sleep(200);
+    EXPECT_TRUE(watcher.Seen().empty());
+}
+
+TEST(QueryInstalledProduct, OtherFailuresAreShown) {
+    config_test::MessageBoxWatcher watcher;
+    EXPECT_TRUE(QueryInstalledProduct(L"not a product code").m_strVersion.empty());
+    const std::vector<config_test::SeenMessageBox> seen = watcher.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].m_strText, L"Failed to get installed product info, error code: 87");
+    EXPECT_EQ(seen[0].m_strCaption, L"config_tests");
+}
+
+// Installs the probe package for the fixture's life and removes it after.
+class InstalledProbe : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
+        s_nInstallResult = MsiInstallProductW(ProbePackagePath().c_str(), L"");
+    }
+    static void TearDownTestSuite() {
+        MsiConfigureProductW(kProbeCode, INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT);
+    }
+    void SetUp() override {
+        ASSERT_EQ(s_nInstallResult, 0u) << "installing the probe package";
+        g_productConfiguration = ProductConfiguration();
+        g_runSettings = RunSettings();
+    }
+    void TearDown() override {
+        g_productConfiguration = ProductConfiguration();
+        g_runSettings = RunSettings();
+    }
+
+    static inline UINT s_nInstallResult = ERROR_INSTALL_FAILURE;
+};
+
+TEST_F(InstalledProbe, VersionOfTheInstalledProduct) {
+    config_test::MessageBoxWatcher watcher;
+    EXPECT_EQ(QueryInstalledProduct(kProbeCode).m_strVersion, kProbeVersion);
+    EXPECT_TRUE(QueryInstalledProduct(kProbeCode).m_strReserved.empty());
+    EXPECT_TRUE(watcher.Seen().empty());
+}
+
+TEST_F(InstalledProbe, LoadTakesTheLanguageOfTheFirstInstallation) {
+    const config_test::ScratchKey product(HKEY_LOCAL_MACHINE, L"InstalledProduct");
+    const std::filesystem::path folder = config_test::FreshFolder("installed-load");
+    config_test::ManifestFields fields;
+    fields.m_productCode = kProbeCodeText;
+    fields.m_pid = "FWX-180-DE";
+    fields.m_registry = std::string(product.Path().begin(), product.Path().end());
+    config_test::WriteFile(folder / "config" / "manifestPro.xml", config_test::ManifestText(fields));
+    const std::wstring executable = folder.wstring() + L"\\KorvexMasterInstaller.exe";
+
+    const struct {
+        const char* m_name;
+        DWORD m_nInitialLanguage;  // 0: no value
+        int m_nExpectedLanguage;
+    } rows[] = {
+        {"French, not offered", 1036, 1036},
+        {"English keeps the list's choice", 1033, 1031},
+        {"no value keeps the list's choice", 0, 1031},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.m_name);
+        g_productConfiguration = ProductConfiguration();
+        g_runSettings = RunSettings();
+        RegistryKey languagePacks(HKEY_LOCAL_MACHINE, product.Path() + L"\\LanguagePacks");
+        RegDeleteValueW(languagePacks.WriteHandle(), L"InitialLangID");
+        if (row.m_nInitialLanguage) {
+            RegSetValueExW(languagePacks.WriteHandle(), L"InitialLangID", 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&row.m_nInitialLanguage), sizeof(DWORD));
+        }
+        ASSERT_EQ(LoadProductConfigurationFor(executable), kConfigurationLoaded);
+        EXPECT_EQ(g_productConfiguration.m_installedProduct.m_strVersion, kProbeVersion);
+        EXPECT_EQ(g_runSettings.m_bProductInstalled, 1);
+        EXPECT_EQ(g_productConfiguration.m_nLanguageId, row.m_nExpectedLanguage);
+    }
+}
+
+}  // namespace
