@@ -103,6 +103,8 @@ public:
 
 private:
     bool ParseDocument();
+    // Empties text, index and cursor after a failed load; returns false.
+    bool ForgetDocument();
     bool FindSibling(int from, XmlStringView name, int& found) const;
     bool NameMatches(int position, XmlStringView name) const;
     void ResetCursor();

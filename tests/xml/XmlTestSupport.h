@@ -1,0 +1,21 @@
+#pragma once
+// Helpers shared by the XML tests and fuzzers.
+
+#include "xml/XmlDocument.h"
+
+#include <string>
+#include <string_view>
+
+#define X(literal) XmlString(KORVEX_XML_TEXT(literal))
+
+// ASCII for messages; other units as \uXXXX.
+std::string Printable(XmlStringView text);
+
+// Structural checks of a parsed document's index: offsets inside the text,
+// every child's parent link, the closed backward ring of each child list,
+// the first-child flags. Returns an empty string or the first problem found.
+std::string CheckElementIndex(const XmlDocument& document);
+
+// Visits every element with the cursor (depth first) and reads its text;
+// returns the number of elements reached.
+int WalkAllElements(XmlDocument& document);
