@@ -48,10 +48,23 @@ class InstalledProbe : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
-        s_nInstallResult = MsiInstallProductW(ProbePackagePath().c_str(), L"");
+        s_nInstallResult = WhileAnotherInstallRuns([] { return MsiInstallProductW(ProbePackagePath().c_str(), L""); });
     }
     static void TearDownTestSuite() {
-        MsiConfigureProductW(kProbeCode, INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT);
+        WhileAnotherInstallRuns(
+            [] { return MsiConfigureProductW(kProbeCode, INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT); });
+    }
+
+    // Other test programs in the same prefix may be installing packages:
+    // Windows Installer runs one installation at a time.
+    template <typename Action>
+    static UINT WhileAnotherInstallRuns(Action action) {
+        UINT result = action();
+        for (int attempt = 0; attempt < 120 && result == ERROR_INSTALL_ALREADY_RUNNING; ++attempt) {
+            Sleep(500);
+            result = action();
+        }
+        return result;
     }
     void SetUp() override {
         ASSERT_EQ(s_nInstallResult, 0u) << "installing the probe package";
@@ -71,6 +84,21 @@ TEST_F(InstalledProbe, VersionOfTheInstalledProduct) {
     EXPECT_EQ(QueryInstalledProduct(kProbeCode).m_strVersion, kProbeVersion);
     EXPECT_TRUE(QueryInstalledProduct(kProbeCode).m_strReserved.empty());
     EXPECT_TRUE(watcher.Seen().empty());
+}
+
+// Windows Installer keeps the version text in the product's registration; a
+// text too long for the 260-character buffer makes the query fail with 234.
+TEST_F(InstalledProbe, VersionTooLongIsAFailureShown) {
+    const std::wstring properties =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\"
+        L"19A2E7C340B5F6D4E8312A9CF4B0D785\\InstallProperties";
+    const config_test::SavedStringValue version(HKEY_LOCAL_MACHINE, properties, L"DisplayVersion");
+    version.Set(L"18.0.3." + std::wstring(300, L'1'));
+    config_test::MessageBoxWatcher watcher;
+    EXPECT_TRUE(QueryInstalledProduct(kProbeCode).m_strVersion.empty());
+    const std::vector<config_test::SeenMessageBox> seen = watcher.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].m_strText, L"Failed to get installed product info, error code: 234");
 }
 
 TEST_F(InstalledProbe, LoadTakesTheLanguageOfTheFirstInstallation) {

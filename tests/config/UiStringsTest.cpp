@@ -124,13 +124,14 @@ TEST_F(UiStrings, SlidesAreFixedByTheFirstCallThatFindsAny) {
     WriteFile(slides / "150" / "b.jpg", "x");
     WriteFile(slides / "150" / "notes.txt", "x");
     const std::wstring prefix = g_productConfiguration.m_strLanguageFolder + L"1031\\slidesPro\\150\\";
-    // A name that would take the path past 259 characters is skipped.
-    const std::wstring longName = std::wstring(260 - prefix.size(), L'z') + L".jpg";
-    WriteFile(slides / "150" / longName, "x");
+    // A path of 259 characters fits the classic limit; one more is skipped.
+    const std::wstring longestName = std::wstring(259 - prefix.size() - 4, L'y') + L".jpg";
+    WriteFile(slides / "150" / longestName, "x");
+    WriteFile(slides / "150" / (std::wstring(260 - prefix.size() - 4, L'z') + L".jpg"), "x");
 
     std::vector<std::wstring> found = GetSlideImages();
     std::sort(found.begin(), found.end());
-    EXPECT_EQ(found, (std::vector<std::wstring>{prefix + L"a.jpg", prefix + L"b.jpg"}));
+    EXPECT_EQ(found, (std::vector<std::wstring>{prefix + L"a.jpg", prefix + L"b.jpg", prefix + longestName}));
 
     g_productConfiguration.m_nLanguageId = 1036;
     SetScreenDpiForTesting(96, 96);
