@@ -52,22 +52,34 @@ bool EqualsIgnoringCase(const std::wstring& text, const wchar_t* expected) {
     return i == text.size() && expected[i] == L'\0';
 }
 
+// Appends one entry per element of that name that readEntry accepts (it
+// returns false when the identifying child is missing).
+template <typename Entry, typename ReadEntry>
+void ReadEntries(ChildReader& reader, const wchar_t* element, std::vector<Entry>& entries, ReadEntry readEntry) {
+    while (reader.Find(element)) {
+        reader.Enter();
+        Entry entry;
+        if (readEntry(entry)) {
+            entries.push_back(std::move(entry));
+        }
+        reader.Leave();
+    }
+}
+
 void ReadMainComponent(ChildReader& reader, ProductManifest& manifest) {
     if (!reader.Read(L"name", manifest.m_strMainComponentName)) {
         return;
     }
     reader.Read(L"executable", manifest.m_strMainComponentExecutable);
     reader.Read(L"full_url", manifest.m_strMainComponentUrl);
-    while (reader.Find(L"transform")) {
-        reader.Enter();
-        TransformInfo transform;
-        if (reader.Read(L"lang_id", transform.m_nLangId)) {
-            reader.Read(L"name", transform.m_strName);
-            reader.Read(L"full_url", transform.m_strFullUrl);
-            manifest.m_transforms.push_back(std::move(transform));
+    ReadEntries(reader, L"transform", manifest.m_transforms, [&reader](TransformInfo& transform) {
+        if (!reader.Read(L"lang_id", transform.m_nLangId)) {
+            return false;
         }
-        reader.Leave();
-    }
+        reader.Read(L"name", transform.m_strName);
+        reader.Read(L"full_url", transform.m_strFullUrl);
+        return true;
+    });
 }
 
 void ReadProduct(ChildReader& reader, ProductManifest& manifest) {
@@ -87,27 +99,23 @@ void ReadProduct(ChildReader& reader, ProductManifest& manifest) {
         ReadMainComponent(reader, manifest);
         reader.Leave();
     }
-    while (reader.Find(L"language_pack")) {
-        reader.Enter();
-        LanguagePackInfo pack;
-        if (reader.Read(L"lang_id", pack.m_nLangId)) {
-            reader.Read(L"pid", pack.m_strPid);
-            reader.Read(L"name", pack.m_strName);
-            reader.Read(L"full_url", pack.m_strFullUrl);
-            manifest.m_languagePacks.push_back(std::move(pack));
+    ReadEntries(reader, L"language_pack", manifest.m_languagePacks, [&reader](LanguagePackInfo& pack) {
+        if (!reader.Read(L"lang_id", pack.m_nLangId)) {
+            return false;
         }
-        reader.Leave();
-    }
-    while (reader.Find(L"dependency")) {
-        reader.Enter();
-        DependencyInfo dependency;
-        if (reader.Read(L"name", dependency.m_strName)) {
-            reader.Read(L"full_url", dependency.m_strFullUrl);
-            reader.Read(L"install_commandline", dependency.m_strInstallCommandLine);
-            manifest.m_dependencies.push_back(std::move(dependency));
+        reader.Read(L"pid", pack.m_strPid);
+        reader.Read(L"name", pack.m_strName);
+        reader.Read(L"full_url", pack.m_strFullUrl);
+        return true;
+    });
+    ReadEntries(reader, L"dependency", manifest.m_dependencies, [&reader](DependencyInfo& dependency) {
+        if (!reader.Read(L"name", dependency.m_strName)) {
+            return false;
         }
-        reader.Leave();
-    }
+        reader.Read(L"full_url", dependency.m_strFullUrl);
+        reader.Read(L"install_commandline", dependency.m_strInstallCommandLine);
+        return true;
+    });
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
-// Decimal text, the consent region, the component path and the language
-// choice: the rules that need no machine.
+// Decimal text and the language choice: the rules that need no machine.
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <map>
 
-#include "config/ConsentRegion.h"
 #include "config/DecimalText.h"
 #include "config/LanguageList.h"
 #include "config/ProductConfiguration.h"
@@ -25,38 +23,6 @@ TEST(DecimalText, ReadsLikeTheCLibrary) {
     for (const auto& row : rows) {
         EXPECT_EQ(DecimalTextToInt(row.m_text), row.m_nExpected) << '"' << std::wstring(row.m_text).size();
     }
-}
-
-TEST(ConsentRegion, HoldsThirtyCountries) {
-    const ConsentRegion region = BuildConsentRegion();
-    EXPECT_EQ(region.size(), 30u);
-    EXPECT_EQ(region.at(122), L"Japan");
-    EXPECT_EQ(region.at(39), L"Canada");
-    EXPECT_EQ(region.at(242), L"United Kingdom");
-    EXPECT_EQ(region.count(244), 0u);
-}
-
-TEST(ConsentRegion, NationText) {
-    const ConsentRegion region = BuildConsentRegion();
-    const struct {
-        const wchar_t* m_nation;
-        bool m_bInRegion;
-    } rows[] = {{L"94", true}, {L"244", false}, {L"", false}, {L"0122", true}, {L"39", true},
-                {L"0", false}, {L"x94", false}, {L" 84", true}, {L"242", true}, {L"-94", false}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(IsNationInConsentRegion(region, row.m_nation), row.m_bInRegion) << std::wstring(row.m_nation).size();
-    }
-}
-
-TEST(ComponentPath, TickCountOnlyWithoutStandalone) {
-    ProductConfiguration configuration;
-    configuration.m_strComponentFolder = L"C:\\setup\\component\\";
-    configuration.m_manifest.m_bStandalone = 0;
-    EXPECT_EQ(FormatComponentPath(configuration, 123456, L"version.xml"), L"C:\\setup\\component\\123456version.xml");
-    EXPECT_EQ(FormatComponentPath(configuration, -5, L"a.msi"), L"C:\\setup\\component\\-5a.msi")
-        << "the tick count prints as a signed 32-bit number";
-    configuration.m_manifest.m_bStandalone = 1;
-    EXPECT_EQ(FormatComponentPath(configuration, 123456, L"version.xml"), L"C:\\setup\\component\\version.xml");
 }
 
 TEST(EditionLanguage, LastTwoLettersOfThePid) {
