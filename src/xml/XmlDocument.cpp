@@ -45,12 +45,15 @@ public:
             case XmlNodeKind::EndTag: MatchEndTag(node); break;
             case XmlNodeKind::Malformed:
                 MarkIllFormed();
-                AddResult(m_results, node.m_szError, {{"offset", NumberText(node.m_nStart)}});
+                if (CanAddResult(m_results))
+                    AddResult(m_results, node.m_szError, {{"offset", NumberText(node.m_nStart)}});
                 break;
             case XmlNodeKind::Unterminated:
                 MarkIllFormed();
-                AddResult(m_results, "unterminated_tag_syntax",
-                          {{"type", AsciiText(node.m_szError)}, {"offset", NumberText(node.m_nStart)}});
+                if (CanAddResult(m_results)) {
+                    AddResult(m_results, "unterminated_tag_syntax",
+                              {{"type", AsciiText(node.m_szError)}, {"offset", NumberText(node.m_nStart)}});
+                }
                 break;
             default: break;
             }
@@ -102,8 +105,8 @@ private:
             --level;
         if (level == 0) {
             MarkIllFormed();
-            AddResult(m_results, "lone_end_tag",
-                      {{"tagname", XmlString(name)}, {"offset", NumberText(node.m_nStart)}});
+            if (CanAddResult(m_results))
+                AddResult(m_results, "lone_end_tag", {{"tagname", XmlString(name)}, {"offset", NumberText(node.m_nStart)}});
             return;
         }
         ElementRecord& record = m_index[m_stack[level - 1].m_nRecord];
@@ -122,7 +125,7 @@ private:
         if (m_stack.size() <= keep)
             return;
         m_index[0].m_nFlagsAndDepth |= kDocumentNotWellFormed;
-        for (size_t level = m_stack.size(); level-- > keep;) {
+        for (size_t level = m_stack.size(); level-- > keep && CanAddResult(m_results);) {
             const OpenElement& open = m_stack[level];
             AddResult(m_results, "unended_start_tag",
                       {{"tagname", XmlString(OpenName(open))},

@@ -20,6 +20,11 @@ void AppendEscaped(XmlString& out, XmlStringView value)
 
 }  // namespace
 
+bool CanAddResult(const XmlString& results)
+{
+    return results.size() < kResultLimit;
+}
+
 XmlString AsciiText(std::string_view text)
 {
     return XmlString(text.begin(), text.end());
@@ -38,7 +43,7 @@ XmlString NumberText(uint64_t number)
 void AddResult(XmlString& results, std::string_view name,
                std::initializer_list<XmlResultAttribute> attributes)
 {
-    if (results.size() >= kResultLimit)
+    if (!CanAddResult(results))
         return;
     results.push_back('<');
     results += AsciiText(name);

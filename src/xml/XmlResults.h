@@ -14,6 +14,9 @@ struct XmlResultAttribute {
     XmlString m_value;
 };
 
+// False once the results are full; lets callers skip building an entry.
+bool CanAddResult(const XmlString& results);
+
 XmlString NumberText(uint64_t number);
 XmlString AsciiText(std::string_view text);
 
