@@ -48,7 +48,7 @@ bool ApplyReplacementManifest(ProductConfiguration& configuration) {
     if (!ReadManifest(configuration.m_strManifestPath, replacement)) {
         return false;
     }
-    configuration.m_manifest = replacement;
+    configuration.m_manifest = std::move(replacement);
     return true;
 }
 
