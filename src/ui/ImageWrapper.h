@@ -1,0 +1,39 @@
+#pragma once
+// Decoded pictures as DIB sections that GDI can AlphaBlend or BitBlt. PNG
+// resources are decoded once, premultiplied and shared through a cache keyed
+// by resource id that lives until the process ends; image files are decoded
+// on request and belong to the caller.
+#include <windows.h>
+
+#include <memory>
+
+class CString;
+
+class CImageWrapper {
+ public:
+  CImageWrapper() = default;
+  CImageWrapper(HBITMAP decoded, int decodedWidth, int decodedHeight);
+  ~CImageWrapper();
+  CImageWrapper(const CImageWrapper&) = delete;
+  CImageWrapper& operator=(const CImageWrapper&) = delete;
+
+  // Hands the bitmap to the caller, who then deletes it.
+  HBITMAP Detach();
+
+  HBITMAP bitmap = nullptr;
+  int width = 0;
+  int height = 0;
+  int frameCount = 1;
+  int framesHorizontal = 1;
+};
+
+// The cached picture of a "PNG" resource; module null means the application.
+// Empty when the resource does not exist (nothing is cached then).
+std::shared_ptr<CImageWrapper> LoadPngResource(UINT id, HINSTANCE module = nullptr);
+
+// Null when the file does not exist; a wrapper with a null bitmap when it is
+// not a picture GDI+ can read.
+std::unique_ptr<CImageWrapper> LoadImageFile(const CString& path);
+
+// Number of cached resource pictures, for tests.
+size_t CachedImageCount();

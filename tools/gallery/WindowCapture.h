@@ -1,0 +1,29 @@
+#pragma once
+// Test and gallery helpers: read a window's pixels as the screen shows them,
+// save pictures through GDI+, and let queued messages run.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct CapturedImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
+
+  COLORREF At(int x, int y) const;
+  bool IsEmpty() const { return pixels.empty(); }
+};
+
+// The whole window, non-client area included.
+CapturedImage CaptureWindow(HWND window);
+// The part of the window's client area.
+CapturedImage CaptureClient(HWND window);
+
+enum class PictureFormat { Png, Jpeg };
+bool SavePicture(const CapturedImage& image, const std::wstring& path, PictureFormat format);
+
+// Dispatches queued messages for about the given time, passing each through
+// the framework's PreTranslateMessage chain first as the modal loop does.
+void PumpMessages(DWORD milliseconds);
