@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <new>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -21,12 +22,33 @@ struct OpenElement {
     uint32_t m_nNameLength;
 };
 
+struct NameHash {
+    bool m_bIgnoreCase;
+    size_t operator()(XmlStringView name) const
+    {
+        uint64_t hash = 14695981039346656037ull;
+        for (XmlChar c : name)
+            hash = (hash ^ static_cast<uint64_t>(m_bIgnoreCase ? XmlSyntax::FoldCase(c) : c)) * 1099511628211ull;
+        return static_cast<size_t>(hash);
+    }
+};
+
+struct NameEqual {
+    bool m_bIgnoreCase;
+    bool operator()(XmlStringView a, XmlStringView b) const { return XmlSyntax::EqualNames(a, b, m_bIgnoreCase); }
+};
+
+// Beyond this depth the open names are also counted by name, so that a
+// run of end tags matching nothing costs no stack walk each.
+constexpr size_t kDepthForNameCounts = 32;
+
 // One pass over the text: records for start tags, end tags matched against
 // the stack of open elements, results for everything that was wrong.
 class TreeBuilder {
 public:
     TreeBuilder(XmlStringView text, ElementIndex& index, XmlString& results, bool ignoreCase)
-        : m_text(text), m_index(index), m_results(results), m_bIgnoreCase(ignoreCase)
+        : m_text(text), m_index(index), m_results(results), m_bIgnoreCase(ignoreCase),
+          m_openNames(16, NameHash{ignoreCase}, NameEqual{ignoreCase})
     {
     }
 
@@ -87,9 +109,36 @@ private:
             m_index[first].m_nPreviousSibling = added;
         }
         if (!node.m_bEmpty) {
-            m_stack.push_back({added, static_cast<uint32_t>(node.m_nStart + 1),
-                               static_cast<uint32_t>(node.m_nNameEnd - node.m_nStart - 1)});
+            Push({added, static_cast<uint32_t>(node.m_nStart + 1),
+                  static_cast<uint32_t>(node.m_nNameEnd - node.m_nStart - 1)});
         }
+    }
+
+    void Push(const OpenElement& open)
+    {
+        m_stack.push_back(open);
+        if (m_bCountingNames) {
+            ++m_openNames[OpenName(open)];
+        } else if (m_stack.size() > kDepthForNameCounts) {
+            m_bCountingNames = true;
+            for (const OpenElement& each : m_stack)
+                ++m_openNames[OpenName(each)];
+        }
+    }
+
+    void PopTo(size_t level)
+    {
+        for (size_t i = level; m_bCountingNames && i < m_stack.size(); ++i) {
+            auto counted = m_openNames.find(OpenName(m_stack[i]));
+            if (--counted->second == 0)
+                m_openNames.erase(counted);
+        }
+        m_stack.resize(level);
+    }
+
+    bool MayBeOpen(XmlStringView name) const
+    {
+        return !m_bCountingNames || m_openNames.find(name) != m_openNames.end();
     }
 
     XmlStringView OpenName(const OpenElement& open) const
@@ -100,7 +149,7 @@ private:
     void MatchEndTag(const XmlNode& node)
     {
         const XmlStringView name = m_text.substr(node.m_nStart + 2, node.m_nNameEnd - node.m_nStart - 2);
-        size_t level = m_stack.size();
+        size_t level = MayBeOpen(name) ? m_stack.size() : 0;
         while (level > 0 && !XmlSyntax::EqualNames(OpenName(m_stack[level - 1]), name, m_bIgnoreCase))
             --level;
         if (level == 0) {
@@ -113,7 +162,7 @@ private:
         record.m_nLength = static_cast<uint32_t>(node.m_nEnd - record.m_nStart);
         record.m_nEndTagLength = static_cast<uint32_t>(node.m_nEnd - node.m_nStart);
         CloseUnended(level, static_cast<uint32_t>(node.m_nStart - 1));
-        m_stack.pop_back();
+        PopTo(level - 1);
     }
 
     // Closes the open elements from stack level `keep` inwards as never ended.
@@ -159,7 +208,7 @@ private:
         }
         if (illFormedInside)
             m_index[target].m_nFlagsAndDepth |= kElementIllFormedInside;
-        m_stack.resize(keep);
+        PopTo(keep);
     }
 
     void MarkIllFormed()
@@ -173,6 +222,8 @@ private:
     XmlString& m_results;
     bool m_bIgnoreCase;
     std::vector<OpenElement> m_stack;
+    std::unordered_map<XmlStringView, int, NameHash, NameEqual> m_openNames;
+    bool m_bCountingNames = false;
 };
 
 const XmlChar* NullIfEmpty(const XmlChar* name)

@@ -5,9 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
+
+XmlString NumberedName(int number)
+{
+    const std::string digits = std::to_string(number);
+    return XmlString(digits.begin(), digits.end());
+}
 
 struct VerdictCase {
     const XmlChar* m_text;
@@ -222,6 +229,42 @@ TEST(XmlParse, IndexGrowsAcrossBlocksAndKeepsEveryElement)
         ++seen;
     }
     EXPECT_EQ(seen, kItems);
+}
+
+TEST(XmlParse, DeepNestingMatchesEndTagsAtEveryLevel)
+{
+    // Deep enough that open names are also looked up by name.
+    constexpr int kDepth = 100;
+    XmlString text;
+    for (int level = 0; level < kDepth; ++level)
+        text += X("<e") + NumberedName(level) + X(">");
+    text += X("</none></E50><x/>");  // a lone end tag, then e50 closes the 49 levels inside it
+    for (int level = 49; level >= 0; --level)
+        text += X("</E") + NumberedName(level) + X(">");
+    for (const bool ignoreCase : {false, true}) {
+        XmlDocument document;
+        document.SetDocumentFlags(ignoreCase ? kXmlFlagIgnoreCase : 0);
+        EXPECT_FALSE(document.ParseText(text));
+        EXPECT_EQ(CheckElementIndex(document), "");
+        const XmlString& results = document.ResultText();
+        EXPECT_EQ(results.rfind(X("<lone_end_tag tagname=\"none\""), 0), 0u) << Printable(results);
+        EXPECT_EQ(results.find(X("root_has_sibling")), XmlString::npos);
+        EXPECT_EQ(document.Elements().Count(), kDepth + 2);
+        const int e0 = document.Elements()[0].m_nFirstChild;
+        EXPECT_EQ(document.Elements()[e0].Has(kElementUnended), !ignoreCase);
+        if (!ignoreCase)
+            continue;
+        EXPECT_NE(results.find(X("<unended_start_tag tagname=\"e99\"")), XmlString::npos) << Printable(results);
+        EXPECT_EQ(WalkAllElements(document), kDepth + 1);
+        int e50 = document.Elements()[0].m_nFirstChild;
+        for (int level = 0; level < 50; ++level)
+            e50 = document.Elements()[e50].m_nFirstChild;
+        int children = 0;
+        for (int child = document.Elements()[e50].m_nFirstChild; child != 0;
+             child = document.Elements()[child].m_nNextSibling)
+            ++children;
+        EXPECT_EQ(children, 49);
+    }
 }
 
 TEST(XmlParse, ResultTextStopsGrowingNearItsLimit)
