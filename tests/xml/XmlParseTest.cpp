@@ -243,7 +243,7 @@ TEST(XmlParse, DeepNestingMatchesEndTagsAtEveryLevel)
         text += X("</E") + NumberedName(level) + X(">");
     for (const bool ignoreCase : {false, true}) {
         XmlDocument document;
-        document.SetDocumentFlags(ignoreCase ? kXmlFlagIgnoreCase : 0);
+        document.SetDocumentFlags(ignoreCase ? uint32_t{kXmlFlagIgnoreCase} : 0u);
         EXPECT_FALSE(document.ParseText(text));
         EXPECT_EQ(CheckElementIndex(document), "");
         const XmlString& results = document.ResultText();
