@@ -39,14 +39,19 @@ XmlString ErrorMessage(uint32_t error);
 class ReadOnlyFile {
 public:
     ReadOnlyFile() = default;
-    ~ReadOnlyFile();
+    ~ReadOnlyFile() { Close(); }
     ReadOnlyFile(const ReadOnlyFile&) = delete;
     ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
     bool Open(const XmlChar* path);
     bool Size(uint64_t& size);
-    bool Read(char* buffer, size_t size);
-    bool Close();
+    bool Read(char* buffer, size_t size) { return std::fread(buffer, 1, size, m_pFile) == size; }
+    bool Close()
+    {
+        FILE* file = m_pFile;
+        m_pFile = nullptr;
+        return file == nullptr || std::fclose(file) == 0;
+    }
 
 private:
     FILE* m_pFile = nullptr;

@@ -179,11 +179,6 @@ XmlString ErrorMessage(uint32_t error)
     return text.substr(0, text.find_first_of(u"\r\n"));
 }
 
-ReadOnlyFile::~ReadOnlyFile()
-{
-    Close();
-}
-
 bool ReadOnlyFile::Open(const XmlChar* path)
 {
     std::string utf8Path;
@@ -201,20 +196,6 @@ bool ReadOnlyFile::Size(uint64_t& size)
         return false;
     size = static_cast<uint64_t>(end);
     return true;
-}
-
-bool ReadOnlyFile::Read(char* buffer, size_t size)
-{
-    return std::fread(buffer, 1, size, m_pFile) == size;
-}
-
-bool ReadOnlyFile::Close()
-{
-    if (m_pFile == nullptr)
-        return true;
-    FILE* file = m_pFile;
-    m_pFile = nullptr;
-    return std::fclose(file) == 0;
 }
 
 }  // namespace XmlPlatform

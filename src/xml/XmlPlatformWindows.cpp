@@ -63,11 +63,6 @@ XmlString ErrorMessage(uint32_t error)
     return message.substr(0, message.find_first_of(L"\r\n"));
 }
 
-ReadOnlyFile::~ReadOnlyFile()
-{
-    Close();
-}
-
 bool ReadOnlyFile::Open(const XmlChar* path)
 {
     m_pFile = _wfsopen(path, L"rb", _SH_DENYNO);
@@ -83,20 +78,6 @@ bool ReadOnlyFile::Size(uint64_t& size)
         return false;
     size = static_cast<uint64_t>(end);
     return true;
-}
-
-bool ReadOnlyFile::Read(char* buffer, size_t size)
-{
-    return fread(buffer, 1, size, m_pFile) == size;
-}
-
-bool ReadOnlyFile::Close()
-{
-    if (m_pFile == nullptr)
-        return true;
-    FILE* file = m_pFile;
-    m_pFile = nullptr;
-    return fclose(file) == 0;
 }
 
 }  // namespace XmlPlatform
