@@ -14,6 +14,13 @@ class CDC;
 class CGdiObject;
 
 struct AfxThreadState {
+    AfxThreadState() = default;
+    ~AfxThreadState();
+    AfxThreadState(const AfxThreadState&) = delete;
+    AfxThreadState& operator=(const AfxThreadState&) = delete;
+    // Lets go of the borrowed wrappers without touching their handles.
+    void DropTemporaries();
+
     MSG m_lastSentMsg = {};
     CWnd* m_pWndInit = nullptr;
     HHOOK m_hHookCbt = nullptr;

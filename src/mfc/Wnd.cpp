@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "mfc/ThreadState.h"
+#include "mfc/WinApp.h"
 
 namespace {
 
@@ -41,17 +42,25 @@ AfxThreadState& AfxGetThreadState()
     return state;
 }
 
-void AfxDeleteTempObjects()
+AfxThreadState::~AfxThreadState() { DropTemporaries(); }
+
+void AfxThreadState::DropTemporaries()
 {
-    AfxThreadState& state = AfxGetThreadState();
-    for (auto& entry : state.m_temporaryWnds) entry.second->m_hWnd = nullptr;
-    state.m_temporaryWnds.clear();
+    for (auto& entry : m_temporaryWnds) entry.second->m_hWnd = nullptr;
+    m_temporaryWnds.clear();
     // Borrowed DCs may already be released: forget the handle, touch nothing.
-    for (auto& dc : state.m_temporaryDCs) dc->m_hDC = nullptr;
-    state.m_temporaryDCs.clear();
-    for (auto& object : state.m_temporaryGdiObjects) object->Detach();
-    state.m_temporaryGdiObjects.clear();
+    for (auto& dc : m_temporaryDCs) dc->m_hDC = nullptr;
+    m_temporaryDCs.clear();
+    for (auto& object : m_temporaryGdiObjects) object->Detach();
+    m_temporaryGdiObjects.clear();
 }
+
+void AfxDeleteTempObjects() { AfxGetThreadState().DropTemporaries(); }
+
+const CWnd CWnd::wndTop(HWND_TOP);
+const CWnd CWnd::wndBottom(HWND_BOTTOM);
+const CWnd CWnd::wndTopMost(HWND_TOPMOST);
+const CWnd CWnd::wndNoTopMost(HWND_NOTOPMOST);
 
 LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -64,6 +73,7 @@ LRESULT CALLBACK AfxWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     state.m_lastSentMsg = saved;
     // The last message: the object lets go of the window before it is gone.
     if (message == WM_NCDESTROY && CWnd::FromHandlePermanent(hwnd) == wnd) {
+        if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == wnd) app->m_pMainWnd = nullptr;
         wnd->UnsubclassWindow();
         wnd->PostNcDestroy();
     }
@@ -145,7 +155,9 @@ BOOL AfxWalkPreTranslateTree(HWND stop, MSG* msg)
 
 CWnd::~CWnd()
 {
-    if (!m_hWnd) return;
+    // Only a mapped object owns its window; borrowed wrappers and the
+    // insert-after markers do not.
+    if (!m_hWnd || FromHandlePermanent(m_hWnd) != this) return;
     // Tear-down order: no more messages to this half-destroyed object, the
     // original procedure back, then the window itself.
     HWND hwnd = m_hWnd;

@@ -21,6 +21,11 @@ class CWnd {
 public:
     CWnd() = default;
     virtual ~CWnd();
+    // Insert-after markers for SetWindowPos (HWND_TOP ... HWND_NOTOPMOST).
+    static const CWnd wndTop;
+    static const CWnd wndBottom;
+    static const CWnd wndTopMost;
+    static const CWnd wndNoTopMost;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
@@ -172,6 +177,7 @@ public:
     void OnNcLButtonDblClk(UINT hitTest, CPoint point);
 
 protected:
+    explicit CWnd(HWND marker) : m_hWnd(marker) {}
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
 

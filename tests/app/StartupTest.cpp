@@ -96,6 +96,7 @@ TEST_F(MainWindowClass, SecondInstanceRestoresTheFirstWindowAndExits)
 
     EXPECT_FALSE(::IsIconic(m_window));
     EXPECT_TRUE(::IsWindowVisible(m_window));
+    EXPECT_EQ(::GetForegroundWindow(), m_window);
     DWORD exitCode = 1;
     ASSERT_TRUE(::GetExitCodeProcess(second.info.hProcess, &exitCode));
     EXPECT_EQ(exitCode, 0u);

@@ -5,6 +5,7 @@
 
 #include "mfc/AfxWin.h"
 #include "mfc/TestDialogs.h"
+#include "mfc/ThreadState.h"
 
 namespace {
 
@@ -334,6 +335,9 @@ TEST(Wnd, FromHandleWrapsForeignWindowsUntilIdleCleanUp)
     EXPECT_EQ(CWnd::FromHandle(foreign), wrapper);
     EXPECT_EQ(CWnd::FromHandlePermanent(foreign), nullptr);
     EXPECT_EQ(CWnd::FromHandle(nullptr), nullptr);
+    // The clean-up lets go of the wrapper, never of the window.
+    AfxDeleteTempObjects();
+    EXPECT_TRUE(::IsWindow(foreign));
     ::DestroyWindow(foreign);
 }
 
@@ -355,4 +359,27 @@ TEST(Wnd, CreatedDialogSeesItsNonClientCreation)
     EXPECT_EQ(dialog.m_seen.front(), static_cast<UINT>(WM_NCCREATE));
     EXPECT_EQ(dialog.m_seen.back(), static_cast<UINT>(WM_INITDIALOG));
     dialog.DestroyWindow();
+}
+
+TEST(Wnd, InsertAfterMarkersOrderWindowsAndOwnNothing)
+{
+    CHookedWindow lower, upper;
+    ASSERT_TRUE(lower.CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr));
+    ASSERT_TRUE(upper.CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr));
+    EXPECT_TRUE(lower.SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+    EXPECT_TRUE(lower.GetExStyle() & WS_EX_TOPMOST);
+    EXPECT_TRUE(lower.SetWindowPos(&CWnd::wndNoTopMost, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+    EXPECT_FALSE(lower.GetExStyle() & WS_EX_TOPMOST);
+    EXPECT_EQ(CWnd::FromHandlePermanent(HWND_NOTOPMOST), nullptr);
+}
+
+TEST(Wnd, MainWindowPointerIsClearedWhenThatWindowGoes)
+{
+    CWinApp app;
+    CHookedWindow window;
+    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    app.m_pMainWnd = &window;
+    EXPECT_EQ(AfxGetMainWnd(), &window);
+    window.DestroyWindow();
+    EXPECT_EQ(AfxGetMainWnd(), nullptr);
 }
