@@ -148,7 +148,10 @@ def server_manifest(base_url, args):
 
 def nginx_configuration(root, port, runtime_dir):
     # Loopback only; Content-Length on every file (the installer needs it).
-    return """daemon off;
+    # Started by root, the workers would drop to a user that may not read the
+    # build folder: they keep root's rights instead.
+    user = "user root;\n" if os.geteuid() == 0 else ""
+    return user + """daemon off;
 worker_processes 1;
 pid {run}/nginx.pid;
 error_log {run}/error.log warn;
