@@ -36,7 +36,6 @@ public:
 
     uint32_t Flags() const { return m_nFlags; }
     const XmlString& Results() const { return m_strResults; }
-    const XmlString& EncodingName() const { return m_strEncoding; }
 
 private:
     void AddFileError(uint32_t error);

@@ -2,8 +2,6 @@
 
 #include "xml/XmlNodeScanner.h"
 
-#include <iterator>
-
 const XmlEntity EntityTable[253] = {
     // The five of XML first: they are by far the most frequent.
     {"amp", 38}, {"lt", 60}, {"gt", 62}, {"quot", 34}, {"apos", 39},

@@ -1,5 +1,7 @@
 #include "xml/XmlNodeScanner.h"
 
+#include <algorithm>
+
 namespace XmlSyntax {
 namespace {
 

@@ -6,6 +6,7 @@
 #include "xml/XmlDocument.h"
 
 #include <cstddef>
+#include <string_view>
 
 enum class XmlNodeKind {
     Whitespace,
