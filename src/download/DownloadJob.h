@@ -35,8 +35,6 @@ class CDownloadJob final : public IDownloadCallback {
 
   void OnDownloadStatus(DownloadStatusInfo& status) override;
 
-  std::int64_t GetExpectedSize() const { return m_nExpectedSize; }
-
  private:
   template <class Event>
   static HANDLE RawHandle(const Event& event) {

@@ -235,7 +235,8 @@ FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, HINTERNET hRequest, H
                              IDownloadCallback& callback, DownloadStatusInfo& status) {
   FileTransfer transfer;
   CancelPoll poll(cancel);
-  std::vector<char> chunk(kFileReadSize);
+  // Reads land straight in the batch: after every write check it has room
+  // for a full read.
   std::vector<char> batch(kFileBatchSize);
   std::size_t nHeld = 0;
   std::uint64_t nWriteOffset = 0;
@@ -268,7 +269,7 @@ FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, HINTERNET hRequest, H
     }
     DWORD nRead = 0;
     const DWORD nWanted = std::min<DWORD>(nAvailable, kFileReadSize);
-    if (!InternetReadFile(hRequest, chunk.data(), nWanted, &nRead)) {
+    if (!InternetReadFile(hRequest, batch.data() + nHeld, nWanted, &nRead)) {
       transfer.bFailed = true;
       transfer.nError = GetLastError();
       break;
@@ -280,7 +281,6 @@ FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, HINTERNET hRequest, H
     status.m_nBytesReceived += nRead;
     callback.OnDownloadStatus(status);
 
-    std::copy_n(chunk.data(), nRead, batch.data() + nHeld);
     nHeld += nRead;
     if (IsBatchDue(nHeld, nRead) && !writeHeld()) {
       return transfer;
@@ -308,10 +308,6 @@ void CloseInternetSession() {
   if (const HINTERNET hSession = g_hInternetSession.exchange(nullptr)) {
     InternetCloseHandle(hSession);
   }
-}
-
-bool IsInternetSessionOpen() {
-  return g_hInternetSession.load() != nullptr;
 }
 
 std::int64_t QueryContentLength(const std::wstring& url) {

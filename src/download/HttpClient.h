@@ -24,7 +24,6 @@ inline constexpr wchar_t kInternetUserAgent[] = L"Fenwyx Web Installer Client";
 bool OpenInternetSession();
 // Closes the session; operations started afterwards fail to connect.
 void CloseInternetSession();
-bool IsInternetSessionOpen();
 
 // Size of the body at url, or 0 when the server cannot be reached, refuses
 // the request (403, 404, below 200, above 500) or sends no usable

@@ -180,7 +180,7 @@ TEST(DownloadJob, PauseHoldsReadsAndResumesWhereItStopped) {
   auto result = std::async(std::launch::async, [&] { return job.Run(&owner, recorder.Function()); });
   ASSERT_TRUE(WaitForBytes(recorder, 2048));
   ResetEvent(owner.m_hProceedEvent.get());
-  std::this_thread::sleep_for(300ms);  // a read already under way may finish
+  std::this_thread::sleep_for(500ms);  // a read already under way may finish
   const std::size_t nHeldCount = recorder.Count();
   const std::uint64_t nHeldBytes = recorder.LastBytes();
   std::this_thread::sleep_for(1000ms);
