@@ -69,12 +69,13 @@ wait "$watcher"
 
 echo "== Message boxes shown"
 if [[ -s "$demo/message-boxes.jsonl" ]]; then sed 's/^/   /' "$demo/message-boxes.jsonl"; else echo "   none"; fi
+echo "== Requests the installer made"
+served=$(grep -F '"Fenwyx Web Installer Client"' "$demo/site/nginx/access.log" 2>/dev/null | awk '{ print "   " $6 " " $7 " -> " $9 ", " $10 " bytes" }' | tr -d '"')
+echo "${served:-   none}"
 echo "== Installed files"
-if [[ -d "$program_files" ]]; then
-  (cd "$program_files" && find . -type f | sort | sed 's|^\./|   C:\\Program Files\\Korvex Systems\\|; s|/|\\|g')
-else
-  echo "   none"
-fi
+installed=$( [[ -d "$program_files" ]] && cd "$program_files" && find . -type f | sort |
+  sed 's|^\./|   C:\\Program Files\\Korvex Systems\\|; s|/|\\|g')
+echo "${installed:-   none}"
 echo "== Registry values written"
 query "HKLM\\$registry_key"
 query "HKCU\\$registry_key"
