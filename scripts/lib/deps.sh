@@ -3,7 +3,7 @@
 KORVEX_BUILD_PACKAGES=(
   cmake ninja-build clang libclang-rt-14-dev googletest libpugixml-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 xvfb xauth wixl python3 curl openssl
+  wine wine64 xvfb xauth wixl python3 curl nginx openssl
 )
 
 korvex_ensure_packages() {
