@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <future>
+#include <stdexcept>
 #include <thread>
 
 #include "DownloadTestSupport.h"
@@ -111,6 +112,22 @@ TEST(DownloadJob, WithoutOwnerDoesNothing) {
   EXPECT_FALSE(job.Run(static_cast<TestEventOwner*>(nullptr), recorder.Function()));
   EXPECT_EQ(recorder.Count(), 0u);
   EXPECT_TRUE(RecordedRequests(TestServer::Http, "/job/ownerless.bin").empty());
+}
+
+TEST(DownloadJob, ExceptionFromTheReceiverEndsTheJobWithStatusFive) {
+  WriteServedFile("/job/throwing.bin", RandomBytes(3000, 26));
+  TestEventOwner owner;
+  std::vector<std::int32_t> statuses;
+  CDownloadJob job(ServerUrl(TestServer::Http, "/job/throwing.bin"), Widen(TestPath("job-throwing.bin")));
+  const bool bResult = job.Run(&owner, [&statuses](const DownloadStatusInfo& status) {
+    statuses.push_back(status.m_nStatus);
+    if (status.m_nBytesReceived > 0) {
+      throw std::runtime_error("receiver failed");
+    }
+  });
+  EXPECT_FALSE(bResult);
+  EXPECT_EQ(statuses, (std::vector<std::int32_t>{DownloadStatus::Downloading, DownloadStatus::Downloading,
+                                                 DownloadStatus::NotStarted}));
 }
 
 TEST(DownloadJob, UnknownSizeFailsWithoutCreatingTheFile) {
