@@ -6,7 +6,7 @@
 #include <atomic>
 #include <mutex>
 #include <ostream>
-#include <string_view>
+#include <string>
 #include <vector>
 
 #include "download/TransferRules.h"
