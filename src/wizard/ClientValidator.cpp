@@ -1,0 +1,138 @@
+#include "wizard/ClientValidator.h"
+
+#include "app/RunSettings.h"
+#include "config/ProductConfiguration.h"
+#include "config/UiStrings.h"
+#include "download/HttpClient.h"
+#include "install/ClientCheck.h"
+#include "install/MessageText.h"
+#include "install/ServerManifest.h"
+#include "install/UserMessageBox.h"
+#include "ui/Theme.h"
+#include "wizard/RunOutcome.h"
+#include "wizard/ShellLaunch.h"
+#include "wizard/WizardScreen.h"
+
+#include "resource.h"
+
+namespace {
+
+constexpr DWORD kFirstCheckDelayMs = 200;
+constexpr int kMarqueeStepMs = 10;
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CClientValidator, CKorvexDialog)
+    ON_WM_ERASEBKGND()
+    ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
+CClientValidator::CClientValidator() : CKorvexDialog(IDD_CLIENT_VALIDATOR) { OpenInternetSession(); }
+
+CClientValidator::~CClientValidator()
+{
+    if (m_task.valid()) m_task.wait();
+    CloseInternetSession();
+}
+
+void CClientValidator::DoDataExchange(CDataExchange* dx)
+{
+    CKorvexDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_VALIDATOR_PROGRESS, m_progress);
+}
+
+BOOL CClientValidator::OnInitDialog()
+{
+    CKorvexDialog::OnInitDialog();
+    m_bShowCaption = 1;
+    RedrawFrame();
+    for (CaptionButton* button : {&m_btnClose, &m_btnMaximize, &m_btnMinimize}) button->disabled = 1;
+    for (CaptionButton& button : m_buttons) button.disabled = 1;
+
+    CRect client;
+    GetClientRect(&client);
+    LayoutClient(client);
+
+    if (m_strTitle.empty()) m_strTitle = LoadUiString(IDS_PREPARING);
+    SetWindowText(m_strTitle.c_str());
+    m_progress.SendMessage(PBM_SETMARQUEE, TRUE, kMarqueeStepMs);
+
+    m_bVerdictReady = false;
+    m_task = std::async(std::launch::async, &CClientValidator::ValidatorTask, this);
+
+    if (g_runSettings.m_bSilent) {
+        SetWindowPos(&CWnd::wndNoTopMost, 0, 0, 0, 0, SWP_HIDEWINDOW);
+        ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
+        ShowWindow(SW_HIDE);
+    }
+    return TRUE;
+}
+
+void CClientValidator::LayoutClient(const CRect& client)
+{
+    if (!m_progress.m_hWnd) return;
+    CRect bar;
+    m_progress.GetWindowRect(&bar);
+    const korvex::wizard::UiRect centred =
+        korvex::wizard::CenterInClient(korvex::wizard::ToUiRect(client), {bar.Width(), bar.Height()});
+    korvex::wizard::MoveTo(m_progress, centred);
+}
+
+BOOL CClientValidator::OnEraseBkgnd(CDC* dc)
+{
+    CRect client;
+    GetClientRect(&client);
+    dc->FillSolidRect(&client, clrWindowBack);
+    return 0;
+}
+
+BOOL CClientValidator::PreTranslateMessage(MSG* msg)
+{
+    // System keys too: Alt+F4 would otherwise close the window from the keyboard.
+    if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) return TRUE;
+    return CKorvexDialog::PreTranslateMessage(msg);
+}
+
+void CClientValidator::OnOK() {}
+
+void CClientValidator::OnCancel() {}
+
+void CClientValidator::OnClose()
+{
+    if (m_bVerdictReady) EndDialog(IDCANCEL);
+}
+
+void CClientValidator::ValidatorTask()
+{
+    ::Sleep(kFirstCheckDelayMs);
+    const std::wstring shortName = g_productConfiguration.m_manifest.m_strShortName;
+    switch (CheckClient()) {
+    case CheckServerUnreachable: {
+        ::ShowWindow(m_hWnd, SW_HIDE);
+        const std::wstring text = LoadUiString(IDS_ERR_CONNECT_DOWNLOAD_SERVER);
+        UserMessageBox(m_hWnd, text.c_str(), shortName.c_str(), MB_ICONERROR);
+        m_outcome = Stop;
+        korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::ServerUnreachable);
+        break;
+    }
+    case CheckProductInstalled: {
+        ::ShowWindow(m_hWnd, SW_HIDE);
+        const std::wstring text = FillMessageText(LoadUiString(IDS_ERR_INSTALLED_ALREADY), shortName);
+        const int answer = UserMessageBox(m_hWnd, text.c_str(), shortName.c_str(), MB_YESNO | MB_ICONERROR);
+        m_outcome = Stop;
+        korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::AlreadyCurrent);
+        if (answer == IDYES) LaunchUnelevatedIfPresent(GetInstalledExecutablePath());
+        break;
+    }
+    case CheckClientOutdated:
+        if (DownloadNewClient(m_newClientPath)) {
+            m_outcome = RunNewClient;
+            korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::HandedToNewClient);
+        }
+        break;
+    default:
+        break;
+    }
+    m_bVerdictReady = true;
+    ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The small "Preparing..." window start-up runs before the wizard. While a
+// marquee runs, a background task asks the download server whether this
+// client may install the current release and acts on the answer: go on,
+// offer the installed product, or fetch a newer client to start at exit. The
+// user cannot close the window; the task closes it and leaves its verdict in
+// m_outcome.
+
+#include <atomic>
+#include <future>
+#include <string>
+
+#include "ui/KorvexDialog.h"
+
+enum ClientCheckOutcome : int {
+    Proceed = 0,
+    Stop = 1,
+    RunNewClient = 2,
+};
+
+class CClientValidator : public CKorvexDialog {
+public:
+    // Prepares the HTTP client's session, which the check and the worker share.
+    CClientValidator();
+    // Waits for the task, then closes the session.
+    ~CClientValidator() override;
+
+    BOOL OnInitDialog() override;
+    void LayoutClient(const CRect& client) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    // The background task's body.
+    void ValidatorTask();
+
+    std::wstring m_strTitle;
+    CProgressCtrl m_progress;
+    std::future<void> m_task;
+    std::wstring m_newClientPath;
+    ClientCheckOutcome m_outcome = Proceed;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    // The window's own keys and the caption never end it: only the task's
+    // close, once its verdict stands.
+    void OnOK() override;
+    void OnCancel() override;
+    void OnClose();
+    BOOL OnEraseBkgnd(CDC* dc);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    std::atomic<bool> m_bVerdictReady{false};
+};

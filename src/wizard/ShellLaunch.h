@@ -1,0 +1,27 @@
+#pragma once
+// Starting programs and web pages for the user. The installer runs elevated,
+// so the installed product is started by the desktop shell (which runs with
+// the user's ordinary rights) through its automation objects, not by us.
+
+#include <shobjidl.h>
+
+#include <string>
+
+// The desktop's shell view, or null when there is no desktop shell. The
+// caller releases it.
+IShellView* GetDesktopShellView();
+
+// Asks the desktop shell to start the program at path (no arguments, default
+// verb). COM must be initialised on the calling thread. Failures are silent:
+// nothing starts.
+void LaunchUnelevated(const std::wstring& path);
+
+// LaunchUnelevated inside its own COM initialisation, when the file exists.
+void LaunchUnelevatedIfPresent(const std::wstring& path);
+
+// Starts the installed product from the installation folder (whose trailing
+// backslash is removed in place first), when its executable is there.
+void LaunchInstalledProduct();
+
+// Opens a web address in the default browser; false when the shell refused.
+bool OpenWebAddress(const std::wstring& address);
