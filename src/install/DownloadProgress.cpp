@@ -1,5 +1,6 @@
 #include "install/DownloadProgress.h"
 
+#include <algorithm>
 #include <utility>
 
 std::int32_t DownloadPercent(std::uint64_t nReceived, std::uint64_t nExpected) {
@@ -15,10 +16,9 @@ std::int32_t DownloadPercent(std::uint64_t nReceived, std::uint64_t nExpected) {
 
 DownloadStatusFunction MakeItemProgressFunction(InstallProgress& progress, std::int32_t nPosition,
                                                 InstallPlanItem item) {
-    return [&progress, nPosition, item = std::move(item)](const DownloadStatusInfo& status) {
-        progress.Set(InstallPhase::Downloading, nPosition, DownloadPercent(status.m_nBytesReceived,
-                                                                           status.m_nExpectedSize),
-                     item.m_strName);
+    return [&progress, nPosition, item = std::move(item), nHighest = 0](const DownloadStatusInfo& status) mutable {
+        nHighest = std::max(nHighest, DownloadPercent(status.m_nBytesReceived, status.m_nExpectedSize));
+        progress.Set(InstallPhase::Downloading, nPosition, nHighest, item.m_strName);
     };
 }
 

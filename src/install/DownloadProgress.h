@@ -11,7 +11,8 @@
 std::int32_t DownloadPercent(std::uint64_t nReceived, std::uint64_t nExpected);
 
 // Turns every report of the item's job into a Downloading report at the
-// item's position among the downloaded items.
+// item's position among the downloaded items. The item's percentage never
+// falls back: the job repeats its starting record once the transfer is over.
 DownloadStatusFunction MakeItemProgressFunction(InstallProgress& progress, std::int32_t nPosition,
                                                 InstallPlanItem item);
 

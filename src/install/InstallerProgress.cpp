@@ -7,6 +7,7 @@
 #include "config/DecimalText.h"
 
 void InstallerProgressState::ResetForPackage() {
+    m_nRunningMaximum = 0;
     m_nBasePercent = 0;
     m_nTotalTicks = 0;
     m_bForward = 1;

@@ -13,7 +13,7 @@
 #include <string_view>
 
 struct InstallerProgressState {
-    std::int32_t m_nRunningMaximum = 0;  // kept across packages
+    std::int32_t m_nRunningMaximum = 0;
     std::int32_t m_nBasePercent = 0;
     std::int32_t m_nTotalTicks = 0;
     std::int32_t m_bForward = 1;
@@ -24,8 +24,8 @@ struct InstallerProgressState {
     std::int32_t m_nField3 = 0;
     std::int32_t m_nField4 = 0;
 
-    // A new package starts a fresh range; the running maximum and the last
-    // record's fields stay.
+    // Each package has its own item on the bar, so it starts again from 0;
+    // the last record's fields stay.
     void ResetForPackage();
 };
 

@@ -127,19 +127,25 @@ TEST(InstallProgressSet, CancelNeverOverwritesAnEndPhase) {
     for (int round = 0; round < 50; ++round) {
         InstallProgress progress;
         std::atomic<int> nReports{0};
+        std::atomic<bool> bCancellerReady{false};
         std::atomic<bool> bWorkerDone{false};
         int nAccepted = 0;
         bool bEndPhaseChanged = false;
         std::thread worker([&] {
-            for (int i = 0; i < 2000; ++i) {
+            while (!bCancellerReady) {
+                std::this_thread::yield();
+            }
+            for (int i = 0; i < 400; ++i) {
                 progress.Set(InstallPhase::Installing, i % 4, i % 101, L"item");
                 ++nReports;
+                std::this_thread::yield();
             }
             progress.Set(InstallPhase::Finished, -1, 0, L"");
             bWorkerDone = true;
         });
         std::thread canceller([&] {
-            while (nReports < round * 50 && !bWorkerDone) {
+            bCancellerReady = true;
+            while (nReports < round * 10 && !bWorkerDone) {
                 std::this_thread::yield();
             }
             bool bSawFinished = false;
@@ -148,6 +154,7 @@ TEST(InstallProgressSet, CancelNeverOverwritesAnEndPhase) {
                 const InstallPhase phase = progress.Phase();
                 bEndPhaseChanged = bEndPhaseChanged || (bSawFinished && phase != InstallPhase::Finished);
                 bSawFinished = bSawFinished || phase == InstallPhase::Finished;
+                std::this_thread::yield();
             } while (!bWorkerDone);
         });
         worker.join();
@@ -185,6 +192,11 @@ TEST(DownloadProgress, ItemFunctionReportsDownloadingAtItsPosition) {
     EXPECT_EQ(snapshot.m_nItemIndex, 1);
     EXPECT_EQ(snapshot.m_nItemPercent, 25);
     EXPECT_EQ(progress.ItemText(), L"Product.msi");
+
+    // The job's closing record restarts at 0 bytes; the item stays where it was.
+    status.m_nBytesReceived = 0;
+    report(status);
+    EXPECT_EQ(progress.Snapshot().m_nItemPercent, 25);
 
     ASSERT_TRUE(progress.EnterCancelling());
     status.m_nBytesReceived = 1000;

@@ -112,13 +112,14 @@ TEST(ProgressRecord, UnknownFieldAbandonsTheResetButKeepsWhatWasRead) {
     EXPECT_EQ(state.m_nField2, 7);
 }
 
-TEST(ProgressRecord, NewPackageKeepsTheMaximum) {
+TEST(ProgressRecord, NewPackageStartsItsOwnRange) {
     InstallerProgressState state;
     ApplyProgressRecord(state, L"1: 0 2: 100 3: 1 4: 0 ");
     ApplyProgressRecord(state, L"1: 2 2: 40 ");
+    ASSERT_EQ(state.m_nRunningMaximum, 60);
     state.m_bFirstMessage = 0;
     state.ResetForPackage();
-    EXPECT_EQ(state.m_nRunningMaximum, 60);
+    EXPECT_EQ(state.m_nRunningMaximum, 0);
     EXPECT_EQ(state.m_nBasePercent, 0);
     EXPECT_EQ(state.m_nTotalTicks, 0);
     EXPECT_EQ(state.m_bForward, 1);

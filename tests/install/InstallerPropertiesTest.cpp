@@ -94,3 +94,17 @@ TEST(WithoutTrailingBackslash, KeepsDriveRoots) {
 }
 
 }  // namespace
+
+#include "install/MessageText.h"
+
+namespace {
+
+TEST(FillMessageText, FillsOnlyTheFirstStringPlaceholder) {
+    EXPECT_EQ(FillMessageText(L"%s is already installed. Would you like to launch it?", L"Fenwyx Pro"),
+              L"Fenwyx Pro is already installed. Would you like to launch it?");
+    EXPECT_EQ(FillMessageText(L"No placeholder", L"x"), L"No placeholder");
+    EXPECT_EQ(FillMessageText(L"%d %n %s %s", L"%s"), L"%d %n %s %s");
+    EXPECT_EQ(FillMessageText(L"", L"x"), L"");
+}
+
+}  // namespace

@@ -1,0 +1,20 @@
+#pragma once
+// The client check the validator window runs at start-up: fetch the server
+// manifest, decide whether this client may install the current release, and
+// fetch a newer client when it may not.
+
+#include <string>
+
+// A ClientCheckResult: CheckServerUnreachable when the server manifest could
+// not be fetched or read, else the version decision.
+int CheckClient();
+
+// Downloads the newer client into a fresh folder in the temporary folder and
+// stores its path in newClientPath. An empty URL, a folder that cannot be
+// made, a failed transfer, an answer outside 200 to 299 or an empty body give
+// false and an empty path: an error page is never kept as the new client.
+bool DownloadNewClient(std::wstring& newClientPath);
+
+// The installed product's executable as the installation recorded it, or
+// empty when there is none or the file is gone.
+std::wstring GetInstalledExecutablePath();

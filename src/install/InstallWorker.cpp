@@ -1,0 +1,172 @@
+#include "install/InstallWorker.h"
+
+#include <shlwapi.h>
+
+#include <exception>
+#include <utility>
+
+#include "app/RunSettings.h"
+#include "config/ProductConfiguration.h"
+#include "config/UiStrings.h"
+#include "download/DownloadJob.h"
+#include "install/DependencyCheck.h"
+#include "install/DownloadProgress.h"
+#include "install/InstallerRunner.h"
+#include "install/MessageText.h"
+#include "install/Registration.h"
+#include "install/ServerManifest.h"
+#include "install/UserMessageBox.h"
+
+namespace {
+
+class MachinePlanSources final : public IInstallPlanSources {
+public:
+    bool IsDependencyPresent(const std::wstring& name) override { return ::IsDependencyPresent(name); }
+    std::wstring MakeComponentPath(const std::wstring& fileName) override { return ::MakeComponentPath(fileName); }
+    std::wstring MakeLanguagePackPath(int languageId) override { return ::MakeLanguagePackPath(languageId); }
+    std::vector<int> GetInstalledLanguagePacks() override { return ::GetInstalledLanguagePacks(); }
+};
+
+// The version decision's refusals share one look.
+void ShowReleaseRefusal(HWND hOwner, const std::wstring& text) {
+    UserMessageBox(hOwner, text.c_str(), L"Windows Installer", MB_OKCANCEL | MB_ICONERROR);
+}
+
+}  // namespace
+
+InstallWorker::InstallWorker(InstallProgress& progress)
+    : m_progress(progress),
+      m_hCancelEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      m_hProceedEvent(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
+
+InstallWorker::~InstallWorker() {
+    if (m_task.valid()) {
+        m_task.wait();
+    }
+}
+
+void InstallWorker::BuildPlan() {
+    MachinePlanSources sources;
+    InstallPlan plan = BuildInstallPlan(g_productConfiguration, g_runSettings, sources);
+    m_plan = std::move(plan.m_items);
+    m_progress.SetWeights(std::move(plan.m_downloadWeights), std::move(plan.m_installWeights));
+}
+
+void InstallWorker::Start() {
+    m_task = std::async(std::launch::async, &InstallWorker::Run, this);
+}
+
+void InstallWorker::Run() {
+    bool bSucceeded = false;
+    // Nothing may escape the task: the page waits for an end phase.
+    try {
+        bSucceeded = CheckServer() && DownloadAll() && InstallAll();
+        if (bSucceeded) {
+            RegisterInstallation();
+            g_productConfiguration.m_strHomePageUrl = m_strHomePageUrlFound;
+            m_progress.Set(InstallPhase::Finished, -1, 0, std::wstring());
+        }
+    } catch (const std::exception&) {
+        bSucceeded = false;
+    }
+    if (!bSucceeded) {
+        ShowRunFailure();
+    }
+    if (m_progress.Phase() == InstallPhase::Cancelling) {
+        m_progress.Set(InstallPhase::Cancelled, -1, 0, std::wstring());
+    }
+}
+
+void InstallWorker::ShowRunFailure() {
+    // A cancelled run ends without a word.
+    if (m_progress.Phase() == InstallPhase::Cancelling) {
+        return;
+    }
+    if (m_nErrorKind == InstallErrorDownload) {
+        const std::wstring text = LoadUiString(IDS_ERR_CONNECT_DOWNLOAD_SERVER);
+        UserMessageBox(nullptr, text.c_str(), g_productConfiguration.m_manifest.m_strShortName.c_str(),
+                       MB_ICONERROR);
+    }
+    m_progress.Set(InstallPhase::Failed, -1, 0, std::wstring());
+}
+
+void InstallWorker::Cancel() {
+    if (m_hCancelEvent && m_hProceedEvent) {
+        m_progress.EnterCancelling();
+        SetEvent(m_hCancelEvent.get());
+        SetEvent(m_hProceedEvent.get());
+    } else {
+        m_progress.EnterCancelled();
+    }
+    m_bCancelInstaller = 1;
+    m_bStop = 1;
+}
+
+bool InstallWorker::CheckServer() {
+    const ProductManifest& manifest = g_productConfiguration.m_manifest;
+    if (!manifest.m_bStandalone && !manifest.m_strVersionCheckUrl.empty()) {
+        const std::wstring path = MakeComponentPath(L"version.xml");
+        if (!DownloadItem(manifest.m_strVersionCheckUrl, path, &IgnoreDownloadStatus) || !ParseServerManifest(path)) {
+            m_nErrorKind = InstallErrorDownload;
+            return false;
+        }
+    }
+    switch (EvaluateRelease()) {
+    case CheckOk:
+        return true;
+    case CheckProductInstalled:
+        ShowReleaseRefusal(m_hMainWindow,
+                           FillMessageText(LoadUiString(IDS_ERR_INSTALLED_ALREADY), manifest.m_strShortName));
+        return false;
+    case CheckClientOutdated:
+        ShowReleaseRefusal(m_hMainWindow, LoadUiString(IDS_ERR_CLIENT_TOO_OLD));
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool InstallWorker::DownloadAll() {
+    std::int32_t nDownloaded = 0;
+    for (const InstallPlanItem& item : m_plan) {
+        if (m_bStop) {
+            return false;
+        }
+        if (!item.m_bDownload) {
+            continue;
+        }
+        if (!DownloadItem(item.m_strUrl, item.m_strLocalPath, MakeItemProgressFunction(m_progress, nDownloaded, item))) {
+            m_nErrorKind = InstallErrorDownload;
+            return false;
+        }
+        ++nDownloaded;
+    }
+    return true;
+}
+
+bool InstallWorker::DownloadItem(const std::wstring& url, const std::wstring& localPath,
+                                 DownloadStatusFunction progress) {
+    CDownloadJob job(url, localPath);
+    return job.Run(this, std::move(progress));
+}
+
+bool InstallWorker::InstallAll() {
+    m_nInstallIndex = 0;
+    for (const InstallPlanItem& item : m_plan) {
+        if (m_bStop) {
+            return false;
+        }
+        if (!PathFileExistsW(item.m_strLocalPath.c_str())) {
+            continue;
+        }
+        m_progress.Set(InstallPhase::Installing, m_nInstallIndex, 0, item.m_strName);
+        if (item.m_bRunAsProcess) {
+            RunPackageProcess(item);
+        } else if (!item.m_bTransform && !InstallPackage(*this, item)) {
+            return false;
+        }
+        m_progress.Set(InstallPhase::Installing, m_nInstallIndex, 100, item.m_strName);
+        ++m_nInstallIndex;
+    }
+    return true;
+}

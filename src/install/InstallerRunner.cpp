@@ -1,0 +1,176 @@
+#include "install/InstallerRunner.h"
+
+#include <msi.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <string>
+
+#include "app/RunSettings.h"
+#include "config/ProductConfiguration.h"
+#include "download/UniqueHandle.h"
+#include "install/HomePageCapture.h"
+#include "install/InstallWorker.h"
+#include "install/InstallerProperties.h"
+#include "install/UserMessageBox.h"
+
+namespace {
+
+// Every message but the files-in-use ones, which the installer then handles itself.
+constexpr DWORD kInstallerMessageFilter =
+    INSTALLLOGMODE_FATALEXIT | INSTALLLOGMODE_ERROR | INSTALLLOGMODE_WARNING | INSTALLLOGMODE_USER |
+    INSTALLLOGMODE_INFO | INSTALLLOGMODE_RESOLVESOURCE | INSTALLLOGMODE_OUTOFDISKSPACE | INSTALLLOGMODE_ACTIONSTART |
+    INSTALLLOGMODE_ACTIONDATA | INSTALLLOGMODE_PROGRESS | INSTALLLOGMODE_COMMONDATA | INSTALLLOGMODE_INITIALIZE |
+    INSTALLLOGMODE_TERMINATE | INSTALLLOGMODE_SHOWDIALOG | INSTALLLOGMODE_INSTALLEND;
+static_assert(kInstallerMessageFilter == 0x08007FDF);
+
+constexpr DWORD kMsiexecWaitRounds = 30;
+constexpr DWORD kMsiexecWaitMs = 1000;
+
+bool IsMsiPath(const std::wstring& path) {
+    return lstrcmpiW(PathFindExtensionW(path.c_str()), L".msi") == 0;
+}
+
+bool RunProgram(const InstallPlanItem& item) {
+    // Quoted: unquoted, a path with spaces would let CreateProcessW start
+    // another program (C:\Program.exe for C:\Program Files\...), elevated.
+    std::wstring commandLine = L"\"" + item.m_strLocalPath + L"\" " + item.m_strCommandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return false;
+    }
+    const KernelHandle processHandle(process.hProcess);
+    const KernelHandle threadHandle(process.hThread);
+    // Waiting on the handle, not polling for STILL_ACTIVE: a program that
+    // exits with 259 would otherwise be waited for forever.
+    WaitForSingleObject(processHandle.get(), INFINITE);
+    return true;
+}
+
+bool RunMsiexec(const InstallPlanItem& item) {
+    const std::wstring parameters = L"/i \"" + item.m_strLocalPath + L"\" " + item.m_strCommandLine;
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof(execute);
+    execute.fMask = SEE_MASK_NOCLOSEPROCESS;
+    execute.lpFile = L"Msiexec.exe";
+    execute.lpParameters = parameters.c_str();
+    execute.nShow = SW_HIDE;
+    if (!ShellExecuteExW(&execute)) {
+        return false;
+    }
+    const KernelHandle process(execute.hProcess);
+    if (process) {
+        for (DWORD round = 0; round < kMsiexecWaitRounds; ++round) {
+            if (WaitForSingleObject(process.get(), kMsiexecWaitMs) != WAIT_TIMEOUT) {
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+InstallerPropertyFacts CurrentPropertyFacts() {
+    const ProductConfiguration& configuration = g_productConfiguration;
+    InstallerPropertyFacts facts;
+    facts.m_bProductInstalled = g_runSettings.m_bProductInstalled;
+    facts.m_strInstallFolder = configuration.m_strInstallFolder;
+    facts.m_bInstallFolderExists = PathFileExistsW(configuration.m_strInstallFolder.c_str()) ? 1 : 0;
+    facts.m_strInstallerProperties = g_runSettings.m_strInstallerProperties;
+    facts.m_bLanguageChoice = configuration.m_bLanguageChoice;
+    facts.m_nLanguageId = configuration.m_nLanguageId;
+    facts.m_strTransformFolder = configuration.m_strTransformFolder;
+    facts.m_bTransformExists =
+        PathFileExistsW(TransformPathFor(configuration.m_strTransformFolder, configuration.m_nLanguageId).c_str()) ? 1
+                                                                                                                   : 0;
+    facts.m_nAssociationLevel = configuration.m_nAssociationLevel;
+    return facts;
+}
+
+int ShowInstallerMessage(InstallWorker& worker, LPCWSTR message, UINT style) {
+    const int answer = UserMessageBox(worker.m_hMainWindow, message,
+                                      g_productConfiguration.m_manifest.m_strShortName.c_str(), style);
+    if (answer == IDCANCEL) {
+        worker.m_nErrorKind = InstallErrorUserCancel;
+    }
+    return answer;
+}
+
+int OnProgressRecord(InstallWorker& worker, LPCWSTR record) {
+    const ProgressRecordOutcome outcome = ApplyProgressRecord(worker.m_installerState, record);
+    if (!outcome.m_bWellFormed) {
+        return IDOK;
+    }
+    if (outcome.m_bAdvanced) {
+        worker.m_progress.Set(InstallPhase::Installing, worker.m_nInstallIndex,
+                              worker.m_installerState.m_nRunningMaximum, worker.m_strCurrentPackage);
+    }
+    return worker.m_bCancelInstaller ? IDCANCEL : IDOK;
+}
+
+}  // namespace
+
+bool RunPackageProcess(const InstallPlanItem& item) {
+    return IsMsiPath(item.m_strLocalPath) ? RunMsiexec(item) : RunProgram(item);
+}
+
+bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item) {
+    // The cancel flag is left as it is: a cancel that arrived just before
+    // this package must still reach it.
+    worker.m_installerState.ResetForPackage();
+    worker.m_strCurrentPackage = item.m_strName;
+    MsiSetInternalUI(static_cast<INSTALLUILEVEL>(INSTALLUILEVEL_NONE | INSTALLUILEVEL_SOURCERESONLY), nullptr);
+    MsiSetExternalUIW(&OnInstallerMessage, kInstallerMessageFilter, &worker);
+
+    const std::wstring properties = BuildInstallerProperties(CurrentPropertyFacts());
+    const UINT result =
+        MsiInstallProductW(item.m_strLocalPath.c_str(), properties.empty() ? nullptr : properties.c_str());
+    // The handler's context is this worker, which may go before the process.
+    MsiSetExternalUIW(nullptr, 0, nullptr);
+    if (result == ERROR_SUCCESS) {
+        return true;
+    }
+    const std::wstring line =
+        L"KESTO_DEBUG: MSI Installation failed. Error Code: " + std::to_wstring(static_cast<int>(result)) + L"\r\n";
+    OutputDebugStringW(line.c_str());
+    return result == ERROR_SUCCESS_REBOOT_REQUIRED;
+}
+
+INT WINAPI OnInstallerMessage(LPVOID context, UINT messageType, LPCWSTR message) {
+    InstallWorker& worker = *static_cast<InstallWorker*>(context);
+    if (worker.m_installerState.m_bFirstMessage) {
+        MsiSetInternalUI(INSTALLUILEVEL_BASIC, nullptr);
+        worker.m_installerState.m_bFirstMessage = 0;
+    }
+    if (message == nullptr) {
+        return 0;
+    }
+    OutputDebugStringW((L"\r\n " + std::wstring(message)).c_str());
+
+    const UINT style = messageType & 0x00FFFFFF;
+    switch (static_cast<INSTALLMESSAGE>(messageType & 0xFF000000)) {
+    case INSTALLMESSAGE_FATALEXIT:
+    case INSTALLMESSAGE_ERROR:
+    case INSTALLMESSAGE_OUTOFDISKSPACE:
+        return ShowInstallerMessage(worker, message, style);
+    case INSTALLMESSAGE_INFO:
+        CaptureHomePageUrl(message, worker.m_strHomePageUrlFound);
+        return IDOK;
+    case INSTALLMESSAGE_PROGRESS:
+        return OnProgressRecord(worker, message);
+    case INSTALLMESSAGE_WARNING:
+    case INSTALLMESSAGE_USER:
+    case INSTALLMESSAGE_ACTIONSTART:
+    case INSTALLMESSAGE_ACTIONDATA:
+    case INSTALLMESSAGE_COMMONDATA:
+    case INSTALLMESSAGE_INITIALIZE:
+    case INSTALLMESSAGE_TERMINATE:
+    case INSTALLMESSAGE_SHOWDIALOG:
+    case INSTALLMESSAGE_INSTALLEND:
+        return IDOK;
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,56 @@
+#include "install/Registration.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/RunSettings.h"
+#include "config/ProductConfiguration.h"
+#include "config/RegistryKey.h"
+#include "install/InstallerProperties.h"
+
+namespace {
+
+void SetDword(const RegistryKey& key, const wchar_t* valueName, int value) {
+    if (key.WriteHandle() == nullptr) {
+        return;
+    }
+    const DWORD data = static_cast<DWORD>(value);
+    RegSetValueExW(key.WriteHandle(), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
+}
+
+}  // namespace
+
+bool RegisterInstallation() {
+    ProductConfiguration& configuration = g_productConfiguration;
+    if (g_runSettings.m_bProductInstalled) {
+        return true;
+    }
+    configuration.m_strInstallFolder = WithoutTrailingBackslash(configuration.m_strInstallFolder);
+    const std::wstring& folder = configuration.m_strInstallFolder;
+    // A drive root keeps its backslash; do not double it.
+    const std::wstring executable = folder + (!folder.empty() && folder.back() == L'\\' ? L"" : L"\\") +
+                                    configuration.m_manifest.m_strMainComponentExecutable;
+    const std::size_t lastBackslash = executable.rfind(L'\\');
+    const bool bHasFolder = lastBackslash != std::wstring::npos && lastBackslash > 0;
+    const std::wstring executableFolder = bHasFolder ? executable.substr(0, lastBackslash + 1) : std::wstring();
+    const std::wstring& registryKey = configuration.m_manifest.m_strRegistryKey;
+
+    if (bHasFolder) {
+        RegistryKey product(HKEY_LOCAL_MACHINE, registryKey);
+        product.SetString(L"InstallDir", executableFolder);
+        product.SetString(L"exe", executable);
+    }
+    const int languageId = configuration.m_nLanguageId;
+    if (configuration.m_bLanguageChoice && languageId != 1033) {
+        const RegistryKey languagePacks(HKEY_LOCAL_MACHINE, registryKey + L"\\LanguagePacks");
+        SetDword(languagePacks, L"InitialLangID", languageId);
+        const RegistryKey userProduct(HKEY_CURRENT_USER, registryKey);
+        SetDword(userProduct, L"ApplicationLanguage", languageId);
+        if (bHasFolder) {
+            RegistryKey resourceLanguages(HKEY_CURRENT_USER, L"SOFTWARE\\Korvex Systems\\ResourceLangID\\");
+            resourceLanguages.SetString((executableFolder + L"Tessulo2.exe").c_str(), std::to_wstring(languageId));
+        }
+    }
+    return true;
+}
