@@ -24,6 +24,18 @@ BOOL ReflectOwnerDraw(Control& control, UINT message, LPARAM lParam, LRESULT* re
     return TRUE;
 }
 
+// An item's text from a list or combo box: lengthMessage, then textMessage.
+void ReadItemText(const CWnd& control, UINT lengthMessage, UINT textMessage, int index, CString& text)
+{
+    int length = static_cast<int>(control.SendMessage(lengthMessage, static_cast<WPARAM>(index)));
+    if (length < 0) {
+        text.Empty();
+        return;
+    }
+    control.SendMessage(textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.GetBuffer(length + 1)));
+    text.ReleaseBuffer();
+}
+
 }  // namespace
 
 BOOL CButton::Create(const wchar_t* caption, DWORD style, const RECT& rect, CWnd* parent, UINT id)
@@ -79,16 +91,7 @@ BOOL CListBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
     return CreateControl(*this, WC_LISTBOXW, L"", style, rect, parent, id);
 }
 
-void CListBox::GetText(int index, CString& text) const
-{
-    int length = static_cast<int>(SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(index)));
-    if (length < 0) {
-        text.Empty();
-        return;
-    }
-    SendMessage(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.GetBuffer(length + 1)));
-    text.ReleaseBuffer();
-}
+void CListBox::GetText(int index, CString& text) const { ReadItemText(*this, LB_GETTEXTLEN, LB_GETTEXT, index, text); }
 
 void CListBox::DrawItem(LPDRAWITEMSTRUCT) {}
 void CListBox::MeasureItem(LPMEASUREITEMSTRUCT) {}
@@ -105,13 +108,7 @@ BOOL CComboBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
 
 void CComboBox::GetLBText(int index, CString& text) const
 {
-    int length = GetLBTextLen(index);
-    if (length < 0) {
-        text.Empty();
-        return;
-    }
-    SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.GetBuffer(length + 1)));
-    text.ReleaseBuffer();
+    ReadItemText(*this, CB_GETLBTEXTLEN, CB_GETLBTEXT, index, text);
 }
 
 void CComboBox::DrawItem(LPDRAWITEMSTRUCT) {}

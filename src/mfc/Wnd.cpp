@@ -379,24 +379,27 @@ void CWnd::PreSubclassWindow() {}
 
 void CWnd::PostNcDestroy() {}
 
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags)
+namespace {
+
+BOOL ModifyWindowLong(HWND hwnd, int index, DWORD remove, DWORD add, UINT flags)
 {
-    DWORD style = GetStyle();
+    DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd, index));
     DWORD changed = (style & ~remove) | add;
     if (changed == style) return FALSE;
-    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, changed);
-    if (flags) ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
+    ::SetWindowLongPtrW(hwnd, index, changed);
+    if (flags) {
+        ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
+    }
     return TRUE;
 }
 
+}  // namespace
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags) { return ModifyWindowLong(m_hWnd, GWL_STYLE, remove, add, flags); }
+
 BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT flags)
 {
-    DWORD style = GetExStyle();
-    DWORD changed = (style & ~remove) | add;
-    if (changed == style) return FALSE;
-    ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, changed);
-    if (flags) ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | flags);
-    return TRUE;
+    return ModifyWindowLong(m_hWnd, GWL_EXSTYLE, remove, add, flags);
 }
 
 BOOL CWnd::ShowWindow(int command)
