@@ -196,7 +196,7 @@ BEGIN_MESSAGE_MAP(CKorvexComboBox, CComboBox)
   ON_CONTROL_REFLECT_EX(CBN_DROPDOWN, OnDropDown)
   ON_CONTROL_REFLECT_EX(CBN_SETFOCUS, OnFocusGained)
   ON_CONTROL_REFLECT_EX(CBN_KILLFOCUS, OnFocusLost)
-  ON_MESSAGE(WM_CTLCOLORLISTBOX, OnCtlColorListBox)
+  ON_WM_CTLCOLOR()
   ON_MESSAGE(WM_COMBO_EDITENTER, OnEditEnter)
   ON_MESSAGE(WM_COMBO_EDITLEAVE, OnEditLeave)
   ON_MESSAGE(WM_COMBO_LISTHIDDEN, OnListHidden)
@@ -357,12 +357,14 @@ void CKorvexComboBox::OnSize(UINT type, int cx, int cy) {
 }
 
 void CKorvexComboBox::OnLButtonDown(UINT, CPoint point) {
+  // Read before taking the focus: moving the focus rolls an open list up.
+  const BOOL dropped = GetDroppedState();
   SetFocus();
   CRect client;
   GetClientRect(&client);
   const bool readOnly = IsEditReadOnly();
   if (readOnly || korvex::ui::IsInArrowZone(ToUiRect(client), ToUiRect(m_rcArrow), point.x, point.y)) {
-    ShowDropDown(!GetDroppedState());
+    ShowDropDown(!dropped);
     if (readOnly && m_edit.m_hWnd) {
       m_edit.SendMessage(EM_SETSEL, 0, 0);
       m_edit.SendMessage(EM_SCROLLCARET);
@@ -435,8 +437,8 @@ BOOL CKorvexComboBox::OnFocusLost() {
   return FALSE;
 }
 
-LRESULT CKorvexComboBox::OnCtlColorListBox(WPARAM, LPARAM lParam) {
-  const HWND list = reinterpret_cast<HWND>(lParam);
+HBRUSH CKorvexComboBox::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor) {
+  const HWND list = ctlColor == CTLCOLOR_LISTBOX && wnd ? wnd->m_hWnd : nullptr;
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
   RECT combo;
@@ -448,7 +450,7 @@ LRESULT CKorvexComboBox::OnCtlColorListBox(WPARAM, LPARAM lParam) {
       ::SetWindowPos(list, nullptr, left, listRect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }
-  return Default();
+  return CComboBox::OnCtlColor(dc, wnd, ctlColor);
 }
 
 LRESULT CKorvexComboBox::OnEditEnter(WPARAM, LPARAM) {

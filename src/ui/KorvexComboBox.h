@@ -111,7 +111,7 @@ class CKorvexComboBox : public CComboBox {
   BOOL OnDropDown();
   BOOL OnFocusGained();
   BOOL OnFocusLost();
-  LRESULT OnCtlColorListBox(WPARAM wParam, LPARAM lParam);
+  HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor);
   LRESULT OnEditEnter(WPARAM wParam, LPARAM lParam);
   LRESULT OnEditLeave(WPARAM wParam, LPARAM lParam);
   LRESULT OnListHidden(WPARAM wParam, LPARAM lParam);

@@ -11,6 +11,13 @@ bool KeyDown(int virtualKey) { return (GetKeyState(virtualKey) & 0x8000) != 0; }
 
 std::wstring ToStd(const CString& text) { return std::wstring(text.GetString(), static_cast<size_t>(text.GetLength())); }
 
+// A template control is subclassed after PreSubclassWindow, so the frame
+// change there reaches only the system edit; this repeats it for us.
+UINT ApplyFrameMessage() {
+  static const UINT message = RegisterWindowMessageW(L"KorvexEditApplyFrame");
+  return message;
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CKorvexEdit, CEdit)
@@ -23,6 +30,7 @@ BEGIN_MESSAGE_MAP(CKorvexEdit, CEdit)
   ON_WM_LBUTTONUP()
   ON_WM_KILLFOCUS()
   ON_WM_CHAR()
+  ON_MESSAGE(WM_CONTEXTMENU, OnContextMenuRequest)
 END_MESSAGE_MAP()
 
 CKorvexEdit::CKorvexEdit()
@@ -37,6 +45,15 @@ void CKorvexEdit::PreSubclassWindow() {
   CEdit::PreSubclassWindow();
   ModifyStyleEx(WS_EX_CLIENTEDGE, 0, SWP_FRAMECHANGED);
   ModifyStyle(WS_BORDER, 0, SWP_FRAMECHANGED);
+  PostMessage(ApplyFrameMessage());
+}
+
+LRESULT CKorvexEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == ApplyFrameMessage()) {
+    SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    return 0;
+  }
+  return CEdit::WindowProc(message, wParam, lParam);
 }
 
 bool CKorvexEdit::IsWritable() const { return IsWindowEnabled() && !(GetStyle() & ES_READONLY); }
@@ -149,6 +166,10 @@ void CKorvexEdit::OnChar(UINT ch, UINT repeat, UINT flags) {
   if (!EditAcceptsChar(m_nMode, m_bAllowNegative != 0, static_cast<wchar_t>(ch))) return;
   CEdit::OnChar(ch, repeat, flags);
 }
+
+// The release of a right click becomes WM_CONTEXTMENU in the default
+// processing; the field has no context menu.
+LRESULT CKorvexEdit::OnContextMenuRequest(WPARAM, LPARAM) { return 0; }
 
 BOOL CKorvexEdit::PreTranslateMessage(MSG* msg) {
   if (msg->hwnd == m_hWnd) {

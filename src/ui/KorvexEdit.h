@@ -37,6 +37,7 @@ class CKorvexEdit : public CEdit {
   int m_bAllowPaste = 1;
 
  protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params);
   void OnNcPaint();
   HBRUSH CtlColor(CDC* dc, UINT ctlColor);
@@ -46,6 +47,7 @@ class CKorvexEdit : public CEdit {
   void OnLButtonUp(UINT flags, CPoint point);
   void OnKillFocus(CWnd* newWnd);
   void OnChar(UINT ch, UINT repeat, UINT flags);
+  LRESULT OnContextMenuRequest(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
  private:

@@ -41,6 +41,16 @@ int RecordingDialog::Clicks(UINT id) const {
   return found == m_clicks.end() ? 0 : found->second;
 }
 
+int RecordingDialog::Received(UINT message) const {
+  const auto found = m_received.find(message);
+  return found == m_received.end() ? 0 : found->second;
+}
+
+LRESULT RecordingDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message >= WM_USER) ++m_received[message];
+  return CKorvexDialog::WindowProc(message, wParam, lParam);
+}
+
 BOOL RecordingDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (HIWORD(wParam) == BN_CLICKED && lParam) ++m_clicks[LOWORD(wParam)];
   return CKorvexDialog::OnCommand(wParam, lParam);

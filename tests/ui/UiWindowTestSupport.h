@@ -21,6 +21,8 @@ class RecordingDialog : public CKorvexDialog {
   bool Open(int x = 100, int y = 100);
 
   int Clicks(UINT id) const;
+  // How often a message reached the window.
+  int Received(UINT message) const;
   int m_nSysCommands = 0;
   UINT m_nLastSysCommand = 0;
   // When set, system commands get their default processing.
@@ -28,11 +30,13 @@ class RecordingDialog : public CKorvexDialog {
 
  protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnSysCommand(UINT id, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
  private:
   std::map<UINT, int> m_clicks;
+  std::map<UINT, int> m_received;
 };
 
 // Exact colour comparison with a readable failure.

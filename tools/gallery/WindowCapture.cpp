@@ -81,6 +81,14 @@ CapturedImage CaptureClient(HWND window) {
   return image;
 }
 
+CapturedImage CaptureScreen(const RECT& area) {
+  HDC dc = GetDC(nullptr);
+  if (!dc) return {};
+  CapturedImage image = CaptureFromDC(dc, area.left, area.top, area.right - area.left, area.bottom - area.top);
+  ReleaseDC(nullptr, dc);
+  return image;
+}
+
 bool SavePicture(const CapturedImage& image, const std::wstring& path, PictureFormat format) {
   if (image.IsEmpty()) return false;
   GdiplusSession gdiplus;

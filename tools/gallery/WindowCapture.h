@@ -20,6 +20,8 @@ struct CapturedImage {
 CapturedImage CaptureWindow(HWND window);
 // The part of the window's client area.
 CapturedImage CaptureClient(HWND window);
+// What the screen shows in a rectangle, popups in front included.
+CapturedImage CaptureScreen(const RECT& area);
 
 enum class PictureFormat { Png, Jpeg };
 bool SavePicture(const CapturedImage& image, const std::wstring& path, PictureFormat format);
