@@ -44,6 +44,9 @@ void CClientValidator::DoDataExchange(CDataExchange* dx)
 BOOL CClientValidator::OnInitDialog()
 {
     CKorvexDialog::OnInitDialog();
+    HICON icon = ::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_KORVEXMASTERINSTALLER));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     m_bShowCaption = 1;
     RedrawFrame();
     for (CaptionButton* button : {&m_btnClose, &m_btnMaximize, &m_btnMinimize}) button->disabled = 1;
@@ -55,6 +58,9 @@ BOOL CClientValidator::OnInitDialog()
 
     if (m_strTitle.empty()) m_strTitle = LoadUiString(IDS_PREPARING);
     SetWindowText(m_strTitle.c_str());
+    // Unthemed bars take the dark theme's colours; themed ones ignore them.
+    m_progress.SendMessage(PBM_SETBKCOLOR, 0, clrProgressTrack);
+    m_progress.SendMessage(PBM_SETBARCOLOR, 0, clrProgressFill);
     m_progress.SendMessage(PBM_SETMARQUEE, TRUE, kMarqueeStepMs);
 
     m_bVerdictReady = false;

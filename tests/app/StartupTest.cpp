@@ -39,6 +39,7 @@ struct Process {
     {
         if (info.hProcess) {
             ::TerminateProcess(info.hProcess, 1);
+            ::WaitForSingleObject(info.hProcess, 10000);
             ::CloseHandle(info.hProcess);
         }
         if (info.hThread) ::CloseHandle(info.hThread);
@@ -99,7 +100,39 @@ TEST_F(MainWindowClass, SecondInstanceRestoresTheFirstWindowAndExits)
     EXPECT_EQ(::GetForegroundWindow(), m_window);
     DWORD exitCode = 1;
     ASSERT_TRUE(::GetExitCodeProcess(second.info.hProcess, &exitCode));
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(exitCode, 1618u);  // another installation is running
+}
+
+namespace {
+
+// Waits for a top-level window of the main window class to show.
+HWND WaitForMainWindow(DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < timeoutMs; waited += 100) {
+        HWND window = ::FindWindowW(kMainWindowClassName, nullptr);
+        if (window && ::IsWindowVisible(window)) return window;
+        ::Sleep(100);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(Startup, RealFirstInstanceComesForwardWhenASecondStarts)
+{
+    ASSERT_EQ(::OpenSemaphoreW(SYNCHRONIZE, FALSE, kInstanceSemaphoreName), nullptr) << "an instance is running";
+    Process first;
+    ASSERT_TRUE(first.Start(BinaryPath(L"KorvexMasterInstaller.exe"), L"/n"));
+    HWND window = WaitForMainWindow(30000);
+    ASSERT_NE(window, nullptr) << "the first instance showed no main window";
+    ::ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(::IsIconic(window));
+
+    Process second;
+    ASSERT_TRUE(second.Start(BinaryPath(L"KorvexMasterInstaller.exe"), L"/n"));
+    ASSERT_TRUE(WaitPumping(second.info.hProcess, 30000)) << "the second instance did not exit";
+    EXPECT_FALSE(::IsIconic(window));
+    EXPECT_EQ(::GetForegroundWindow(), window);
 }
 
 TEST(StartupSteps, CommandLineSplitNarrowedAndWalkedAsStartUpDoes)

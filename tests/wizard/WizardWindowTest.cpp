@@ -1,0 +1,552 @@
+// The wizard's real windows under Wine and Xvfb, created in this process on
+// an in-memory product manifest and driven with messages; message boxes are
+// answered by a recorder instead of a person.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "WindowCapture.h"
+#include "app/RunSettings.h"
+#include "config/ProductConfiguration.h"
+#include "config/UiStrings.h"
+#include "install/MessageText.h"
+#include "install/UserMessageBox.h"
+#include "ui/Theme.h"
+#include "wizard/ClientValidator.h"
+#include "wizard/InstallGuide.h"
+#include "wizard/RunOutcome.h"
+#include "wizard/SettingPanel.h"
+#include "wizard/ShellLaunch.h"
+#include "wizard/StatusPanel.h"
+#include "wizard/SuccessPanel.h"
+
+#include "resource.h"
+
+using korvex::wizard::RecordedRunOutcome;
+using korvex::wizard::RunOutcome;
+
+namespace {
+
+std::wstring Widen(const char* text) { return std::wstring(text, text + strlen(text)); }
+
+struct ShownBox {
+    std::wstring text;
+    std::wstring caption;
+    UINT style = 0;
+};
+
+std::mutex g_boxLock;
+std::vector<ShownBox> g_boxes;
+int g_boxAnswer = IDNO;
+// Set while a test wants the box to wait for it (the validator's task).
+HANDLE g_boxRelease = nullptr;
+
+int RecordBox(HWND, const wchar_t* text, const wchar_t* caption, UINT style)
+{
+    {
+        std::lock_guard<std::mutex> hold(g_boxLock);
+        g_boxes.push_back({text, caption, style});
+    }
+    if (g_boxRelease) ::WaitForSingleObject(g_boxRelease, 20000);
+    return g_boxAnswer;
+}
+
+std::vector<ShownBox> Boxes()
+{
+    std::lock_guard<std::mutex> hold(g_boxLock);
+    return g_boxes;
+}
+
+class WizardEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        WNDCLASSW dialogClass = {};
+        ASSERT_TRUE(::GetClassInfoW(nullptr, MAKEINTATOM(32770), &dialogClass));
+        dialogClass.lpszClassName = L"KorvexMasterInstallerClassName";
+        ASSERT_NE(::RegisterClassW(&dialogClass), 0);
+        InitThemePalette();
+        ASSERT_TRUE(CreateThemeFonts());
+        ::CreateDirectoryW((Widen(KORVEX_BINARY_DIR) + L"\\screenshots").c_str(), nullptr);
+    }
+    void TearDown() override { DestroyThemeFonts(); }
+};
+
+const testing::Environment* const g_environment = testing::AddGlobalTestEnvironment(new WizardEnvironment);
+
+void SaveScreenshot(HWND window, const wchar_t* name)
+{
+    const CapturedImage image = CaptureWindow(window);
+    EXPECT_FALSE(image.IsEmpty()) << "no picture of " << window;
+    const std::wstring path = Widen(KORVEX_BINARY_DIR) + L"\\screenshots\\" + name + L".png";
+    EXPECT_TRUE(SavePicture(image, path, PictureFormat::Png));
+}
+
+std::wstring TempFolder(const wchar_t* name)
+{
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + name;
+}
+
+void RemoveTree(const std::wstring& folder)
+{
+    std::wstring doubleNul = folder;
+    doubleNul.push_back(L'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = doubleNul.c_str();
+    operation.fFlags = FOF_NO_UI;
+    ::SHFileOperationW(&operation);
+}
+
+bool IsFolder(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Pixels of the caption strip's left part that are not its background: the
+// icon and the title, when they are shown.
+int CaptionInk(HWND window)
+{
+    const CapturedImage image = CaptureWindow(window);
+    int ink = 0;
+    for (int y = 3; y < 24 && y < image.height; ++y) {
+        for (int x = 3; x < 200 && x < image.width; ++x) ink += image.At(x, y) != clrCaptionBack ? 1 : 0;
+    }
+    return ink;
+}
+
+class WizardWindows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_runSettings = RunSettings{};
+        g_productConfiguration = ProductConfiguration{};
+        ProductManifest& manifest = g_productConfiguration.m_manifest;
+        manifest.m_strFullName = L"Fenwyx Pro";
+        manifest.m_strShortName = L"Fenwyx";
+        manifest.m_strMainComponentExecutable = L"FenwyxPro.exe";
+        g_productConfiguration.m_strLanguageFolder = Widen(KORVEX_SOURCE_DIR) + L"\\demo\\language\\";
+        {
+            std::lock_guard<std::mutex> hold(g_boxLock);
+            g_boxes.clear();
+        }
+        g_boxAnswer = IDNO;
+        m_previousBox = SetUserMessageBoxFunction(&RecordBox);
+        korvex::wizard::RecordRunOutcome(RunOutcome::NotEnded);
+    }
+    void TearDown() override
+    {
+        m_guide.reset();
+        PumpMessages(50);
+        SetUserMessageBoxFunction(m_previousBox);
+    }
+
+    CInstallGuide& Open()
+    {
+        m_guide = std::make_unique<CInstallGuide>();
+        EXPECT_TRUE(m_guide->Create(IDD_INSTALL_GUIDE, nullptr));
+        m_guide->SetWindowPos(nullptr, 60, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        if (!g_runSettings.m_bSilent) m_guide->ShowWindow(SW_SHOW);
+        HoldTheWorker();
+        PumpMessages(300);
+        return *m_guide;
+    }
+
+    // The progress page starts the worker three seconds after it shows; these
+    // tests look at the windows only, and the progress record is the process's.
+    void HoldTheWorker() { Status().KillTimer(CStatusPanel::kStartTimer); }
+
+    CSettingPanel& Settings() { return *static_cast<CSettingPanel*>(m_guide->m_pages.at(kSettingPage).get()); }
+    CStatusPanel& Status() { return *static_cast<CStatusPanel*>(m_guide->m_pages.at(kStatusPage).get()); }
+    CSuccessPanel& Success() { return *static_cast<CSuccessPanel*>(m_guide->m_pages.at(kSuccessPage).get()); }
+
+    static void Click(CWnd& page, int id, WORD code = BN_CLICKED)
+    {
+        page.SendMessage(WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(::GetDlgItem(page, id)));
+        PumpMessages(100);
+    }
+    static void PressKey(HWND target, WPARAM key)
+    {
+        ::PostMessageW(target, WM_KEYDOWN, key, 1);
+        ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+        PumpMessages(150);
+    }
+    bool InstallWithFolder(const std::wstring& folder)
+    {
+        Settings().m_edtInstallFolder.SetWindowText(folder.c_str());
+        Click(Settings(), IDC_BTN_INSTALL);
+        return m_guide->m_currentPage == kStatusPage;
+    }
+
+    std::unique_ptr<CInstallGuide> m_guide;
+    UserMessageBoxFunction m_previousBox = nullptr;
+};
+
+}  // namespace
+
+TEST_F(WizardWindows, OpensOnTheSettingsPageWithAPlainCaption)
+{
+    CInstallGuide& guide = Open();
+    EXPECT_EQ(guide.m_currentPage, kSettingPage);
+    EXPECT_TRUE(Settings().IsWindowVisible());
+    EXPECT_FALSE(Status().IsWindowVisible());
+    EXPECT_EQ(guide.m_bShowCaption, 0);
+    EXPECT_EQ(CaptionInk(guide), 0);
+    CString title;
+    guide.GetWindowText(title);
+    EXPECT_STREQ(title, L"Fenwyx Pro");
+    CRect window;
+    guide.GetWindowRect(&window);
+    EXPECT_EQ(window.Width(), DpiScaleX(660) + 2 * DpiScaleX(1));
+    EXPECT_EQ(window.Height(), DpiScaleY(446));
+    CString folder;
+    Settings().m_edtInstallFolder.GetWindowText(folder);
+    EXPECT_STREQ(folder, L"C:\\Program Files\\Korvex Systems");
+    SaveScreenshot(guide, L"wizard-settings");
+}
+
+TEST_F(WizardWindows, OpensOnTheProgressPageWithIconAndTitleForAnInstalledProduct)
+{
+    g_runSettings.m_bProductInstalled = 1;
+    CInstallGuide& guide = Open();
+    EXPECT_EQ(guide.m_currentPage, kStatusPage);
+    EXPECT_TRUE(Status().IsWindowVisible());
+    EXPECT_FALSE(Settings().IsWindowVisible());
+    EXPECT_EQ(guide.m_bShowCaption, 1);
+    EXPECT_GT(CaptionInk(guide), 40);
+}
+
+TEST_F(WizardWindows, SilentRunStartsOnTheProgressPageHiddenWithoutTaskbarButton)
+{
+    g_runSettings.m_bSilent = 1;
+    CInstallGuide& guide = Open();
+    EXPECT_EQ(guide.m_currentPage, kStatusPage);
+    EXPECT_FALSE(guide.IsWindowVisible());
+    EXPECT_TRUE(guide.GetExStyle() & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(guide.GetExStyle() & WS_EX_APPWINDOW);
+}
+
+TEST_F(WizardWindows, FoldingShrinksTheWindowAndKeepsItsTopLeftCorner)
+{
+    CInstallGuide& guide = Open();
+    CRect open, folded, unfolded;
+    guide.GetWindowRect(&open);
+    Click(Settings(), IDC_BTN_EXPANDER);
+    guide.GetWindowRect(&folded);
+    EXPECT_EQ(Settings().m_bSettingsFolded, 1);
+    EXPECT_EQ(open.Height() - folded.Height(), DpiScaleY(86));
+    EXPECT_EQ(folded.TopLeft(), open.TopLeft());
+    EXPECT_EQ(folded.Width(), open.Width());
+    SaveScreenshot(guide, L"wizard-settings-folded");
+
+    // The header text folds and unfolds like the chevron.
+    Click(Settings(), IDC_LBL_INSTALL_SETTINGS, STN_CLICKED);
+    guide.GetWindowRect(&unfolded);
+    EXPECT_EQ(unfolded, open);
+}
+
+TEST_F(WizardWindows, EscapeDoesNothingAndEnterOnlyStartsFromTheFinishPage)
+{
+    CInstallGuide& guide = Open();
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+        PressKey(Settings().m_edtInstallFolder, key);
+        PressKey(guide, key);
+        EXPECT_TRUE(guide.m_hWnd && guide.IsWindowVisible()) << key;
+        EXPECT_EQ(guide.m_currentPage, kSettingPage);
+    }
+    ASSERT_TRUE(guide.ShowPage(kStatusPage));
+    HoldTheWorker();
+    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
+        PressKey(Status().m_slideShow, key);
+        EXPECT_TRUE(guide.m_hWnd && guide.IsWindowVisible()) << key;
+        EXPECT_EQ(guide.m_currentPage, kStatusPage);
+    }
+    EXPECT_TRUE(Boxes().empty());
+
+    ASSERT_TRUE(guide.ShowPage(kSuccessPage));
+    PressKey(Success().m_btnStart, VK_ESCAPE);
+    PumpMessages(700);
+    EXPECT_TRUE(guide.m_hWnd && guide.IsWindowVisible());
+    PressKey(Success().m_btnStart, VK_RETURN);
+    PumpMessages(700);  // Start Now ends the run half a second later
+    EXPECT_EQ(guide.m_hWnd, nullptr);
+}
+
+TEST_F(WizardWindows, ShowPageAndGoNextMoveOnlyForward)
+{
+    CInstallGuide& guide = Open();
+    EXPECT_FALSE(guide.ShowPage(7));
+    EXPECT_EQ(guide.m_currentPage, kSettingPage);
+    ASSERT_TRUE(guide.ShowPage(kSuccessPage));
+    Success().GoNext();
+    EXPECT_EQ(guide.m_currentPage, kSuccessPage);
+    EXPECT_TRUE(Success().IsWindowVisible());
+    EXPECT_EQ(guide.m_bShowCaption, 0);
+    SaveScreenshot(guide, L"wizard-finish");
+}
+
+TEST_F(WizardWindows, InstallWithTheTermsUntickedDoesNothing)
+{
+    CInstallGuide& guide = Open();
+    ASSERT_EQ(Settings().m_bTermsAccepted, 1);
+    Click(Settings(), IDC_CHK_ACCEPT_TERMS);
+    EXPECT_EQ(Settings().m_bTermsAccepted, 0);
+    EXPECT_EQ(Settings().m_btnInstall.m_bEnabled, 0);
+    const std::wstring folder = TempFolder(L"wizard-unticked");
+    EXPECT_FALSE(InstallWithFolder(folder));
+    EXPECT_EQ(guide.m_currentPage, kSettingPage);
+    EXPECT_FALSE(IsFolder(folder));
+    EXPECT_TRUE(Boxes().empty());
+    Click(Settings(), IDC_CHK_ACCEPT_TERMS);
+    EXPECT_EQ(Settings().m_btnInstall.m_bEnabled, 1);
+}
+
+TEST_F(WizardWindows, FolderWithTrailingBackslashIsStoredWithoutIt)
+{
+    const std::wstring folder = TempFolder(L"wizard-trailing");
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    Open();
+    EXPECT_TRUE(InstallWithFolder(folder + L"\\"));
+    HoldTheWorker();
+    EXPECT_EQ(g_productConfiguration.m_strInstallFolder, folder);
+    EXPECT_TRUE(Boxes().empty());
+    RemoveTree(folder);
+}
+
+TEST_F(WizardWindows, RelativeFolderIsRefusedWithTheMessageAndTheEditRestored)
+{
+    Open();
+    EXPECT_FALSE(InstallWithFolder(L"Apps\\Korvex"));
+    const std::vector<ShownBox> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, FillMessageText(LoadUiString(IDS_ERR_CREATE_FOLDER_FAILED), L"Apps\\Korvex"));
+    EXPECT_EQ(boxes[0].caption, L"Fenwyx");
+    EXPECT_EQ(boxes[0].style, static_cast<UINT>(MB_ICONWARNING));
+    CString shown;
+    Settings().m_edtInstallFolder.GetWindowText(shown);
+    EXPECT_STREQ(shown, L"C:\\Program Files\\Korvex Systems");
+    EXPECT_EQ(g_productConfiguration.m_strInstallFolder, L"C:\\Program Files\\Korvex Systems");
+}
+
+TEST_F(WizardWindows, DeepMissingFolderIsCreatedLevelByLevelBeforeAnyDownload)
+{
+    const std::wstring root = TempFolder(L"wizard-deep");
+    RemoveTree(root);
+    const std::wstring deep = root + L"\\Korvex Systems\\Fenwyx\\Pro";
+    Open();
+    EXPECT_TRUE(InstallWithFolder(deep));
+    HoldTheWorker();
+    EXPECT_TRUE(IsFolder(deep));
+    EXPECT_EQ(g_productConfiguration.m_strInstallFolder, deep);
+    // The worker starts three seconds after the page shows; nothing ran yet.
+    EXPECT_TRUE(Status().m_worker.m_plan.empty());
+    EXPECT_FALSE(Status().m_worker.m_task.valid());
+    RemoveTree(root);
+}
+
+TEST_F(WizardWindows, FolderTextsTooLongOrBlockedByAFileAreRefused)
+{
+    Open();
+    const std::wstring base = TempFolder(L"wizard-long");
+    std::wstring tooLong = base;
+    while (tooLong.size() < 260) tooLong += L"\\abcdefghij";
+    tooLong.resize(260);
+    EXPECT_FALSE(InstallWithFolder(tooLong));
+    EXPECT_FALSE(IsFolder(base));
+
+    const std::wstring file = TempFolder(L"wizard-a-file");
+    HANDLE created = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(created, INVALID_HANDLE_VALUE);
+    ::CloseHandle(created);
+    EXPECT_FALSE(InstallWithFolder(file + L"\\Pro"));
+    EXPECT_FALSE(InstallWithFolder(file));
+    ::DeleteFileW(file.c_str());
+
+    const std::vector<ShownBox> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].text, FillMessageText(LoadUiString(IDS_ERR_CREATE_FOLDER_FAILED), tooLong));
+}
+
+TEST_F(WizardWindows, ClosingTheSettingsPageAsksAndNoKeepsIt)
+{
+    CInstallGuide& guide = Open();
+    guide.SendMessage(WM_CLOSE);
+    PumpMessages(100);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, LoadUiString(IDS_MESSAGE_CANCELNOTICE));
+    EXPECT_TRUE(guide.IsWindowVisible());
+    EXPECT_EQ(RecordedRunOutcome(), RunOutcome::NotEnded);
+
+    g_boxAnswer = IDYES;
+    guide.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpMessages(100);
+    EXPECT_FALSE(guide.IsWindowVisible());
+    EXPECT_EQ(RecordedRunOutcome(), RunOutcome::UserCancelled);
+}
+
+TEST_F(WizardWindows, ProgressPageShowsTheRecordAndEndsTheRunAtItsEnd)
+{
+    g_runSettings.m_bProductInstalled = 1;
+    CInstallGuide& guide = Open();
+    CStatusPanel& page = Status();
+    InstallProgress& progress = page.m_worker.m_progress;
+    progress.SetWeights({100}, {100});
+    progress.Set(InstallPhase::Downloading, 0, 85, L"package");
+    progress.m_nStartTick = 0;
+    EXPECT_TRUE(page.RefreshProgress());
+    EXPECT_STREQ(page.m_lblPercent.m_strText, L"42.5%");
+    EXPECT_EQ(page.m_progress.m_nPos, 425);
+    EXPECT_EQ(std::wstring(page.m_lblStatus.m_strText), LoadUiString(IDS_STATUS_DOWNLOADING));
+    EXPECT_NE(progress.m_nStartTick.load(), 0u);
+    PumpMessages(800);
+    SaveScreenshot(guide, L"wizard-progress");
+
+    // Closing asks; No lets the held transfers go on.
+    guide.SendMessage(WM_CLOSE);
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(::WaitForSingleObject(page.m_worker.m_hProceedEvent.get(), 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(guide.IsWindowVisible());
+
+    // Yes cancels; a second close while cancelling asks nothing.
+    g_boxAnswer = IDYES;
+    guide.SendMessage(WM_CLOSE);
+    EXPECT_EQ(page.m_bCancelRequested, 1);
+    EXPECT_EQ(progress.Phase(), InstallPhase::Cancelling);
+    guide.SendMessage(WM_CLOSE);
+    EXPECT_EQ(Boxes().size(), 2u);
+    EXPECT_TRUE(guide.IsWindowVisible());
+
+    progress.Set(InstallPhase::Cancelled, -1, 0, L"");
+    EXPECT_FALSE(page.RefreshProgress());
+    EXPECT_EQ(guide.m_hWnd, nullptr);
+    EXPECT_EQ(RecordedRunOutcome(), RunOutcome::UserCancelled);
+}
+
+TEST_F(WizardWindows, RunningApplicationsAreNamedUntilClosedOrCancelled)
+{
+    CInstallGuide& guide = Open();
+    HANDLE running = ::CreateSemaphoreW(nullptr, 0, 1, L"KorvexWizardTestMarker");
+    ASSERT_NE(running, nullptr);
+    const std::vector<RunningApplicationMarker> markers = {{L"KorvexWizardTestMarker", L"Fenwyx Organizer"},
+                                                           {L"KorvexWizardAbsentMarker", L"Absent"}};
+    g_boxAnswer = IDCANCEL;
+    EXPECT_FALSE(Status().CheckRunningApplications(L"Fenwyx Pro", markers));
+    ::CloseHandle(running);
+    g_boxAnswer = IDRETRY;
+    EXPECT_TRUE(Status().CheckRunningApplications(L"Fenwyx Pro", markers));
+    const std::vector<ShownBox> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, LoadUiString(IDS_CLOSE_RUNNING_APPS) + L"\n\nFenwyx Organizer\r\n");
+    EXPECT_EQ(boxes[0].style, static_cast<UINT>(MB_ICONWARNING | MB_RETRYCANCEL));
+    (void)guide;
+}
+
+TEST_F(WizardWindows, ValidatorCannotBeClosedByKeysOrCaptionAndClosesItself)
+{
+    g_productConfiguration.m_manifest.m_strVersionCheckUrl = L"http://127.0.0.1:9/version.xml";
+    g_productConfiguration.m_strComponentFolder = TempFolder(L"");
+    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_boxRelease = release;
+    static CClientValidator* s_validator = nullptr;
+    static bool s_openAfterInput = false;
+    static std::wstring s_title;
+    CClientValidator validator;
+    s_validator = &validator;
+    s_openAfterInput = false;
+
+    // Runs inside the validator's modal loop once its box is up.
+    const UINT_PTR script = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+        if (Boxes().empty()) return;
+        ::KillTimer(nullptr, id);
+        HWND window = s_validator->m_hWnd;
+        CString title;
+        s_validator->GetWindowText(title);
+        s_title = title.GetString();
+        ::ShowWindow(window, SW_SHOW);
+        PumpMessages(100);
+        SaveScreenshot(window, L"wizard-validator");
+        for (WPARAM key : {VK_ESCAPE, VK_RETURN, VK_SPACE}) {
+            ::PostMessageW(window, WM_KEYDOWN, key, 1);
+            ::PostMessageW(s_validator->m_progress, WM_KEYDOWN, key, 1);
+        }
+        ::PostMessageW(window, WM_SYSKEYDOWN, VK_F4, 0x20000001);
+        ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        // The caption's close button, pressed and released (as its own hit
+        // code: a press on the caption itself would start moving the window).
+        const RECT close = s_validator->m_buttons.at(0).rcButton;
+        RECT frame;
+        ::GetWindowRect(window, &frame);
+        const LPARAM at = MAKELPARAM(frame.left + (close.left + close.right) / 2, frame.top + (close.top + close.bottom) / 2);
+        ::PostMessageW(window, WM_NCMOUSEMOVE, HTCLOSE, at);
+        ::PostMessageW(window, WM_NCLBUTTONDOWN, HTCLOSE, at);
+        ::PostMessageW(window, WM_NCLBUTTONUP, HTCLOSE, at);
+        PumpMessages(400);
+        s_openAfterInput = ::IsWindow(window) && ::IsWindowVisible(window);
+        ::SetEvent(g_boxRelease);
+    });
+    const auto started = std::chrono::steady_clock::now();
+    validator.DoModal();
+    const auto elapsed = std::chrono::steady_clock::now() - started;
+    ::KillTimer(nullptr, script);
+    g_boxRelease = nullptr;
+    ::CloseHandle(release);
+
+    EXPECT_TRUE(s_openAfterInput);
+    EXPECT_EQ(s_title, LoadUiString(IDS_PREPARING));
+    EXPECT_GE(elapsed, std::chrono::milliseconds(200));
+    EXPECT_EQ(validator.m_outcome, Stop);
+    EXPECT_EQ(RecordedRunOutcome(), RunOutcome::ServerUnreachable);
+    const std::vector<ShownBox> boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, LoadUiString(IDS_ERR_CONNECT_DOWNLOAD_SERVER));
+    EXPECT_EQ(boxes[0].caption, L"Fenwyx");
+    EXPECT_EQ(boxes[0].style, static_cast<UINT>(MB_ICONERROR));
+    for (const CaptionButton& button : validator.m_buttons) {
+        if (button.id != 2) {
+            EXPECT_EQ(button.disabled, 1) << button.id;
+        }
+    }
+}
+
+TEST(ShellLaunch, StartsOurProgramFromAPathWithSpacesThroughTheDesktopShell)
+{
+    const std::wstring folder = TempFolder(L"wizard launch test");
+    RemoveTree(folder);
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring probe = folder + L"\\launch probe.exe";
+    ASSERT_TRUE(::CopyFileW((Widen(KORVEX_BINARY_DIR) + L"\\bin\\wizard_launch_probe.exe").c_str(), probe.c_str(), FALSE));
+
+    ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+    IShellView* view = GetDesktopShellView();
+    EXPECT_NE(view, nullptr);
+    if (view) view->Release();
+    ::CoUninitialize();
+
+    LaunchUnelevatedIfPresent(probe);
+    const std::wstring record = probe + L".ran";
+    for (int waited = 0; waited < 15000 && !::PathFileExistsW(record.c_str()); waited += 100) ::Sleep(100);
+    ASSERT_TRUE(::PathFileExistsW(record.c_str())) << "the probe did not run";
+    ::Sleep(200);
+    HANDLE file = ::CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    wchar_t text[1024] = {};
+    DWORD read = 0;
+    ::ReadFile(file, text, sizeof(text) - sizeof(wchar_t), &read, nullptr);
+    ::CloseHandle(file);
+    EXPECT_NE(std::wstring(text).find(L"launch probe.exe"), std::wstring::npos);
+
+    // A missing program starts nothing and reports nothing.
+    LaunchUnelevatedIfPresent(folder + L"\\absent.exe");
+    RemoveTree(folder);
+}
