@@ -44,9 +44,7 @@ void CClientValidator::DoDataExchange(CDataExchange* dx)
 BOOL CClientValidator::OnInitDialog()
 {
     CKorvexDialog::OnInitDialog();
-    HICON icon = ::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_KORVEXMASTERINSTALLER));
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    korvex::wizard::SetProductIcon(*this);
     m_bShowCaption = 1;
     RedrawFrame();
     for (CaptionButton* button : {&m_btnClose, &m_btnMaximize, &m_btnMinimize}) button->disabled = 1;
@@ -66,11 +64,7 @@ BOOL CClientValidator::OnInitDialog()
     m_bVerdictReady = false;
     m_task = std::async(std::launch::async, &CClientValidator::ValidatorTask, this);
 
-    if (g_runSettings.m_bSilent) {
-        SetWindowPos(&CWnd::wndNoTopMost, 0, 0, 0, 0, SWP_HIDEWINDOW);
-        ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
-        ShowWindow(SW_HIDE);
-    }
+    if (g_runSettings.m_bSilent) korvex::wizard::HideForSilentRun(*this);
     return TRUE;
 }
 

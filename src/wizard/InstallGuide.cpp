@@ -22,9 +22,7 @@ BOOL CInstallGuide::OnInitDialog()
 {
     CKorvexDialog::OnInitDialog();
 
-    HICON icon = ::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_KORVEXMASTERINSTALLER));
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    korvex::wizard::SetProductIcon(*this);
     SetWindowText(g_productConfiguration.m_manifest.m_strFullName.c_str());
 
     auto addPage = [this](int key, std::shared_ptr<CGuidePanel> page, UINT templateId) {
@@ -37,15 +35,8 @@ BOOL CInstallGuide::OnInitDialog()
     const bool skipSettings = g_runSettings.m_bProductInstalled || g_runSettings.m_bSilent;
     ShowPage(skipSettings ? kStatusPage : kSettingPage);
     FitToPage();
-    if (g_runSettings.m_bSilent) HideForSilentRun();
+    if (g_runSettings.m_bSilent) korvex::wizard::HideForSilentRun(*this);
     return TRUE;
-}
-
-void CInstallGuide::HideForSilentRun()
-{
-    SetWindowPos(&CWnd::wndNoTopMost, 0, 0, 0, 0, SWP_HIDEWINDOW);
-    ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
-    ShowWindow(SW_HIDE);
 }
 
 CGuidePanel* CInstallGuide::CurrentPage() const

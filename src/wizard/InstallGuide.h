@@ -41,7 +41,4 @@ protected:
     void OnCancel() override;
     void OnClose();
     DECLARE_MESSAGE_MAP()
-
-private:
-    void HideForSilentRun();
 };

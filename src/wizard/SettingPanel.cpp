@@ -119,12 +119,6 @@ BOOL CSettingPanel::OnInitDialog()
     return FALSE;
 }
 
-void CSettingPanel::SetLabelText(CKorvexStatic& label, const std::wstring& text)
-{
-    label.m_strText = text.c_str();
-    label.SetWindowText(text.c_str());
-    label.Invalidate();
-}
 
 void CSettingPanel::UpdateTermsState()
 {

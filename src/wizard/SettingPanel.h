@@ -53,7 +53,6 @@ protected:
 private:
     void UpdateTermsState();
     void UpdateExpander();
-    void SetLabelText(CKorvexStatic& label, const std::wstring& text);
     bool CreateFolderLevels(const std::wstring& path);
     void RefuseFolder(const std::wstring& path);
 };

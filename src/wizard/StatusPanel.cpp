@@ -82,11 +82,11 @@ BOOL CStatusPanel::OnInitDialog()
         m_slideShow.ShowWindow(SW_SHOW);
     }
     StyleLabel(m_lblStatus, kFormatText);
-    SetLabel(m_lblStatus, LoadUiString(IDS_STATUS_INIT));
+    SetLabelText(m_lblStatus, LoadUiString(IDS_STATUS_INIT));
     StyleLabel(m_lblTime, kFormatText);
-    SetLabel(m_lblTime, LoadUiString(IDS_CALC_TIME_REMAINING));
+    SetLabelText(m_lblTime, LoadUiString(IDS_CALC_TIME_REMAINING));
     StyleLabel(m_lblPercent, kFormatPercent);
-    SetLabel(m_lblPercent, std::wstring());
+    SetLabelText(m_lblPercent, std::wstring());
 
     if (m_progress.Create(this, IDC_PROGRESS_BAR, CRect(0, 0, 0, 0))) {
         m_progress.m_nPos = 0;
@@ -99,12 +99,6 @@ BOOL CStatusPanel::OnInitDialog()
     return FALSE;
 }
 
-void CStatusPanel::SetLabel(CKorvexStatic& label, const std::wstring& text)
-{
-    label.m_strText = text.c_str();
-    label.SetWindowText(text.c_str());
-    label.Invalidate();
-}
 
 void CStatusPanel::LayoutControls(const CRect& client)
 {
@@ -121,8 +115,8 @@ void CStatusPanel::LayoutControls(const CRect& client)
 
 void CStatusPanel::ReloadTexts()
 {
-    SetLabel(m_lblStatus, LoadUiString(IDS_STATUS_INIT));
-    SetLabel(m_lblTime, LoadUiString(IDS_CALC_TIME_REMAINING));
+    SetLabelText(m_lblStatus, LoadUiString(IDS_STATUS_INIT));
+    SetLabelText(m_lblTime, LoadUiString(IDS_CALC_TIME_REMAINING));
     m_slideShow.m_slides.clear();
     for (const std::wstring& path : GetSlideImages()) {
         std::unique_ptr<CImageWrapper> image = LoadImageFile(path.c_str());
@@ -202,10 +196,10 @@ BOOL CStatusPanel::RefreshProgress()
     m_progress.m_nPos = record.barPosition;
     m_progress.Invalidate();
     m_progress.UpdateWindow();
-    SetLabel(m_lblPercent, record.percentText);
-    SetLabel(m_lblStatus, LoadUiString(*record.phaseText));
+    SetLabelText(m_lblPercent, record.percentText);
+    SetLabelText(m_lblStatus, LoadUiString(*record.phaseText));
     m_lblStatus.UpdateWindow();
-    SetLabel(m_lblTime, TimeTextOf(record, &LoadText));
+    SetLabelText(m_lblTime, TimeTextOf(record, &LoadText));
     m_lblTime.UpdateWindow();
 
     switch (input.phase) {

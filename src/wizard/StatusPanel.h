@@ -61,7 +61,6 @@ protected:
 
 private:
     void StartInstallation();
-    void SetLabel(CKorvexStatic& label, const std::wstring& text);
 };
 
 // The applications the installer asks the user to close.

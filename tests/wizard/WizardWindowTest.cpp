@@ -7,6 +7,8 @@
 #include <shlwapi.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -517,6 +519,31 @@ TEST_F(WizardWindows, ValidatorCannotBeClosedByKeysOrCaptionAndClosesItself)
             EXPECT_EQ(button.disabled, 1) << button.id;
         }
     }
+}
+
+// The whole silent road in a child process (the worker's end phase stays in
+// the process's progress record): the page starts the worker, the worker
+// cannot reach the server, the hidden window ends, and the process exits
+// with the code the product would give.
+TEST_F(WizardWindows, SilentRunStartsTheWorkerAndEndsHiddenWhenTheServerIsAway)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    g_runSettings.m_bSilent = 1;
+    g_productConfiguration.m_manifest.m_strVersionCheckUrl = L"http://127.0.0.1:9/version.xml";
+    const std::wstring work = TempFolder(L"wizard-silent");
+    ::CreateDirectoryW(work.c_str(), nullptr);
+    g_productConfiguration.m_strComponentFolder = work + L"\\";
+    auto runSilently = [this] {
+        m_guide = std::make_unique<CInstallGuide>();
+        m_guide->Create(IDD_INSTALL_GUIDE, nullptr);
+        const bool hidden = !m_guide->IsWindowVisible();
+        for (int waited = 0; waited < 20000 && m_guide->m_hWnd; waited += 100) PumpMessages(100);
+        for (const ShownBox& box : Boxes()) std::fprintf(stderr, "box: %ls\n", box.text.c_str());
+        const bool ended = hidden && m_guide->m_hWnd == nullptr;
+        std::exit(ended ? korvex::wizard::ExitCodeOf(RecordedRunOutcome()) : 99);
+    };
+    EXPECT_EXIT(runSilently(), testing::ExitedWithCode(1603), "box: Unable to contact the download server");
+    RemoveTree(work);
 }
 
 TEST(ShellLaunch, StartsOurProgramFromAPathWithSpacesThroughTheDesktopShell)
