@@ -107,12 +107,12 @@ BOOL GalleryWindow::OnInitDialog() {
 
 void GalleryWindow::AddSectionLabel(int y, const wchar_t* text) {
   auto label = std::make_unique<CKorvexStatic>();
-  if (!label->Create(text, WS_CHILD | WS_VISIBLE, Design(20, y, kControlsLeft - 36, 24), this, NextId())) return;
+  if (!label->Create(text, WS_CHILD | WS_VISIBLE, Design(16, y, kControlsLeft - 30, 24), this, NextId())) return;
   label->m_strText = text;
   label->m_pFont = fontBody;
   label->m_clrText = clrLabelText;
   label->m_clrBack = clrWindowBack;
-  label->m_nFormat = DT_SINGLELINE | DT_VCENTER | DT_RIGHT;
+  label->m_nFormat = DT_SINGLELINE | DT_VCENTER;
   m_labels.push_back(std::move(label));
 }
 
