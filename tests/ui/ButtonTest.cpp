@@ -141,4 +141,26 @@ TEST_F(ButtonPixels, TextButtonFaceColoursAndRoundedCorners) {
   EXPECT_FALSE(SameColor(image.At(client.Width() - 1, 0), RGB(0x70, 0x70, 0x70)));
 }
 
+TEST_F(ButtonPixels, TextButtonKeepsItsOwnFaceThroughARealPress) {
+  RecordingDialog dialog(IDD_UITEST_FIXED);
+  ASSERT_TRUE(dialog.Open());
+  CKorvexTextButton button;
+  ASSERT_TRUE(button.SubclassDlgItem(IDC_UITEST_TEXT_BUTTON, &dialog));
+  button.SetText(L"Install");
+  button.SetFocus();
+  PostMessageW(button.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PumpMessages(60);
+  CRect client;
+  button.GetClientRect(&client);
+  // The system button's own press and focus drawing must not show through.
+  CapturedImage image = CaptureClient(button.m_hWnd);
+  EXPECT_TRUE(SameColor(image.At(2, client.Height() / 2), RGB(0x05, 0x8A, 0xB5)));
+  EXPECT_TRUE(SameColor(image.At(client.Width() - 3, 3), RGB(0x05, 0x8A, 0xB5)));
+  PostMessageW(button.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  PumpMessages(60);
+  image = CaptureClient(button.m_hWnd);
+  EXPECT_TRUE(SameColor(image.At(2, client.Height() / 2), RGB(0x07, 0xA5, 0xD8)));
+  EXPECT_EQ(dialog.Clicks(IDC_UITEST_TEXT_BUTTON), 1);
+}
+
 }  // namespace
