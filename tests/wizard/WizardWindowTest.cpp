@@ -546,6 +546,36 @@ TEST_F(WizardWindows, SilentRunStartsTheWorkerAndEndsHiddenWhenTheServerIsAway)
     RemoveTree(work);
 }
 
+// "/l": at Finished the page starts the installed product through the shell
+// and ends the run instead of showing the finish page. In a child process,
+// since Finished stays in the process's progress record.
+TEST_F(WizardWindows, LaunchSwitchStartsTheProductAtFinishedAndEndsTheRun)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::wstring folder = TempFolder(L"wizard product folder");
+    RemoveTree(folder);
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring product = folder + L"\\launch probe.exe";
+    ASSERT_TRUE(::CopyFileW((Widen(KORVEX_BINARY_DIR) + L"\\bin\\wizard_launch_probe.exe").c_str(), product.c_str(), FALSE));
+    g_runSettings.m_bLaunchProduct = 1;
+    g_runSettings.m_bProductInstalled = 1;
+    g_productConfiguration.m_strInstallFolder = folder + L"\\";
+    g_productConfiguration.m_manifest.m_strMainComponentExecutable = L"launch probe.exe";
+    auto finish = [this, &folder] {
+        CInstallGuide& guide = Open();
+        g_installProgress.Set(InstallPhase::Finished, -1, 0, L"");
+        const BOOL goesOn = Status().RefreshProgress();
+        const bool ended = !goesOn && guide.m_hWnd == nullptr && g_productConfiguration.m_strInstallFolder == folder;
+        std::exit(ended ? korvex::wizard::ExitCodeOf(RecordedRunOutcome()) : 99);
+    };
+    EXPECT_EXIT(finish(), testing::ExitedWithCode(0), "");
+    const std::wstring record = product + L".ran";
+    for (int waited = 0; waited < 15000 && !::PathFileExistsW(record.c_str()); waited += 100) ::Sleep(100);
+    EXPECT_TRUE(::PathFileExistsW(record.c_str())) << "the product was not started";
+    ::Sleep(200);
+    RemoveTree(folder);
+}
+
 TEST(ShellLaunch, StartsOurProgramFromAPathWithSpacesThroughTheDesktopShell)
 {
     const std::wstring folder = TempFolder(L"wizard launch test");
