@@ -12,12 +12,31 @@ bool FilterButtonMouse(MSG* msg, bool enabled) {
   return !enabled && (msg->message == WM_LBUTTONDOWN || msg->message == WM_LBUTTONUP);
 }
 
-void PostButtonClick(CWnd& button) {
-  const HWND parent = ::GetParent(button.m_hWnd);
-  if (parent) {
-    ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(button.GetDlgCtrlID(), BN_CLICKED),
-                   reinterpret_cast<LPARAM>(button.m_hWnd));
+void PressButton(CWnd& button, int& captured, int& pressed) {
+  if (!captured) {
+    captured = 1;
+    button.SetCapture();
+    pressed = 1;
   }
+  button.Invalidate(FALSE);
+}
+
+void ReleaseButton(CWnd& button, int& captured, int& pressed, CPoint point) {
+  if (captured) {
+    captured = 0;
+    ReleaseCapture();
+    if (pressed) {
+      pressed = 0;
+      CRect client;
+      button.GetClientRect(&client);
+      const HWND parent = ::GetParent(button.m_hWnd);
+      if (client.PtInRect(point) && parent) {
+        ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(button.GetDlgCtrlID(), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(button.m_hWnd));
+      }
+    }
+  }
+  button.Invalidate(FALSE);
 }
 
 }  // namespace korvex::ui
@@ -97,30 +116,13 @@ void CKorvexButton::OnMouseLeave() {
 void CKorvexButton::OnLButtonDown(UINT flags, CPoint point) {
   // Ignored when disabled, also when the press bypasses PreTranslateMessage.
   if (!m_bEnabled) return;
-  if (!m_bCaptured) {
-    m_bCaptured = 1;
-    SetCapture();
-    m_bPressed = 1;
-  }
-  Invalidate(FALSE);
+  korvex::ui::PressButton(*this, m_bCaptured, m_bPressed);
   CButton::OnLButtonDown(flags, point);
 }
 
 void CKorvexButton::OnLButtonUp(UINT flags, CPoint point) {
   if (!m_bEnabled) return;
-  if (m_bCaptured) {
-    m_bCaptured = 0;
-    // Releasing before the default processing keeps the system button from
-    // sending a second BN_CLICKED.
-    ReleaseCapture();
-    if (m_bPressed) {
-      m_bPressed = 0;
-      CRect client;
-      GetClientRect(&client);
-      if (client.PtInRect(point)) korvex::ui::PostButtonClick(*this);
-    }
-  }
-  Invalidate(FALSE);
+  korvex::ui::ReleaseButton(*this, m_bCaptured, m_bPressed, point);
   CButton::OnLButtonUp(flags, point);
 }
 

@@ -61,7 +61,12 @@ namespace korvex::ui {
 // a disabled button; true when the message is handled.
 bool FilterButtonMouse(MSG* msg, bool enabled);
 
-// The click notification, posted to the parent: BN_CLICKED with the id.
-void PostButtonClick(CWnd& button);
+// A press takes the capture once and marks the button pressed.
+void PressButton(CWnd& button, int& captured, int& pressed);
+
+// A release lets the capture go before the default processing, which keeps
+// the system button from sending its own BN_CLICKED, and posts the click
+// (BN_CLICKED with the id) when released inside after a press.
+void ReleaseButton(CWnd& button, int& captured, int& pressed, CPoint point);
 
 }  // namespace korvex::ui

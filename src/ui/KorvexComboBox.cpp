@@ -150,17 +150,11 @@ void CKorvexComboBox_ListBox::DrawItem(LPDRAWITEMSTRUCT drawItem) {
 
 void CKorvexComboBox_ListBox::OnNcPaint() {
   CWindowDC dc(this);
-  CRect window;
-  GetWindowRect(&window);
-  CRect client;
-  GetClientRect(&client);
-  ClientToScreen(&client);
+  WindowAreas areas = GetWindowAreas(*this);
   // The scroll bar keeps its own look.
-  if (GetStyle() & WS_VSCROLL) client.right += GetSystemMetrics(SM_CXVSCROLL);
-  client.OffsetRect(-window.left, -window.top);
-  window.OffsetRect(-window.left, -window.top);
-  dc.ExcludeClipRect(&client);
-  dc.FillSolidRect(&window, m_clrFrame);
+  if (GetStyle() & WS_VSCROLL) areas.client.right += GetSystemMetrics(SM_CXVSCROLL);
+  dc.ExcludeClipRect(&areas.client);
+  dc.FillSolidRect(&areas.window, m_clrFrame);
 }
 
 void CKorvexComboBox_ListBox::OnShowWindow(BOOL show, UINT status) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ui/EditNumeric.h"
+#include "ui/MemoryCanvas.h"
 #include "ui/Theme.h"
 
 namespace {
@@ -88,13 +89,9 @@ void CKorvexEdit::OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params) {
 void CKorvexEdit::OnNcPaint() {
   CEdit::OnNcPaint();
   CWindowDC dc(this);
-  CRect window;
-  GetWindowRect(&window);
-  CRect client;
-  GetClientRect(&client);
-  ClientToScreen(&client);
-  client.OffsetRect(-window.left, -window.top);
-  window.OffsetRect(-window.left, -window.top);
+  const WindowAreas areas = GetWindowAreas(*this);
+  const CRect& window = areas.window;
+  const CRect& client = areas.client;
   CBrush back(m_clrBack);
   const CRect above(1, 0, window.right - 1, client.top);
   const CRect below(1, client.bottom, window.right - 1, window.bottom);

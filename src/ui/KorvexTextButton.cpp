@@ -160,28 +160,13 @@ void CKorvexTextButton::OnMouseLeave() {
 
 void CKorvexTextButton::OnLButtonDown(UINT flags, CPoint point) {
   if (!m_bEnabled) return;
-  if (!m_bCaptured) {
-    m_bCaptured = 1;
-    SetCapture();
-    m_bPressed = 1;
-  }
-  Invalidate(FALSE);
+  korvex::ui::PressButton(*this, m_bCaptured, m_bPressed);
   CButton::OnLButtonDown(flags, point);
 }
 
 void CKorvexTextButton::OnLButtonUp(UINT flags, CPoint point) {
   if (!m_bEnabled) return;
-  if (m_bCaptured) {
-    m_bCaptured = 0;
-    ReleaseCapture();
-    if (m_bPressed) {
-      m_bPressed = 0;
-      CRect client;
-      GetClientRect(&client);
-      if (client.PtInRect(point)) korvex::ui::PostButtonClick(*this);
-    }
-  }
-  Invalidate(FALSE);
+  korvex::ui::ReleaseButton(*this, m_bCaptured, m_bPressed, point);
   CButton::OnLButtonUp(flags, point);
 }
 

@@ -16,3 +16,13 @@ BitmapSource::BitmapSource(CDC& compatibleWith, HBITMAP bitmap) {
   if (!bitmap || !m_dc.CreateCompatibleDC(&compatibleWith)) return;
   m_bReady = m_dc.SelectObject(static_cast<HGDIOBJ>(bitmap)) != nullptr;
 }
+
+WindowAreas GetWindowAreas(const CWnd& wnd) {
+  WindowAreas areas;
+  wnd.GetWindowRect(&areas.window);
+  wnd.GetClientRect(&areas.client);
+  wnd.ClientToScreen(&areas.client);
+  areas.client.OffsetRect(-areas.window.left, -areas.window.top);
+  areas.window.OffsetRect(-areas.window.left, -areas.window.top);
+  return areas;
+}

@@ -22,6 +22,14 @@ class MemoryCanvas {
   bool m_bReady = false;
 };
 
+// The window rectangle at the origin and the client area inside it, for
+// painting the non-client area through a window DC.
+struct WindowAreas {
+  CRect window;
+  CRect client;
+};
+WindowAreas GetWindowAreas(const CWnd& wnd);
+
 // A borrowed bitmap selected into a fresh memory DC, for blits from it.
 class BitmapSource {
  public:

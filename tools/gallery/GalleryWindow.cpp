@@ -1,6 +1,7 @@
 #include "GalleryWindow.h"
 
 #include "Gallery.h"
+#include "WindowCapture.h"
 #include "ui/ImageWrapper.h"
 #include "ui/Theme.h"
 
@@ -12,17 +13,19 @@ constexpr int kControlsLeft = 180;
 
 long long GalleryClock() { return GalleryWindow::s_nowMs; }
 
+// The four looks of a push button, left to right.
+struct ButtonLookState {
+  bool hover;
+  bool pressed;
+  bool enabled;
+};
+constexpr ButtonLookState kButtonStates[] = {
+    {false, false, true}, {true, false, true}, {false, true, true}, {false, false, false}};
+
 // A slide picture: a diagonal gradient with a large caption.
 HBITMAP MakeSlide(int width, int height, COLORREF from, COLORREF to, const wchar_t* caption) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateTopDownDib(width, height, &bits);
   if (!bitmap) return nullptr;
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ previous = SelectObject(dc, bitmap);
@@ -118,14 +121,8 @@ void GalleryWindow::AddSectionLabel(int y, const wchar_t* text) {
 
 void GalleryWindow::AddImageButtons(int y) {
   AddSectionLabel(y + 4, L"Image buttons");
-  struct State {
-    bool hover;
-    bool pressed;
-    bool enabled;
-  };
-  const State states[] = {{false, false, true}, {true, false, true}, {false, true, true}, {false, false, false}};
   int x = kControlsLeft;
-  for (const State& state : states) {
+  for (const ButtonLookState& state : kButtonStates) {
     auto button = std::make_unique<CKorvexButton>();
     if (!button->Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, Design(x, y, 96, 32), this, NextId())) continue;
     button->SetAppearance(SIZE{0, 0}, clrFieldButton, RGB(0x55, 0x56, 0x5B), RGB(0x2A, 0x2B, 0x2F),
@@ -151,14 +148,8 @@ void GalleryWindow::AddImageButtons(int y) {
 
 void GalleryWindow::AddTextButtons(int y) {
   AddSectionLabel(y + 6, L"Text buttons");
-  struct State {
-    bool hover;
-    bool pressed;
-    bool enabled;
-  };
-  const State states[] = {{false, false, true}, {true, false, true}, {false, true, true}, {false, false, false}};
   int x = kControlsLeft;
-  for (const State& state : states) {
+  for (const ButtonLookState& state : kButtonStates) {
     auto button = std::make_unique<CKorvexTextButton>();
     if (!button->Create(L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, Design(x, y, 140, 36), this, NextId())) continue;
     button->SetText(L"Install");

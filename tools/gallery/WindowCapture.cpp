@@ -10,15 +10,8 @@ namespace {
 CapturedImage CaptureFromDC(HDC source, int x, int y, int width, int height) {
   CapturedImage image;
   if (width <= 0 || height <= 0) return image;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP dib = CreateTopDownDib(width, height, &bits);
   if (!dib) return image;
   HDC memory = CreateCompatibleDC(source);
   HGDIOBJ previous = SelectObject(memory, dib);
@@ -54,6 +47,17 @@ bool FindEncoder(const wchar_t* mimeType, CLSID& encoder) {
 }
 
 }  // namespace
+
+HBITMAP CreateTopDownDib(int width, int height, void** bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
 
 COLORREF CapturedImage::At(int x, int y) const {
   if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;

@@ -16,6 +16,9 @@ struct CapturedImage {
   bool IsEmpty() const { return pixels.empty(); }
 };
 
+// A 32-bit top-down DIB section; bits receives its pixels.
+HBITMAP CreateTopDownDib(int width, int height, void** bits);
+
 // The whole window, non-client area included.
 CapturedImage CaptureWindow(HWND window);
 // The part of the window's client area.
