@@ -7,7 +7,9 @@
   generate.py site --packages DIR --out DIR --base-url URL --port N [--client EXE] [options]
       A static site for the download server (packages, server manifest
       version.xml, a newer client), the product manifest for the installer
-      folder (config/manifestPro.xml) and an nginx configuration.
+      folder (config/manifestPro.xml) and an nginx configuration. The options
+      choose other layouts for the end-to-end tests: a main package that
+      fails, a prerequisite package, manifest and client URLs elsewhere.
 """
 
 import argparse
@@ -24,6 +26,7 @@ import msi_transform  # noqa: E402
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 PRODUCT_CODE = "{DF10335F-BC76-4CD8-956D-B73247C46AC2}"
+LANGUAGE_PACK_PRODUCT_CODE = "{5CED4213-25D8-4400-AAA1-F8A15BF9A95C}"
 REGISTRY_KEY = r"SOFTWARE\Korvex Systems\Fenwyx Professional\180"
 CLIENT_VERSION = "18.0.0.10"
 RELEASE_VERSION = "18.0.0.100"
@@ -32,6 +35,10 @@ GERMAN = 1031
 
 MAIN_PACKAGE = "FenwyxPro.msi"
 UPDATE_PACKAGE = "FenwyxPro-Update.msi"
+BROKEN_PACKAGE = "FenwyxPro-Broken.msi"
+BROKEN_PRODUCT_CODE = "{80F03DCE-B0DA-4573-990F-97112520D4AE}"
+RUNTIME_PACKAGE = "fenwyx_runtime.msi"
+RUNTIME_PRODUCT_CODE = "{39CC6B9A-B7B1-448E-88E5-C9A6A853D131}"
 LANGUAGE_PACK = "FenwyxPro-LanguagePack-%d.msi"
 TRANSFORM = "FenwyxPro-%d.mst"
 PREREQUISITE = "fenwyx_prerequisite.exe"
@@ -60,7 +67,8 @@ def make_packages(bin_dir, out_dir):
     os.makedirs(out_dir, exist_ok=True)
     product = os.path.join(bin_dir, "Product.exe")
     prerequisite = os.path.join(bin_dir, "FenwyxPrerequisite.exe")
-    for program in (product, prerequisite):
+    failing_action = os.path.join(bin_dir, "FenwyxFailingAction.dll")
+    for program in (product, prerequisite, failing_action):
         if not os.path.isfile(program):
             raise SystemExit("missing program: %s (build the win64 preset first)" % program)
 
@@ -68,6 +76,9 @@ def make_packages(bin_dir, out_dir):
              {"ProductVersion": RELEASE_VERSION}, {"ProgramFile": product})
     run_wixl("FenwyxPro.wxs", os.path.join(out_dir, UPDATE_PACKAGE),
              {"ProductVersion": UPDATE_VERSION}, {"ProgramFile": product})
+    run_wixl("FenwyxProBroken.wxs", os.path.join(out_dir, BROKEN_PACKAGE), {"ProductVersion": RELEASE_VERSION},
+             {"ActionFile": failing_action})
+    run_wixl("FenwyxRuntime.wxs", os.path.join(out_dir, RUNTIME_PACKAGE), {"ProductVersion": RELEASE_VERSION}, {})
     with tempfile.TemporaryDirectory() as scratch:
         texts = os.path.join(scratch, "texts.txt")
         with open(texts, "w", encoding="utf-8") as f:
@@ -84,8 +95,11 @@ def element(name, text):
     return "<%s>%s</%s>" % (name, escape(text), name)
 
 
+MAIN_PACKAGES = {"release": MAIN_PACKAGE, "update": UPDATE_PACKAGE, "broken": BROKEN_PACKAGE}
+
+
 def product_manifest(base_url, args):
-    main = UPDATE_PACKAGE if args.main_package == "update" else MAIN_PACKAGE
+    main = MAIN_PACKAGES[args.main_package]
     lines = [
         '<?xml version="1.0" encoding="utf-8"?>',
         "<korvexwebinstaller>",
@@ -98,7 +112,7 @@ def product_manifest(base_url, args):
         "    " + element("registry", REGISTRY_KEY),
         "    " + element("standalone", "false"),
         "    " + element("standalone_version", RELEASE_VERSION),
-        "    " + element("version_check_url", base_url + "/version.xml"),
+        "    " + element("version_check_url", args.version_check_url or base_url + "/version.xml"),
         "    <main_component>",
         "      " + element("name", main),
         "      " + element("executable", PRODUCT_EXECUTABLE),
@@ -116,6 +130,14 @@ def product_manifest(base_url, args):
         "      " + element("full_url", "%s/packages/%s" % (base_url, LANGUAGE_PACK % GERMAN)),
         "    </language_pack>",
     ]
+    if args.runtime_prerequisite:
+        lines += [
+            "    <dependency>",
+            "      " + element("name", RUNTIME_PACKAGE),
+            "      " + element("full_url", "%s/packages/%s" % (base_url, RUNTIME_PACKAGE)),
+            "      " + element("install_commandline", "/qn"),
+            "    </dependency>",
+        ]
     if not args.no_prerequisite:
         lines += [
             "    <dependency>",
@@ -129,7 +151,7 @@ def product_manifest(base_url, args):
 
 
 def server_manifest(base_url, args):
-    client_url = "%s/client/%s" % (base_url, CLIENT_NAME)
+    client_url = args.client_url or "%s/client/%s" % (base_url, CLIENT_NAME)
 
     def release(tag, product_version):
         return ["  <%s>" % tag,
@@ -218,9 +240,13 @@ def main(argv):
     site.add_argument("--client", help="the installer served as the newer client")
     site.add_argument("--client-version", default=CLIENT_VERSION)
     site.add_argument("--min-client-version", default=CLIENT_VERSION)
-    site.add_argument("--main-package", choices=("release", "update"), default="release")
+    site.add_argument("--main-package", choices=sorted(MAIN_PACKAGES), default="release")
     site.add_argument("--pid", default="FWXPRO-180-WW")
     site.add_argument("--no-prerequisite", action="store_true")
+    site.add_argument("--runtime-prerequisite", action="store_true",
+                      help="list the prerequisite package %s before the prerequisite program" % RUNTIME_PACKAGE)
+    site.add_argument("--version-check-url", help="the server manifest's URL (default: BASE_URL/version.xml)")
+    site.add_argument("--client-url", help="the newer client's URL (default: BASE_URL/client/%s)" % CLIENT_NAME)
     args = parser.parse_args(argv)
     if args.command == "packages":
         make_packages(args.bin, args.out)

@@ -1,0 +1,403 @@
+#!/usr/bin/env python3
+"""KorvexMasterInstaller.exe end to end, as its users meet it.
+
+Each class is one ctest entry (run inside scripts/with-wine):
+  scenarios.py --build WIN64_BUILD_DIR ClassName
+The installer downloads the sample product (demo/) from a loopback test
+server, under Wine and Xvfb; every scenario uninstalls what it installed,
+removes its registry values, stops its server and its Wine processes.
+"""
+
+import configparser
+import os
+import re
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tools", "scenario"))
+
+from korvex_scenario.case import (HKCU_PRODUCT_KEY, HKLM_PRODUCT_KEY, PRODUCT_EXE, PRODUCT_FOLDER,  # noqa: E402
+                                  RESOURCE_LANGUAGE_KEY, RUNTIME_SAMPLE_KEY, SAMPLE_KEY, ScenarioCase, main)
+from korvex_scenario.run import wait_until  # noqa: E402
+from korvex_scenario.site import SOURCE, closed_port, generate  # noqa: E402
+from korvex_scenario.timeline import (FINISH_START_BUTTON, MAIN_WINDOW_CLASS, PROGRESS_PERCENT_TEXT,  # noqa: E402
+                                      PROGRESS_STATUS_TEXT, PROGRESS_TIME_TEXT, SETTINGS_FOLDER_EDIT,
+                                      SETTINGS_INSTALL_BUTTON, growing, percent_value)
+from korvex_scenario.wine import windows_path  # noqa: E402
+
+SHORT_NAME = "Fenwyx Pro"
+FULL_NAME = "Fenwyx Pro 18"
+HOME_PAGE = "https://www.fenwyx.example/welcome/"
+CANCEL_QUESTION = "Are you sure you want to cancel the installation?"
+SERVER_ERROR = ("Unable to contact the download server. Check your Internet connection and try again. "
+                "If the issue persists, please contact Customer Care.")
+TIME_TEXT = re.compile(r"(\d\d hours )?(\d\d mins )?\d\d secs remaining\.\.\.")
+PACKAGES_PATH = "/packages/"
+INSTALLED_BY_INSTALLER = {"InstallDir": ("REG_SZ", PRODUCT_FOLDER + "\\bin\\"), "exe": ("REG_SZ", PRODUCT_EXE)}
+
+
+def german_texts():
+    parser = configparser.ConfigParser(interpolation=None)
+    parser.optionxform = str
+    parser.read(os.path.join(SOURCE, "demo", "language", "1031", "stringPro.ini"), encoding="utf-16")
+    return parser["UISTRING"]
+
+
+def file_size(path):
+    try:
+        return os.path.getsize(path)
+    except OSError:
+        return -1
+
+
+def same_bytes(a, b):
+    with open(a, "rb") as first, open(b, "rb") as second:
+        return first.read() == second.read()
+
+
+class Scenario(ScenarioCase):
+    """Steps the scenarios share."""
+
+    def served(self, name):
+        return os.path.join(self.server.root, "packages", name)
+
+    def installer_path(self, *parts):
+        return os.path.join(self.work, "installer", *parts)
+
+    def component_files(self, name):
+        """Downloads in the component folder: the tick count, then the file name."""
+        folder = self.installer_path("component")
+        return [os.path.join(folder, f) for f in os.listdir(folder) if re.fullmatch(r"-?\d+" + re.escape(name), f)]
+
+    def wait_for_control(self, run, control_id, seconds):
+        status = self.wine.driver("wait", "--id", str(control_id), "--timeout", str(seconds * 1000))
+        self.assertEqual(status, 0, "control %d never showed; %s" % (control_id, self.describe(run)))
+
+    def click(self, control_id):
+        self.assertEqual(self.wine.driver("click", "--id", str(control_id)), 0, "cannot click %d" % control_id)
+
+    def close_main_window(self):
+        """The caption's close button: a WM_CLOSE that the page on show answers."""
+        self.assertEqual(self.wine.driver("close"), 0, "the installer window is gone")
+
+    def screenshot(self, name):
+        self.wine.driver("screenshot", "--raise", "--png", windows_path(os.path.join(self.work, name)))
+
+    def assertNothingRegistered(self):
+        self.assertNotIn("InstallDir", self.registry(HKLM_PRODUCT_KEY) or {})
+        self.assertNotIn("exe", self.registry(HKLM_PRODUCT_KEY) or {})
+        self.assertNotIn("InitialLangID", self.registry(HKLM_PRODUCT_KEY + "\\LanguagePacks") or {})
+        self.assertNotIn("ApplicationLanguage", self.registry(HKCU_PRODUCT_KEY) or {})
+        self.assertFalse(self.registry(RESOURCE_LANGUAGE_KEY))
+
+    def assertOnlyBox(self, run, text, answer, caption=SHORT_NAME):
+        boxes = list(run.boxes())
+        self.assertEqual(len(boxes), 1, run.boxes().summary())
+        self.assertEqual((boxes[0]["caption"], boxes[0]["text"], boxes[0]["answer"]), (caption, text, answer))
+        self.assertEqual(boxes[0]["process"], "KorvexMasterInstaller.exe")
+        return boxes[0]
+
+
+class FirstInstall(Scenario):
+    def test_interactive_first_install_through_the_three_pages(self):
+        # A slowed main package keeps the progress page on show for a few refreshes.
+        manifest = self.serve(rules=["/packages/%s=trickle=8192:100" % generate.MAIN_PACKAGE])
+        run = self.start_installer(self.installer_folder(manifest))
+        self.wait_for_control(run, SETTINGS_INSTALL_BUTTON, 60)
+        self.screenshot("1-settings.png")
+        self.click(SETTINGS_INSTALL_BUTTON)
+        self.wait_for_control(run, PROGRESS_STATUS_TEXT, 30)
+        time.sleep(5)
+        self.screenshot("2-progress.png")
+        self.wait_for_control(run, FINISH_START_BUTTON, 120)
+        self.screenshot("3-finish.png")
+        self.click(FINISH_START_BUTTON)
+        self.assertExitCode(run, 0)
+
+        timeline = run.timeline()
+        self.assertEqual(timeline.pages_shown(), ["settings", "progress", "finish"])
+        self.assertLessEqual({"I accept the", "License Terms", "Installation settings", "Installation folder:",
+                              PRODUCT_FOLDER}, timeline.visible_texts("settings"))
+        statuses = timeline.control_texts(PROGRESS_STATUS_TEXT, "progress")
+        self.assertIn("Downloading, please wait...", statuses)
+        percents = [percent_value(t) for t in timeline.control_texts(PROGRESS_PERCENT_TEXT, "progress")]
+        self.assertTrue(growing([p for p in percents if p is not None]), percents)
+        self.assertTrue(any(p is not None and 0 < p < 100 for p in percents), percents)
+        times = timeline.control_texts(PROGRESS_TIME_TEXT, "progress")
+        self.assertTrue(any(TIME_TEXT.fullmatch(t) for t in times), times)
+        fills = timeline.bar_fills()
+        self.assertTrue(growing(fills), "the bar did not grow on the screen: %s" % fills)
+
+        self.assertTrue(self.wait_for_product_start(), "Start Now did not start the product")
+        self.assertEqual(self.product_runs(), ['"%s"' % PRODUCT_EXE])
+        self.assertEqual(self.pages_opened(), [HOME_PAGE + generate.RELEASE_VERSION])
+        self.assertEqual(run.boxes().summary(), [])
+
+        self.assertRegistryValues(HKLM_PRODUCT_KEY, INSTALLED_BY_INSTALLER)
+        self.assertNotIn("InitialLangID", self.registry(HKLM_PRODUCT_KEY + "\\LanguagePacks") or {})
+        self.assertNotIn("ApplicationLanguage", self.registry(HKCU_PRODUCT_KEY) or {})
+        self.assertFalse(self.registry(RESOURCE_LANGUAGE_KEY))
+        self.assertRegistryValues(SAMPLE_KEY, {
+            "Version": ("REG_SZ", generate.RELEASE_VERSION), "SampleTag": ("REG_SZ", "none"),
+            "ShellIntegrationLevel": ("REG_SZ", "All"), "Language": ("REG_SZ", "1033"),
+            "InstallFolder": ("REG_SZ", PRODUCT_FOLDER + "\\")})
+
+        prerequisites = self.component_files(generate.PREREQUISITE)
+        self.assertEqual(len(prerequisites), 1)
+        self.assertEqual(self.prerequisite_runs(), ['"%s" /quiet /norestart' % windows_path(prerequisites[0])])
+        self.assertTrue(same_bytes(self.installer_path("msi", generate.MAIN_PACKAGE),
+                                   self.served(generate.MAIN_PACKAGE)))
+        self.assertEqual(len(self.component_files("version.xml")), 2)  # the validator's, then the worker's
+        self.assertEqual(os.listdir(self.installer_path("transform")), [])
+        # The validator reads the server manifest once, the worker sizes and fetches it like any file.
+        for path, count in (("/version.xml", 3), (PACKAGES_PATH + generate.MAIN_PACKAGE, 2),
+                            (PACKAGES_PATH + generate.PREREQUISITE, 2)):
+            self.assertEqual(self.requested(path), count, path)
+        self.assertEqual(len(self.server.requests()), 7, self.server.requests())
+
+
+class SilentInstall(Scenario):
+    def run_silently(self, exe, switches, name):
+        run = self.start_installer(exe, switches, name=name)
+        self.assertExitCode(run, 0)
+        timeline = run.timeline()
+        self.assertEqual(timeline.any_visible(), [], "a window of the silent run was visible")
+        self.assertEqual(len(timeline.main_windows()), 1, "the probe did not see the hidden main window")
+        self.assertEqual(run.boxes().summary(), [])
+        self.assertRegistryValues(HKLM_PRODUCT_KEY, INSTALLED_BY_INSTALLER)
+        self.assertEqual(self.registry(SAMPLE_KEY)["Version"], ("REG_SZ", generate.RELEASE_VERSION))
+        self.assertEqual(self.pages_opened(), [], "a silent run opened a web page")
+
+    def test_silent_run_installs_without_a_window_and_l_starts_the_product(self):
+        exe = self.installer_folder(self.serve(no_prerequisite=True))
+        self.run_silently(exe, ["/s"], "silent")
+        time.sleep(2)
+        self.assertEqual(self.product_runs(), [], "the product started without /l")
+
+        self.remove_sample_product()
+        self.run_silently(exe, ["/s", "/l"], "silent-launch")
+        self.assertTrue(self.wait_for_product_start(), "/l did not start the product")
+        self.assertEqual(self.product_runs(), ['"%s"' % PRODUCT_EXE])
+
+
+class GermanLanguagePack(Scenario):
+    def test_lang_1031_plans_downloads_and_installs_the_german_pack(self):
+        german = german_texts()
+        slow = "/packages/%s=trickle=16384:100" % generate.MAIN_PACKAGE  # a refresh or two while downloading
+        exe = self.installer_folder(self.serve(rules=[slow], no_prerequisite=True))
+        run = self.start_installer(exe, ["/lang", "1031"])
+        self.wait_for_control(run, SETTINGS_INSTALL_BUTTON, 60)
+        self.click(SETTINGS_INSTALL_BUTTON)
+        self.wait_for_control(run, FINISH_START_BUTTON, 120)
+        self.close_main_window()  # closing the finish page ends the run without the product
+        self.assertExitCode(run, 0)
+
+        timeline = run.timeline()
+        self.assertIn(german["IDS_PREPARING"], timeline.titles())
+        self.assertLessEqual({german[key] for key in ("IDS_ACCEPT_LICENSE_TERMS", "IDS_LINK_LICENSE_TERMS",
+                                                      "IDS_INSTALL_SETTINGS", "IDS_INSTALL_FOLDER")},
+                             timeline.visible_texts("settings"))
+        statuses = timeline.control_texts(PROGRESS_STATUS_TEXT, "progress")
+        self.assertIn(german["IDS_STATUS_DOWNLOADING"], statuses)
+        self.assertNotIn("Downloading, please wait...", statuses)
+
+        pack = generate.LANGUAGE_PACK % 1031
+        transform = generate.TRANSFORM % 1031
+        self.assertEqual(self.requested(PACKAGES_PATH + pack), 2)
+        self.assertEqual(self.requested(PACKAGES_PATH + transform), 2)
+        self.assertTrue(same_bytes(self.component_files("language_pack_1031.exe")[0], self.served(pack)))
+        self.assertTrue(same_bytes(self.installer_path("transform", "1031.mst"), self.served(transform)))
+        self.assertEqual(self.registry(HKLM_PRODUCT_KEY + "\\LanguagePacks\\1031")["Version"],
+                         ("REG_SZ", generate.RELEASE_VERSION))
+        self.assertTrue(os.path.isfile(self.wine.drive_c("Program Files", "Korvex Systems", "bin", "lang",
+                                                         "1031.txt")))
+        self.assertEqual(self.registry(SAMPLE_KEY)["Language"], ("REG_SZ", "1031"), "the transform was not applied")
+
+        self.assertRegistryValues(HKLM_PRODUCT_KEY, INSTALLED_BY_INSTALLER)
+        self.assertRegistryValues(HKLM_PRODUCT_KEY + "\\LanguagePacks", {"InitialLangID": ("REG_DWORD", "0x407")})
+        self.assertEqual(self.registry(HKCU_PRODUCT_KEY)["ApplicationLanguage"], ("REG_DWORD", "0x407"))
+        self.assertRegistryValues(RESOURCE_LANGUAGE_KEY,
+                                  {PRODUCT_FOLDER + "\\bin\\Tessulo2.exe": ("REG_SZ", "1031")})
+        self.assertEqual(self.pages_opened(), [HOME_PAGE + generate.RELEASE_VERSION])
+        self.assertEqual(self.product_runs(), [])
+
+
+class InstallerProperties(Scenario):
+    def test_v_properties_reach_the_package(self):
+        exe = self.installer_folder(self.serve(no_prerequisite=True))
+        run = self.start_installer(exe, ["/s", "/v", 'SAMPLE_TAG="tagged by /v"'])
+        self.assertExitCode(run, 0)
+        sample = self.registry(SAMPLE_KEY)
+        self.assertEqual(sample["SampleTag"], ("REG_SZ", "tagged by /v"))
+        self.assertEqual(sample["ShellIntegrationLevel"], ("REG_SZ", "All"))
+        self.assertRegistryValues(HKLM_PRODUCT_KEY, INSTALLED_BY_INSTALLER)
+
+
+class UpdateInstalledProduct(Scenario):
+    def test_update_opens_on_the_progress_page_and_repairs(self):
+        self.install_sample_directly()
+        exe = self.installer_folder(self.serve(main_package="update", no_prerequisite=True))
+        run = self.start_installer(exe)
+        self.wait_for_control(run, FINISH_START_BUTTON, 120)
+        self.click(FINISH_START_BUTTON)
+        self.assertExitCode(run, 0)
+
+        timeline = run.timeline()
+        self.assertEqual(timeline.pages_shown(), ["progress", "finish"])
+        progress_titles = {r["title"] for r in timeline.main_window_states()
+                           if r["visible"] and timeline.page_of(r) == "progress"}
+        self.assertEqual(progress_titles, {FULL_NAME})
+        # Only a repair (REINSTALL=ALL) can put the newer package over the same product code.
+        self.assertEqual(self.registry(SAMPLE_KEY)["Version"], ("REG_SZ", generate.UPDATE_VERSION))
+        self.assertEqual(self.requested(PACKAGES_PATH + generate.UPDATE_PACKAGE), 2)
+        self.assertNothingRegistered()
+        self.assertTrue(self.wait_for_product_start(), "Start Now did not start the product")
+        self.assertEqual(self.pages_opened(), [], "an update opened the home page")
+        self.assertEqual(run.boxes().summary(), [])
+
+
+class AlreadyInstalledAndCurrent(Scenario):
+    def test_validator_offers_the_installed_product_and_ends_with_1638(self):
+        self.install_sample_directly()
+        for name, (kind, data) in INSTALLED_BY_INSTALLER.items():  # as an earlier run recorded it
+            self.wine.reg_add(HKLM_PRODUCT_KEY, name, kind, data)
+        exe = self.installer_folder(self.serve(no_prerequisite=True))
+        run = self.start_installer(exe, box_rules=[("already installed", "Yes")], default_answer=None)
+        self.assertExitCode(run, 1638)
+
+        box = self.assertOnlyBox(run, SHORT_NAME + " is already installed. Would you like to launch it?", "Yes")
+        self.assertEqual(box["buttons"], ["Yes", "No"])
+        self.assertTrue(self.wait_for_product_start(), "Yes did not start the installed product")
+        self.assertEqual(self.product_runs(), ['"%s"' % PRODUCT_EXE])
+        self.assertEqual(run.timeline().main_windows(), [], "the wizard opened")
+        self.assertEqual(self.server.requests(), [("GET", "/version.xml", 200)])
+
+
+class ClientOutdated(Scenario):
+    def test_newer_client_is_fetched_into_temp_and_started_with_n(self):
+        # The newer client is a program that records how it was started.
+        client = os.path.join(self.build, "bin", "FenwyxPrerequisite.exe")
+        exe = self.installer_folder(self.serve(client=client, min_client_version="18.0.0.11", no_prerequisite=True))
+        run = self.start_installer(exe)
+        self.assertExitCode(run, 0)
+
+        self.assertTrue(wait_until(self.prerequisite_runs, 20), "the new client did not start")
+        started = self.prerequisite_runs()
+        self.assertEqual(len(started), 1, started)
+        # The user's temporary folder, a folder of its own, the product's full name.
+        match = re.fullmatch(r'"(C:\\users\\[^\\]+\\(?:AppData\\Local\\)?Temp\\KorvexWebInstaller_-?\d+\\'
+                             + re.escape(FULL_NAME) + r'\.exe)" /n', started[0], re.IGNORECASE)
+        self.assertTrue(match, started[0])
+        self.assertTrue(same_bytes(self.wine.linux_path(match.group(1)), client))
+        self.assertEqual(run.timeline().main_windows(), [], "this client opened its wizard")
+        self.assertEqual(run.boxes().summary(), [])
+        self.assertEqual(self.server.requests(), [("GET", "/version.xml", 200),
+                                                  ("GET", "/client/" + generate.CLIENT_NAME, 200)])
+
+    def test_failed_client_download_proceeds_with_this_client(self):
+        unreachable = "http://127.0.0.1:%d/client/%s" % (closed_port(), generate.CLIENT_NAME)
+        exe = self.installer_folder(self.serve(min_client_version="18.0.0.11", client_url=unreachable,
+                                               no_prerequisite=True))
+        run = self.start_installer(exe, box_rules=[("cancel the installation", "Yes")], default_answer=None)
+        self.wait_for_control(run, SETTINGS_INSTALL_BUTTON, 60)
+        self.close_main_window()
+        self.assertExitCode(run, 1602)
+        self.assertOnlyBox(run, CANCEL_QUESTION, "Yes")
+        self.assertEqual(self.prerequisite_runs(), [])
+
+
+class ServerUnreachable(Scenario):
+    def test_error_box_and_no_wizard(self):
+        unreachable = "http://127.0.0.1:%d/version.xml" % closed_port()
+        exe = self.installer_folder(self.serve(version_check_url=unreachable))
+        run = self.start_installer(exe)
+        self.assertExitCode(run, 1603)
+        box = self.assertOnlyBox(run, SERVER_ERROR, "OK")
+        self.assertEqual(box["buttons"], ["OK"])
+        timeline = run.timeline()
+        self.assertIn("Preparing...", timeline.titles())
+        self.assertEqual(timeline.main_windows(), [], "the wizard opened")
+        self.assertEqual(self.server.requests(), [])
+
+
+class CancelSlowDownload(Scenario):
+    def test_cancel_question_holds_the_transfer_no_resumes_yes_cancels(self):
+        manifest = self.serve(rules=["/packages/%s=trickle=2048:100" % generate.MAIN_PACKAGE], no_prerequisite=True)
+        run = self.start_installer(self.installer_folder(manifest),
+                                   box_rules=[("cancel the installation", "No", 4000),
+                                              ("cancel the installation", "Yes")], default_answer=None)
+        self.wait_for_control(run, SETTINGS_INSTALL_BUTTON, 60)
+        self.click(SETTINGS_INSTALL_BUTTON)
+        partial = self.installer_path("msi", generate.MAIN_PACKAGE)
+        self.assertTrue(wait_until(lambda: file_size(partial) > 20000, 40), "the download did not start")
+
+        self.close_main_window()
+        self.assertTrue(wait_until(lambda: len(run.boxes()) == 1, 15), "no cancel question")
+        time.sleep(0.5)
+        held = []
+        for _ in range(12):  # the watcher answers No 4 s after it saw the box
+            held.append(file_size(partial))
+            time.sleep(0.2)
+        self.assertEqual(len(set(held)), 1, "bytes moved while the question was open: %s" % held)
+        self.assertTrue(wait_until(lambda: file_size(partial) > held[-1], 15), "No did not resume the download")
+
+        self.close_main_window()
+        self.assertExitCode(run, 1602)
+        self.assertEqual([(b["text"], b["answer"]) for b in run.boxes()],
+                         [(CANCEL_QUESTION, "No"), (CANCEL_QUESTION, "Yes")])
+        self.assertLess(file_size(partial), os.path.getsize(self.served(generate.MAIN_PACKAGE)))
+        self.assertNothingRegistered()
+        self.assertIsNone(self.registry(SAMPLE_KEY), "the product was installed")
+        self.assertNotIn(generate.PRODUCT_CODE, self.wine.installed_products())
+
+
+class FailingMainPackage(Scenario):
+    def test_installer_error_box_failed_and_prerequisites_stay(self):
+        exe = self.installer_folder(self.serve(main_package="broken", runtime_prerequisite=True))
+        run = self.start_installer(exe, ["/s"])
+        self.assertExitCode(run, 1603)
+
+        boxes = list(run.boxes())
+        self.assertEqual(len(boxes), 1, run.boxes().summary())
+        self.assertEqual(boxes[0]["caption"], SHORT_NAME)
+        self.assertIn("the sample's custom action failed", boxes[0]["text"])
+        self.assertEqual(self.registry(RUNTIME_SAMPLE_KEY)["Version"], ("REG_SZ", generate.RELEASE_VERSION))
+        installed = self.wine.installed_products()
+        self.assertIn(generate.RUNTIME_PRODUCT_CODE, installed, "the prerequisite package did not stay")
+        self.assertNotIn(generate.BROKEN_PRODUCT_CODE, installed)
+        runs = self.prerequisite_runs()
+        self.assertEqual(len(runs), 1, runs)
+        self.assertTrue(runs[0].endswith(generate.PREREQUISITE + '" /quiet /norestart'), runs)
+        self.assertNothingRegistered()
+
+
+class SecondInstance(Scenario):
+    def test_second_instance_raises_the_first_window_and_exits_1618(self):
+        exe = self.installer_folder(self.serve(no_prerequisite=True))
+        first = self.start_installer(exe, box_rules=[("cancel the installation", "Yes")], default_answer=None)
+        self.wait_for_control(first, SETTINGS_INSTALL_BUTTON, 60)
+        self.assertEqual(self.wine.run(self.wine.harness("KorvexScenarioProbe.exe"), "show", "--class",
+                                       MAIN_WINDOW_CLASS, "--state", "minimize"), 0)
+        self.assertTrue(wait_until(lambda: any(r["iconic"] for r in first.timeline().main_window_states()), 10),
+                        "the first window did not minimise")
+
+        second = self.start_installer(exe, name="second", harness=False)
+        self.assertEqual(second.wait(60), 1618)
+
+        def raised():
+            states = first.timeline().main_window_states()
+            minimised = next(i for i, r in enumerate(states) if r["iconic"])
+            return any(not r["iconic"] and r["foreground"] and r["visible"] for r in states[minimised:])
+        self.assertTrue(wait_until(raised, 10), "the first window was not restored to the front")
+
+        self.close_main_window()
+        self.assertExitCode(first, 1602)
+        timeline = first.timeline()
+        self.assertEqual(len(timeline.main_windows()), 1)
+        self.assertEqual(len(timeline.processes()), 1, "the second instance showed a window")
+        self.assertOnlyBox(first, CANCEL_QUESTION, "Yes")
+
+
+if __name__ == "__main__":
+    main(sys.argv)

@@ -1,0 +1,223 @@
+#include "WindowTimeline.h"
+
+#include "HarnessText.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+
+namespace {
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+// WM_GETTEXT with a time limit, so that a busy program cannot stall the probe.
+std::wstring TextOf(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length)) return {};
+    std::vector<wchar_t> buffer(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), (LPARAM)buffer.data(), SMTO_ABORTIFHUNG, 1000, &copied))
+        return {};
+    return std::wstring(buffer.data(), copied < buffer.size() ? copied : length);
+}
+
+std::wstring ImageName(DWORD processId)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return {};
+    wchar_t path[MAX_PATH * 2] = {};
+    DWORD size = MAX_PATH * 2;
+    std::wstring name;
+    if (QueryFullProcessImageNameW(process, 0, path, &size)) {
+        name.assign(path, size);
+        size_t slash = name.find_last_of(L"\\/");
+        if (slash != std::wstring::npos) name.erase(0, slash + 1);
+    }
+    CloseHandle(process);
+    return name;
+}
+
+class ScreenRow {
+public:
+    // One row of screen pixels, copied through a 32-bit DIB section.
+    ScreenRow(int left, int top, int width)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -1;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        m_hScreen = GetDC(nullptr);
+        m_hMemory = CreateCompatibleDC(m_hScreen);
+        m_hBitmap = CreateDIBSection(m_hScreen, &info, DIB_RGB_COLORS, &m_bits, nullptr, 0);
+        m_pixels = static_cast<const DWORD*>(m_bits);
+        if (!m_hScreen || !m_hMemory || !m_hBitmap || !m_pixels) return;
+        HGDIOBJ previous = SelectObject(m_hMemory, m_hBitmap);
+        m_bCopied = BitBlt(m_hMemory, 0, 0, width, 1, m_hScreen, left, top, SRCCOPY) != FALSE;
+        SelectObject(m_hMemory, previous);
+    }
+    ~ScreenRow()
+    {
+        if (m_hBitmap) DeleteObject(m_hBitmap);
+        if (m_hMemory) DeleteDC(m_hMemory);
+        if (m_hScreen) ReleaseDC(nullptr, m_hScreen);
+    }
+    ScreenRow(const ScreenRow&) = delete;
+    ScreenRow& operator=(const ScreenRow&) = delete;
+
+    bool copied() const { return m_bCopied; }
+    COLORREF at(int x) const
+    {
+        DWORD pixel = m_pixels[x]; // 0x00RRGGBB in a DIB
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+
+private:
+    HDC m_hScreen = nullptr;
+    HDC m_hMemory = nullptr;
+    HBITMAP m_hBitmap = nullptr;
+    void* m_bits = nullptr;
+    const DWORD* m_pixels = nullptr;
+    bool m_bCopied = false;
+};
+
+bool NearColour(COLORREF a, COLORREF b)
+{
+    const int tolerance = 40; // antialiased edges and colour depth
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+// The share of the bar's middle row drawn in the fill colour, as the screen shows it.
+int MeasureBarFill(HWND bar, COLORREF fill)
+{
+    RECT rect;
+    if (!GetWindowRect(bar, &rect)) return -1;
+    int width = rect.right - rect.left;
+    if (width <= 0 || rect.bottom <= rect.top) return -1;
+    ScreenRow row(rect.left, (rect.top + rect.bottom) / 2, width);
+    if (!row.copied()) return -1;
+    int filled = 0;
+    for (int x = 0; x < width; ++x)
+        if (NearColour(row.at(x), fill)) ++filled;
+    return filled * 1000 / width;
+}
+
+struct ChildSweep {
+    std::vector<ControlState>* controls;
+    int barId;
+    HWND bar;
+};
+
+BOOL CALLBACK VisitChild(HWND child, LPARAM context)
+{
+    auto* sweep = reinterpret_cast<ChildSweep*>(context);
+    ControlState control;
+    control.id = GetDlgCtrlID(child);
+    control.className = ClassOf(child);
+    control.visible = IsWindowVisible(child) != FALSE;
+    control.text = TextOf(child);
+    if (control.id == sweep->barId && control.visible) sweep->bar = child;
+    sweep->controls->push_back(std::move(control));
+    return TRUE;
+}
+
+struct TopLevelSweep {
+    std::vector<std::pair<HWND, DWORD>> windows;
+};
+
+BOOL CALLBACK VisitTopLevel(HWND window, LPARAM context)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    reinterpret_cast<TopLevelSweep*>(context)->windows.emplace_back(window, processId);
+    return TRUE;
+}
+
+} // namespace
+
+std::string DescribeWindowState(const WindowState& state)
+{
+    char numbers[256];
+    snprintf(numbers, sizeof numbers,
+             "\"hwnd\":%llu,\"pid\":%lu,\"visible\":%s,\"iconic\":%s,\"foreground\":%s,\"rect\":[%ld,%ld,%ld,%ld],"
+             "\"bar_fill\":%d,",
+             (unsigned long long)(ULONG_PTR)state.window, (unsigned long)state.processId,
+             state.visible ? "true" : "false", state.iconic ? "true" : "false", state.foreground ? "true" : "false",
+             state.rect.left, state.rect.top, state.rect.right, state.rect.bottom, state.barFillPermille);
+    std::string record = numbers;
+    record += "\"process\":" + JsonQuote(state.process) + ",\"class\":" + JsonQuote(state.className) +
+              ",\"title\":" + JsonQuote(state.title) + ",\"controls\":[";
+    for (size_t i = 0; i < state.controls.size(); ++i) {
+        const ControlState& control = state.controls[i];
+        if (i) record += ",";
+        record += "{\"id\":" + std::to_string(control.id) + ",\"class\":" + JsonQuote(control.className) +
+                  ",\"visible\":" + (control.visible ? "true" : "false") + ",\"text\":" + JsonQuote(control.text) + "}";
+    }
+    return record + "]";
+}
+
+const std::wstring& WindowTimeline::ProcessName(DWORD processId)
+{
+    auto found = m_processNames.find(processId);
+    if (found != m_processNames.end()) return found->second;
+    return m_processNames[processId] = ImageName(processId);
+}
+
+WindowState WindowTimeline::Capture(HWND window, DWORD processId, const std::wstring& process) const
+{
+    WindowState state;
+    state.window = window;
+    state.processId = processId;
+    state.process = process;
+    state.className = ClassOf(window);
+    state.title = TextOf(window);
+    state.visible = IsWindowVisible(window) != FALSE;
+    state.iconic = IsIconic(window) != FALSE;
+    state.foreground = GetForegroundWindow() == window;
+    GetWindowRect(window, &state.rect);
+    ChildSweep children{&state.controls, m_options.barId, nullptr};
+    EnumChildWindows(window, VisitChild, reinterpret_cast<LPARAM>(&children));
+    if (children.bar && state.visible && !state.iconic)
+        state.barFillPermille = MeasureBarFill(children.bar, m_options.barFill);
+    return state;
+}
+
+std::vector<std::string> WindowTimeline::Sweep(DWORD elapsedMilliseconds)
+{
+    // Wine hands out process ids again soon: names are looked up afresh each sweep.
+    m_processNames.clear();
+    TopLevelSweep sweep;
+    EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&sweep));
+
+    std::vector<std::string> records;
+    std::string stamp = "{\"ms\":" + std::to_string(elapsedMilliseconds) + ",";
+    std::map<HWND, std::string> current;
+    for (const auto& [window, processId] : sweep.windows) {
+        if (processId == GetCurrentProcessId()) continue;
+        const std::wstring& process = ProcessName(processId);
+        bool wanted = m_options.processNames.empty();
+        for (const std::wstring& name : m_options.processNames)
+            wanted = wanted || _wcsicmp(name.c_str(), process.c_str()) == 0;
+        if (!wanted) continue;
+        std::string body = DescribeWindowState(Capture(window, processId, process));
+        auto last = m_lastRecord.find(window);
+        if (last == m_lastRecord.end() || last->second != body) records.push_back(stamp + body + "}");
+        current[window] = std::move(body);
+    }
+    for (const auto& [window, body] : m_lastRecord) {
+        if (!current.count(window))
+            records.push_back(stamp + "\"hwnd\":" + std::to_string((unsigned long long)(ULONG_PTR)window) +
+                              ",\"gone\":true}");
+    }
+    m_lastRecord = std::move(current);
+    return records;
+}

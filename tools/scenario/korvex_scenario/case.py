@@ -1,0 +1,185 @@
+"""The base of every scenario: a clean machine before, and again after."""
+
+import glob
+import os
+import shutil
+import unittest
+
+from . import site
+from .run import InstallerRun, prepare_installer_folder, read_text, wait_until
+from .site import TestServer, generate, publish
+from .wine import Wine, windows_path
+
+REGISTRY_KEY = generate.REGISTRY_KEY
+HKLM_PRODUCT_KEY = "HKLM\\" + REGISTRY_KEY
+HKCU_PRODUCT_KEY = "HKCU\\" + REGISTRY_KEY
+RESOURCE_LANGUAGE_KEY = r"HKCU\SOFTWARE\Korvex Systems\ResourceLangID"
+SAMPLE_KEY = r"HKLM\SOFTWARE\Korvex Systems\Fenwyx Pro Sample"
+RUNTIME_SAMPLE_KEY = r"HKLM\SOFTWARE\Korvex Systems\Fenwyx Runtime Sample"
+BROWSER_KEY = r"HKCU\Software\Wine\WineBrowser"
+
+PRODUCT_FOLDER = "C:\\Program Files\\Korvex Systems"
+PRODUCT_EXE = PRODUCT_FOLDER + "\\" + generate.PRODUCT_EXECUTABLE
+SAMPLE_PRODUCT_CODES = (generate.LANGUAGE_PACK_PRODUCT_CODE, generate.PRODUCT_CODE, generate.BROKEN_PRODUCT_CODE,
+                        generate.RUNTIME_PRODUCT_CODE)
+KEYS_TO_REMOVE = (HKLM_PRODUCT_KEY, HKCU_PRODUCT_KEY, RESOURCE_LANGUAGE_KEY, SAMPLE_KEY, RUNTIME_SAMPLE_KEY,
+                  r"HKLM\SOFTWARE\Korvex Systems\Fenwyx Pro Broken Sample")
+
+PRODUCT_WINDOW_CLASS = "FenwyxProSampleWindow"
+# Programs a scenario starts, directly or through the installer: none may outlive it.
+SCENARIO_PROGRAMS = ("korvexmasterinstaller.exe", "product.exe", "fenwyx pro 18.exe", "fenwyx_prerequisite.exe",
+                     "msiexec.exe", "korvexmsgboxwatcher.exe", "korvexscenarioprobe.exe", "korvexuidriver.exe",
+                     "winebrowser.exe")
+
+
+class ScenarioCase(unittest.TestCase):
+    build = None  # the win64 build folder, set by the scenarios' main
+
+    def setUp(self):
+        self.wine = Wine(os.path.join(self.build, "bin"))
+        self.packages = os.path.join(self.build, "demo", "packages")
+        self.installer_exe = os.path.join(self.build, "KorvexMasterInstaller.exe")
+        self.work = os.path.join(self.build, "e2e", type(self).__name__)
+        shutil.rmtree(self.work, ignore_errors=True)
+        os.makedirs(self.work)
+        self.server = None
+        self.runs = []
+        self.prerequisite_log = os.path.join(self.work, "prerequisite-runs.log")
+        self.browser_log = os.path.join(self.work, "browser.log")
+        self.addCleanup(self.leave_no_trace)
+        self.remove_sample_product()  # an earlier run may have died half way
+        self.route_browser()
+
+    # ---- the world around the installer -----------------------------------
+
+    def serve(self, rules=(), client=None, **layout):
+        """Starts the test server with the sample site; returns the product manifest."""
+        self.server = TestServer(os.path.join(self.work, "site"))
+        self.server.start(rules)
+        return publish(self.server, self.packages, client=client, **layout)
+
+    def installer_folder(self, manifest):
+        return prepare_installer_folder(os.path.join(self.work, "installer"), self.installer_exe, manifest)
+
+    def route_browser(self):
+        """Web pages the installer opens are recorded instead of shown."""
+        script = os.path.join(self.work, "browser.sh")
+        with open(script, "w") as f:
+            f.write("#!/bin/sh\nprintf '%%s\\n' \"$*\" >> '%s'\n" % self.browser_log)
+        os.chmod(script, 0o755)
+        before = self.wine.reg_query(BROWSER_KEY) or {}
+        self.addCleanup(self.restore_browser, before.get("Browsers"))
+        self.wine.reg_add(BROWSER_KEY, "Browsers", "REG_SZ", script)
+
+    def restore_browser(self, previous):
+        if previous is None:
+            self.wine.reg_delete_value(BROWSER_KEY, "Browsers")
+        else:
+            self.wine.reg_add(BROWSER_KEY, "Browsers", previous[0], previous[1])
+
+    def start_installer(self, program, switches=(), box_rules=(), default_answer="OK", name=None, harness=True):
+        env = dict(os.environ, FENWYX_PREREQUISITE_RECORD=windows_path(self.prerequisite_log))
+        run = InstallerRun(self.wine, self.work, name or "run%d" % (len(self.runs) + 1))
+        self.runs.append(run)
+        return run.start(program, switches, box_rules, default_answer, env=env, harness=harness)
+
+    def install_sample_directly(self, package=generate.MAIN_PACKAGE):
+        """An earlier installation, made with msiexec as a real peer."""
+        status = self.wine.msi_install(os.path.join(self.packages, package))
+        self.assertEqual(status, 0, "msiexec could not install %s" % package)
+
+    # ---- what a scenario looks at ------------------------------------------
+
+    def product_runs(self):
+        """Command lines of the installed product's starts (it records them beside itself)."""
+        return [line.split("\t", 1)[-1] for line in read_text(self.product_run_log()).splitlines()]
+
+    def product_run_log(self):
+        return self.wine.drive_c("Program Files", "Korvex Systems", "bin", "Product.exe.runs.log")
+
+    def wait_for_product_start(self, count=1, seconds=20):
+        return wait_until(lambda: len(self.product_runs()) >= count, seconds)
+
+    def prerequisite_runs(self):
+        return [line.split("\t", 1)[-1] for line in read_text(self.prerequisite_log).splitlines()]
+
+    def pages_opened(self):
+        return read_text(self.browser_log).split()
+
+    def registry(self, key):
+        return self.wine.reg_query(key)
+
+    def assertRegistryValues(self, key, expected):
+        """The key holds exactly these values: {name: (type, data)}."""
+        self.assertEqual(self.registry(key) or {}, expected, key)
+
+    def assertExitCode(self, run, expected):
+        code = run.wait()
+        self.assertEqual(code, expected, self.describe(run))
+
+    def describe(self, run):
+        boxes = run.boxes().summary()
+        return "pages %s, boxes %s, requests %s" % (run.timeline().pages_shown(), boxes or "none",
+                                                    self.server.requests() if self.server else "none")
+
+    def requested(self, path):
+        """How many times the server was asked for a path."""
+        return sum(1 for _, requested, _ in self.server.requests() if requested == path)
+
+    # ---- leaving the machine as it was ---------------------------------------
+
+    def leave_no_trace(self):
+        for run in self.runs:
+            if run.running():
+                run.installer.kill()
+                run.installer.wait(timeout=30)
+            run.stop_harness()
+        self.close_product_windows()
+        if self.server:
+            self.server.stop()
+        self.remove_sample_product()
+        leftovers = self.end_leftover_processes()
+        self.assertEqual(leftovers, [], "Wine processes outlived the scenario (now ended)")
+
+    def close_product_windows(self):
+        if any(p["exe"].lower() == "product.exe" for p in self.wine.processes()):
+            while self.wine.driver("close", "--class", PRODUCT_WINDOW_CLASS) == 0:
+                self.wine.driver("wait-gone", "--class", PRODUCT_WINDOW_CLASS, "--timeout", "5000")
+
+    def end_leftover_processes(self):
+        leftovers = [p for p in self.wine.processes() if p["exe"].lower() in SCENARIO_PROGRAMS]
+        for process in leftovers:
+            self.wine.kill(process["pid"])
+        return ["%s (%d)" % (p["exe"], p["pid"]) for p in leftovers]
+
+    def remove_sample_product(self):
+        installed = self.wine.installed_products()
+        for code in SAMPLE_PRODUCT_CODES:
+            if code.upper() in installed:
+                self.wine.msi_uninstall(code)
+        for key in KEYS_TO_REMOVE:
+            self.wine.reg_delete_key(key)
+        clients = [path for temp in self.wine.temp_folders()
+                   for path in glob.glob(os.path.join(temp, "KorvexWebInstaller_*"))]
+        for path in [self.product_run_log()] + clients:
+            if os.path.isdir(path):
+                shutil.rmtree(path, ignore_errors=True)
+            elif os.path.exists(path):
+                os.remove(path)
+        for folder in (os.path.join("Program Files", "Korvex Systems", "bin"), os.path.join("Program Files",
+                                                                                            "Korvex Systems")):
+            try:
+                os.rmdir(self.wine.drive_c(folder))
+            except OSError:
+                pass
+
+
+def main(argv):
+    """scenarios.py --build DIR [unittest arguments]"""
+    if len(argv) < 3 or argv[1] != "--build":
+        raise SystemExit("usage: %s --build WIN64_BUILD_DIR [ScenarioName ...]" % argv[0])
+    ScenarioCase.build = os.path.abspath(argv[2])
+    unittest.main(argv=[argv[0]] + argv[3:], verbosity=2)
+
+
+__all__ = ["ScenarioCase", "main", "site", "wait_until", "windows_path"]

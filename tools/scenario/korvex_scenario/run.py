@@ -1,0 +1,118 @@
+"""One run of the installer under Wine, with the watcher and the probe beside it."""
+
+import os
+import shutil
+import time
+
+from .site import SOURCE
+from .timeline import INSTALLER_PROCESS, MessageBoxes, Timeline
+from .wine import windows_path
+
+LANGUAGE_DATA = os.path.join(SOURCE, "demo", "language")
+
+
+def prepare_installer_folder(folder, installer_exe, product_manifest):
+    """The folder a user downloads: the program, config\\manifestPro.xml and
+    the language data; the installer adds its work folders beside them."""
+    if os.path.exists(folder):
+        shutil.rmtree(folder)
+    os.makedirs(os.path.join(folder, "config"))
+    shutil.copyfile(installer_exe, os.path.join(folder, INSTALLER_PROCESS))
+    shutil.copyfile(product_manifest, os.path.join(folder, "config", "manifestPro.xml"))
+    shutil.copytree(LANGUAGE_DATA, os.path.join(folder, "language"))
+    return os.path.join(folder, INSTALLER_PROCESS)
+
+
+def wait_until(condition, seconds, interval=0.1):
+    """condition()'s first true value, or None when the time is up."""
+    deadline = time.monotonic() + seconds
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            return None
+        time.sleep(interval)
+
+
+def read_text(path):
+    try:
+        with open(path, encoding="utf-8", errors="replace") as f:
+            return f.read()
+    except FileNotFoundError:
+        return ""
+
+
+class InstallerRun:
+    """Starts the installer through KorvexUiDriver's "run" (which reports the
+    full exit code) with the message-box watcher and the window probe."""
+
+    def __init__(self, wine, work, name):
+        self.wine = wine
+        self.folder = os.path.join(work, name)
+        os.makedirs(self.folder, exist_ok=True)
+        self.boxes_log = os.path.join(self.folder, "message-boxes.jsonl")
+        self.timeline_log = os.path.join(self.folder, "windows.jsonl")
+        self.exit_code_file = os.path.join(self.folder, "exit-code.txt")
+        self.stop_file = os.path.join(self.folder, "harness.stop")
+        self.rules_file = os.path.join(self.folder, "message-box-rules.txt")
+        for path in (self.boxes_log, self.timeline_log, self.exit_code_file, self.stop_file):
+            if os.path.exists(path):
+                os.remove(path)
+        self.installer = self.watcher = self.probe = None
+
+    def start(self, program, switches=(), box_rules=(), default_answer="OK", env=None, timeout_seconds=150,
+              harness=True):
+        """box_rules: (pattern, answer[, delay ms]) tuples for the watcher. Without
+        the harness only the installer starts (a second one would answer the
+        first run's boxes too)."""
+        if harness:
+            self.start_harness(box_rules, default_answer, timeout_seconds)
+        self.installer = self.wine.start(self.wine.harness("KorvexUiDriver.exe"), "run", "--exit-code-file",
+                                         windows_path(self.exit_code_file), "--timeout",
+                                         str(timeout_seconds * 1000), "--", windows_path(program), *switches,
+                                         env=env)
+        return self
+
+    def start_harness(self, box_rules, default_answer, timeout_seconds):
+        with open(self.rules_file, "w", encoding="utf-8") as f:
+            for rule in box_rules:
+                f.write("\t".join(str(field) for field in rule) + "\n")
+        self.probe = self.wine.start(self.wine.harness("KorvexScenarioProbe.exe"), "observe",
+                                     "--log", windows_path(self.timeline_log), "--stop-file",
+                                     windows_path(self.stop_file), "--process", INSTALLER_PROCESS,
+                                     "--timeout", str(timeout_seconds + 60))
+        watcher_args = ["--log", windows_path(self.boxes_log), "--rules", windows_path(self.rules_file),
+                        "--stop-file", windows_path(self.stop_file), "--timeout", str(timeout_seconds + 60)]
+        if default_answer:
+            watcher_args += ["--default", default_answer]
+        self.watcher = self.wine.start(self.wine.harness("KorvexMsgBoxWatcher.exe"), *watcher_args)
+        # The probe empties its log when it is ready: nothing of the run is missed.
+        if not wait_until(lambda: os.path.exists(self.timeline_log), 30):
+            raise RuntimeError("the window probe did not start")
+
+    def wait(self, seconds=180):
+        """The installer's full exit code; "timeout" when the driver had to end it."""
+        self.installer.wait(timeout=seconds)
+        self.stop_harness()
+        text = read_text(self.exit_code_file).strip()
+        try:
+            return int(text)
+        except ValueError:
+            return text or "no exit code"
+
+    def running(self):
+        return self.installer is not None and self.installer.poll() is None
+
+    def stop_harness(self):
+        with open(self.stop_file, "w"):
+            pass
+        for process in (self.watcher, self.probe):
+            if process is not None:
+                process.wait(timeout=30)
+
+    def boxes(self):
+        return MessageBoxes.load(self.boxes_log)
+
+    def timeline(self):
+        return Timeline.load(self.timeline_log)
