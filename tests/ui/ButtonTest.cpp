@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "UiWindowTestSupport.h"
 #include "ui/ImageWrapper.h"
 #include "ui/KorvexButton.h"
@@ -139,6 +141,63 @@ TEST_F(ButtonPixels, TextButtonFaceColoursAndRoundedCorners) {
   EXPECT_TRUE(SameColor(image.At(2, middle), RGB(0x70, 0x70, 0x70)));
   EXPECT_TRUE(SameColor(image.At(client.Width() - 3, middle), RGB(0x70, 0x70, 0x70)));
   EXPECT_FALSE(SameColor(image.At(client.Width() - 1, 0), RGB(0x70, 0x70, 0x70)));
+}
+
+TEST_F(ButtonPixels, ImageButtonWithoutImageOrCaptionShowsFaceAndOutline) {
+  RecordingDialog dialog(IDD_UITEST_FIXED);
+  ASSERT_TRUE(dialog.Open());
+  CKorvexButton button;
+  ASSERT_TRUE(button.SubclassDlgItem(IDC_UITEST_IMAGE_BUTTON, &dialog));
+  button.SetAppearance(SIZE{0, 0}, RGB(10, 20, 30), RGB(40, 50, 60), RGB(70, 80, 90), RGB(200, 210, 220), L"");
+  struct Case {
+    int hover;
+    int pressed;
+    COLORREF inside;
+    COLORREF edge;
+  };
+  const Case cases[] = {{0, 0, RGB(10, 20, 30), RGB(10, 20, 30)},
+                        {1, 0, RGB(40, 50, 60), RGB(200, 210, 220)},
+                        {1, 1, RGB(70, 80, 90), RGB(200, 210, 220)}};
+  for (const Case& c : cases) {
+    button.m_bHover = c.hover;
+    button.m_bPressed = c.pressed;
+    button.Invalidate(TRUE);
+    button.UpdateWindow();
+    const CapturedImage image = CaptureClient(button.m_hWnd);
+    EXPECT_TRUE(SameColor(image.At(image.width / 2, image.height / 2), c.inside)) << c.hover << c.pressed;
+    EXPECT_TRUE(SameColor(image.At(0, image.height / 2), c.edge)) << c.hover << c.pressed;
+  }
+}
+
+TEST_F(ButtonPixels, LongCaptionWrapsIntoCentredLines) {
+  RecordingDialog dialog(IDD_UITEST_FIXED);
+  ASSERT_TRUE(dialog.Open());
+  CKorvexTextButton button;
+  ASSERT_TRUE(button.SubclassDlgItem(IDC_UITEST_TEXT_BUTTON, &dialog));
+  button.MoveWindow(20, 20, 90, 80);
+  button.SetText(L"Install the product now");
+  button.Invalidate(TRUE);
+  button.UpdateWindow();
+  const CapturedImage image = CaptureClient(button.m_hWnd);
+  const COLORREF face = RGB(0x07, 0xA5, 0xD8);
+  // Rows that hold text, and the bands they form.
+  int bands = 0;
+  int firstInk = -1;
+  int lastInk = -1;
+  bool inBand = false;
+  for (int y = 0; y < image.height; ++y) {
+    bool ink = false;
+    for (int x = 4; x < image.width - 4; ++x) ink = ink || image.At(x, y) != face;
+    if (ink && !inBand) ++bands;
+    if (ink) {
+      if (firstInk < 0) firstInk = y;
+      lastInk = y;
+    }
+    inBand = ink;
+  }
+  EXPECT_GE(bands, 2) << "the caption did not wrap";
+  // The block sits in the vertical middle, give or take the rounding.
+  EXPECT_LE(std::abs(firstInk - (image.height - 1 - lastInk)), 3);
 }
 
 TEST_F(ButtonPixels, TextButtonKeepsItsOwnFaceThroughARealPress) {

@@ -64,6 +64,15 @@ TEST_F(ComboBox, FaceShowsArrowZoneAndNoTextWithoutSelection) {
   EXPECT_TRUE(arrowInk) << "no arrow drawn";
   for (int x = 2; x < width - 30; ++x) ASSERT_TRUE(SameColor(image.At(x, middle), kFace)) << x;
 
+  // Without a selection the cue stands in, in its own colour.
+  m_combo.m_edit.m_strCue = L"Choose a language";
+  m_combo.m_clrTextEmpty = RGB(0x64, 0x64, 0x64);
+  m_combo.RedrawWindow();
+  const CapturedImage cue = CaptureClient(m_combo.m_hWnd);
+  bool cueInk = false;
+  for (int x = 2; x < width - 30; ++x) cueInk = cueInk || cue.At(x, middle) != kFace;
+  EXPECT_TRUE(cueInk) << "the cue text is not drawn";
+
   m_combo.AddString(L"English");
   m_combo.SetCurSel(0);
   m_combo.RedrawWindow();
