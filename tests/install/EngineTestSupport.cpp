@@ -1,5 +1,7 @@
 #include "EngineTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <msi.h>
 #include <shlobj.h>
 
@@ -94,6 +96,11 @@ MessageBoxRecorder::MessageBoxRecorder(int nAnswer) {
 
 MessageBoxRecorder::~MessageBoxRecorder() {
     SetUserMessageBoxFunction(nullptr);
+}
+
+void PrintTo(const RecordedBox& box, std::ostream* out) {
+    *out << "box owner " << box.hOwner << " style " << box.nStyle << " caption "
+         << testing::PrintToString(box.strCaption) << " text " << testing::PrintToString(box.strText);
 }
 
 std::vector<RecordedBox> MessageBoxRecorder::Boxes() const {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,12 @@ struct RecordedBox {
     std::wstring strText;
     std::wstring strCaption;
     UINT nStyle;
+
+    bool operator==(const RecordedBox&) const = default;
 };
+void PrintTo(const RecordedBox& box, std::ostream* out);
+
+inline constexpr wchar_t kFailingPackageText[] = L"This package never installs: the engine test expects it to fail.";
 
 // Replaces the box function while it lives; every box is recorded and
 // answered with the chosen button.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "install/InstallPlan.h"
@@ -8,6 +9,7 @@
 namespace {
 
 using Weights = std::vector<std::uint32_t>;
+using Names = std::vector<std::wstring>;
 
 // The machine as the plan sees it: which prerequisites are present, which
 // language packs an installed product recorded, and predictable paths.
@@ -20,13 +22,12 @@ public:
     }
     std::vector<int> GetInstalledLanguagePacks() override { return m_installedPacks; }
 
-    std::set<std::wstring> m_present;
+    std::set<std::wstring> m_present{L"webview2.exe", L"vc_redist.exe"};
     std::vector<int> m_installedPacks;
 };
 
-class InstallPlanTest : public testing::Test {
-protected:
-    InstallPlanTest() {
+struct PlanSetup {
+    PlanSetup() {
         ProductManifest& manifest = m_configuration.m_manifest;
         manifest.m_strMainComponentName = L"FenwyxPro.msi";
         manifest.m_strMainComponentUrl = L"http://127.0.0.1/FenwyxPro.msi";
@@ -39,54 +40,132 @@ protected:
                                     {1036, L"PID-FR", L"lp_fr.msi", L"http://127.0.0.1/lp_fr.msi"}};
         m_configuration.m_strMsiFolder = L"C:\\kmi\\msi\\";
         m_configuration.m_strTransformFolder = L"C:\\kmi\\transform\\";
-        m_machine.m_present = {L"webview2.exe", L"vc_redist.exe"};
     }
 
     InstallPlan Build() { return BuildInstallPlan(m_configuration, m_settings, m_machine); }
-
-    static std::vector<std::wstring> Names(const InstallPlan& plan) {
-        std::vector<std::wstring> names;
-        for (const InstallPlanItem& item : plan.m_items) {
-            names.push_back(item.m_strName);
-        }
-        return names;
-    }
 
     ProductConfiguration m_configuration;
     RunSettings m_settings;
     FakeMachine m_machine;
 };
 
-TEST_F(InstallPlanTest, EnglishWithEverythingPresentIsTheMainPackageAlone) {
-    const InstallPlan plan = Build();
-    ASSERT_EQ(plan.m_items.size(), 1u);
-    const InstallPlanItem& main = plan.m_items[0];
-    EXPECT_EQ(main.m_strName, L"FenwyxPro.msi");
-    EXPECT_EQ(main.m_strUrl, L"http://127.0.0.1/FenwyxPro.msi");
-    EXPECT_EQ(main.m_strLocalPath, L"C:\\kmi\\msi\\FenwyxPro.msi");
-    EXPECT_EQ(main.m_strCommandLine, L"");
-    EXPECT_EQ(main.m_bDownload, 1);
-    EXPECT_EQ(main.m_bRunAsProcess, 0);
-    EXPECT_EQ(main.m_bTransform, 0);
-    InstallProgress progress;
-    progress.SetWeights(plan.m_downloadWeights, plan.m_installWeights);
-    EXPECT_EQ(progress.DownloadWeights(), Weights{100});
-    EXPECT_EQ(progress.InstallWeights(), Weights{100});
+struct PlanCase {
+    const char* name;
+    std::function<void(PlanSetup&)> setup;
+    Names items;
+    Weights download;  // normalised
+    Weights install;
+};
+
+void PrintTo(const PlanCase& planCase, std::ostream* out) {
+    *out << planCase.name;
 }
 
-TEST_F(InstallPlanTest, MissingDependencyMainAndTransformWeigh42_52_6) {
-    m_machine.m_present = {L"webview2.exe"};
-    m_configuration.m_nLanguageId = 1031;
-    m_configuration.m_bLanguageChoice = 0;  // no pack, but the transform still
-    const InstallPlan plan = Build();
-    ASSERT_EQ(Names(plan), (std::vector<std::wstring>{L"vc_redist.exe", L"FenwyxPro.msi", L"de.mst"}));
+class InstallPlanTest : public testing::TestWithParam<PlanCase> {};
+
+TEST_P(InstallPlanTest, OrdersAndWeighsTheItems) {
+    PlanSetup setup;
+    GetParam().setup(setup);
+    const InstallPlan plan = setup.Build();
+    Names names;
+    for (const InstallPlanItem& item : plan.m_items) {
+        names.push_back(item.m_strName);
+    }
+    EXPECT_EQ(names, GetParam().items);
+    EXPECT_EQ(NormalizeWeights(plan.m_downloadWeights), GetParam().download);
+    EXPECT_EQ(NormalizeWeights(plan.m_installWeights), GetParam().install);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, InstallPlanTest,
+    testing::Values(
+        PlanCase{"EnglishWithEverythingPresent", [](PlanSetup&) {}, {L"FenwyxPro.msi"}, {100}, {100}},
+        PlanCase{"MissingDependencyMainAndTransform",
+                 [](PlanSetup& s) {
+                     s.m_machine.m_present = {L"webview2.exe"};
+                     s.m_configuration.m_nLanguageId = 1031;
+                     s.m_configuration.m_bLanguageChoice = 0;  // no pack, but the transform
+                 },
+                 {L"vc_redist.exe", L"FenwyxPro.msi", L"de.mst"},
+                 {42, 52, 6},
+                 {42, 52, 6}},
+        PlanCase{"UnknownDependenciesAreAlwaysPlanned",
+                 [](PlanSetup& s) {
+                     s.m_machine.m_present = {};
+                     s.m_configuration.m_manifest.m_dependencies.push_back({L"other.exe", L"u", L""});
+                 },
+                 {L"webview2.exe", L"vc_redist.exe", L"other.exe", L"FenwyxPro.msi"},
+                 {23, 23, 23, 31},
+                 {23, 23, 23, 31}},
+        PlanCase{"StandaloneDownloadsNothing",
+                 [](PlanSetup& s) {
+                     s.m_configuration.m_manifest.m_bStandalone = 1;
+                     s.m_machine.m_present = {L"webview2.exe"};
+                 },
+                 {L"vc_redist.exe", L"FenwyxPro.msi"},
+                 {},
+                 {44, 56}},
+        PlanCase{"ChosenLanguageGetsItsFirstTransformAndItsPack",
+                 [](PlanSetup& s) { s.m_configuration.m_nLanguageId = 1031; },
+                 {L"FenwyxPro.msi", L"de.mst", L"lp_de.msi"},
+                 {83, 8, 9},
+                 {83, 8, 9}},
+        PlanCase{"EnglishGetsNoPackEvenWithAChoice",
+                 [](PlanSetup& s) {
+                     s.m_configuration.m_manifest.m_transforms.push_back({1033, L"en.mst", L"u"});
+                     s.m_configuration.m_manifest.m_languagePacks.push_back({1033, L"PID-EN", L"lp_en.msi", L"u"});
+                 },
+                 {L"FenwyxPro.msi", L"en.mst"},
+                 {90, 10},
+                 {90, 10}},
+        PlanCase{"LanguageWithoutPackOrTransform", [](PlanSetup& s) { s.m_configuration.m_nLanguageId = 1041; },
+                 {L"FenwyxPro.msi"}, {100}, {100}},
+        PlanCase{"InstalledGetsRecordedPacksTheManifestLists",
+                 [](PlanSetup& s) {
+                     s.m_settings.m_bProductInstalled = 1;
+                     s.m_configuration.m_bLanguageChoice = 0;
+                     s.m_machine.m_installedPacks = {1036, 1049, 1031};
+                 },
+                 {L"FenwyxPro.msi", L"lp_fr.msi", L"lp_de.msi"},
+                 {83, 8, 9},
+                 {83, 8, 9}},
+        PlanCase{"InstalledWithChoiceGetsTheSamePacks",
+                 [](PlanSetup& s) {
+                     s.m_settings.m_bProductInstalled = 1;
+                     s.m_machine.m_installedPacks = {1036, 1049, 1031};
+                 },
+                 {L"FenwyxPro.msi", L"lp_fr.msi", L"lp_de.msi"},
+                 {83, 8, 9},
+                 {83, 8, 9}},
+        PlanCase{"InstalledIgnoresTheChosenLanguageForPacks",
+                 [](PlanSetup& s) {
+                     s.m_settings.m_bProductInstalled = 1;
+                     s.m_configuration.m_nLanguageId = 1031;
+                 },
+                 {L"FenwyxPro.msi", L"de.mst"},
+                 {90, 10},
+                 {90, 10}}),
+    [](const testing::TestParamInfo<PlanCase>& info) { return std::string(info.param.name); });
+
+TEST(InstallPlanItems, CarryTheirSourcesPathsAndKinds) {
+    PlanSetup setup;
+    setup.m_machine.m_present = {L"webview2.exe"};
+    setup.m_configuration.m_nLanguageId = 1031;
+    const InstallPlan plan = setup.Build();
+    ASSERT_EQ(plan.m_items.size(), 4u);
 
     const InstallPlanItem& dependency = plan.m_items[0];
     EXPECT_EQ(dependency.m_strUrl, L"http://127.0.0.1/vc_redist.exe");
     EXPECT_EQ(dependency.m_strLocalPath, L"C:\\kmi\\component\\7vc_redist.exe");
     EXPECT_EQ(dependency.m_strCommandLine, L"/q");
     EXPECT_EQ(dependency.m_bRunAsProcess, 1);
-    EXPECT_EQ(dependency.m_bDownload, 1);
+
+    const InstallPlanItem& main = plan.m_items[1];
+    EXPECT_EQ(main.m_strUrl, L"http://127.0.0.1/FenwyxPro.msi");
+    EXPECT_EQ(main.m_strLocalPath, L"C:\\kmi\\msi\\FenwyxPro.msi");
+    EXPECT_EQ(main.m_strCommandLine, L"");
+    EXPECT_EQ(main.m_bRunAsProcess, 0);
+    EXPECT_EQ(main.m_bTransform, 0);
 
     const InstallPlanItem& transform = plan.m_items[2];
     EXPECT_EQ(transform.m_strUrl, L"http://127.0.0.1/de.mst");
@@ -94,79 +173,16 @@ TEST_F(InstallPlanTest, MissingDependencyMainAndTransformWeigh42_52_6) {
     EXPECT_EQ(transform.m_bRunAsProcess, 0);
     EXPECT_EQ(transform.m_bTransform, 1);
 
-    InstallProgress progress;
-    progress.SetWeights(plan.m_downloadWeights, plan.m_installWeights);
-    EXPECT_EQ(progress.DownloadWeights(), (Weights{42, 52, 6}));
-    EXPECT_EQ(progress.InstallWeights(), (Weights{42, 52, 6}));
-    progress.Set(InstallPhase::Downloading, 1, 50, L"FenwyxPro.msi");
-    EXPECT_FLOAT_EQ(progress.OverallPercent(), 34.0f);
-}
-
-TEST_F(InstallPlanTest, DependenciesKeepManifestOrderAndUnknownOnesAreAlwaysPlanned) {
-    m_machine.m_present = {};
-    m_configuration.m_manifest.m_dependencies.push_back({L"other.exe", L"u", L""});
-    const InstallPlan plan = Build();
-    EXPECT_EQ(Names(plan),
-              (std::vector<std::wstring>{L"webview2.exe", L"vc_redist.exe", L"other.exe", L"FenwyxPro.msi"}));
-    EXPECT_EQ(plan.m_installWeights, (Weights{40, 40, 40, 50}));
-}
-
-TEST_F(InstallPlanTest, StandaloneDownloadsNothingAndInstallsOwnTheBar) {
-    m_configuration.m_manifest.m_bStandalone = 1;
-    m_machine.m_present = {L"webview2.exe"};
-    const InstallPlan plan = Build();
-    ASSERT_EQ(plan.m_items.size(), 2u);
-    for (const InstallPlanItem& item : plan.m_items) {
-        EXPECT_EQ(item.m_bDownload, 0);
-    }
-    EXPECT_TRUE(plan.m_downloadWeights.empty());
-    InstallProgress progress;
-    progress.SetWeights(plan.m_downloadWeights, plan.m_installWeights);
-    EXPECT_EQ(progress.InstallWeights(), (Weights{44, 56}));
-    progress.Set(InstallPhase::Installing, 1, 50, L"FenwyxPro.msi");
-    EXPECT_FLOAT_EQ(progress.OverallPercent(), 72.0f);
-}
-
-TEST_F(InstallPlanTest, ChosenLanguageGetsItsFirstTransformAndItsPack) {
-    m_configuration.m_nLanguageId = 1031;
-    const InstallPlan plan = Build();
-    ASSERT_EQ(Names(plan), (std::vector<std::wstring>{L"FenwyxPro.msi", L"de.mst", L"lp_de.msi"}));
-    const InstallPlanItem& pack = plan.m_items[2];
+    const InstallPlanItem& pack = plan.m_items[3];
     EXPECT_EQ(pack.m_strUrl, L"http://127.0.0.1/lp_de.msi");
     EXPECT_EQ(pack.m_strLocalPath, L"C:\\kmi\\component\\7language_pack_1031.exe");
     EXPECT_EQ(pack.m_strCommandLine, L"/s");
     EXPECT_EQ(pack.m_bRunAsProcess, 0);
     EXPECT_EQ(pack.m_bTransform, 0);
-    EXPECT_EQ(plan.m_downloadWeights, (Weights{50, 5, 5}));
-}
 
-TEST_F(InstallPlanTest, EnglishGetsNoPackEvenWithAChoice) {
-    m_configuration.m_manifest.m_transforms.push_back({1033, L"en.mst", L"http://127.0.0.1/en.mst"});
-    m_configuration.m_manifest.m_languagePacks.push_back({1033, L"PID-EN", L"lp_en.msi", L"u"});
-    const InstallPlan plan = Build();
-    EXPECT_EQ(Names(plan), (std::vector<std::wstring>{L"FenwyxPro.msi", L"en.mst"}));
-}
-
-TEST_F(InstallPlanTest, LanguageWithoutPackOrTransformAddsNothing) {
-    m_configuration.m_nLanguageId = 1041;
-    EXPECT_EQ(Names(Build()), (std::vector<std::wstring>{L"FenwyxPro.msi"}));
-}
-
-TEST_F(InstallPlanTest, InstalledProductGetsThePacksItRecordedThatTheManifestLists) {
-    m_settings.m_bProductInstalled = 1;
-    m_machine.m_installedPacks = {1036, 1049, 1031};
-    for (int bLanguageChoice : {0, 1}) {
-        m_configuration.m_bLanguageChoice = bLanguageChoice;
-        const InstallPlan plan = Build();
-        EXPECT_EQ(Names(plan), (std::vector<std::wstring>{L"FenwyxPro.msi", L"lp_fr.msi", L"lp_de.msi"}));
+    for (const InstallPlanItem& item : plan.m_items) {
+        EXPECT_EQ(item.m_bDownload, 1);
     }
-}
-
-TEST_F(InstallPlanTest, InstalledProductIgnoresTheChosenLanguageForPacks) {
-    m_settings.m_bProductInstalled = 1;
-    m_configuration.m_nLanguageId = 1031;
-    const InstallPlan plan = Build();
-    EXPECT_EQ(Names(plan), (std::vector<std::wstring>{L"FenwyxPro.msi", L"de.mst"}));
 }
 
 }  // namespace

@@ -245,12 +245,8 @@ TEST_F(InstallWorkerTest, FailingPackageShowsItsErrorAndKeepsThePrerequisite) {
     g_productConfiguration.m_manifest.m_strMainComponentName = L"Failing.msi";
     g_productConfiguration.m_manifest.m_strMainComponentUrl = ServerUrl(L"/Failing.msi");
     ASSERT_EQ(Run(), InstallPhase::Failed);
-    const std::vector<RecordedBox> boxes = m_boxes.Boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].hOwner, m_hMainWindow);
-    EXPECT_EQ(boxes[0].strText, L"This package never installs: the engine test expects it to fail.");
-    EXPECT_EQ(boxes[0].strCaption, L"Fenwyx Pro");
-    EXPECT_EQ(boxes[0].nStyle, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(m_boxes.Boxes(),
+              (std::vector<RecordedBox>{{m_hMainWindow, kFailingPackageText, L"Fenwyx Pro", MB_OK | MB_ICONERROR}}));
     EXPECT_NE(PrerequisiteRecord(), L"");
     EXPECT_FALSE(IsProductInstalled(kFailingCode));
     ExpectNothingRegistered();
@@ -259,12 +255,8 @@ TEST_F(InstallWorkerTest, FailingPackageShowsItsErrorAndKeepsThePrerequisite) {
 TEST_F(InstallWorkerTest, UnreachableServerFailsWithTheConnectMessage) {
     g_productConfiguration.m_manifest.m_strVersionCheckUrl = L"http://127.0.0.1:1/version.xml";
     ASSERT_EQ(Run(), InstallPhase::Failed);
-    const std::vector<RecordedBox> boxes = m_boxes.Boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].hOwner, nullptr);
-    EXPECT_EQ(boxes[0].strText, IDS_ERR_CONNECT_DOWNLOAD_SERVER.m_default);
-    EXPECT_EQ(boxes[0].strCaption, L"Fenwyx Pro");
-    EXPECT_EQ(boxes[0].nStyle, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(m_boxes.Boxes(), (std::vector<RecordedBox>{{nullptr, IDS_ERR_CONNECT_DOWNLOAD_SERVER.m_default,
+                                                          L"Fenwyx Pro", MB_ICONERROR}}));
     EXPECT_FALSE(ReachedPhase(InstallPhase::Downloading));
     EXPECT_EQ(Count(ReceivedPaths(), "/Product.msi"), 0);
 }
@@ -272,9 +264,8 @@ TEST_F(InstallWorkerTest, UnreachableServerFailsWithTheConnectMessage) {
 TEST_F(InstallWorkerTest, MissingPackageFailsWithTheConnectMessage) {
     g_productConfiguration.m_manifest.m_strMainComponentUrl = ServerUrl(L"/missing/Product.msi");
     ASSERT_EQ(Run(), InstallPhase::Failed);
-    const std::vector<RecordedBox> boxes = m_boxes.Boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].strText, IDS_ERR_CONNECT_DOWNLOAD_SERVER.m_default);
+    EXPECT_EQ(m_boxes.Boxes(), (std::vector<RecordedBox>{{nullptr, IDS_ERR_CONNECT_DOWNLOAD_SERVER.m_default,
+                                                          L"Fenwyx Pro", MB_ICONERROR}}));
     EXPECT_FALSE(ReachedPhase(InstallPhase::Installing));
     EXPECT_EQ(PrerequisiteRecord(), L"");
 }
@@ -283,12 +274,9 @@ TEST_F(InstallWorkerTest, InstalledCurrentProductIsRefused) {
     g_runSettings.m_bProductInstalled = 1;
     g_productConfiguration.m_installedProduct.m_strVersion = L"1.2.0.5";
     ASSERT_EQ(Run(), InstallPhase::Failed);
-    const std::vector<RecordedBox> boxes = m_boxes.Boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].hOwner, m_hMainWindow);
-    EXPECT_EQ(boxes[0].strText, L"Fenwyx Pro is already installed. Would you like to launch it?");
-    EXPECT_EQ(boxes[0].strCaption, L"Windows Installer");
-    EXPECT_EQ(boxes[0].nStyle, static_cast<UINT>(MB_OKCANCEL | MB_ICONERROR));
+    EXPECT_EQ(m_boxes.Boxes(),
+              (std::vector<RecordedBox>{{m_hMainWindow, L"Fenwyx Pro is already installed. Would you like to launch it?",
+                                         L"Windows Installer", MB_OKCANCEL | MB_ICONERROR}}));
     EXPECT_EQ(Count(ReceivedPaths(), "/Product.msi"), 0);
 }
 

@@ -84,14 +84,11 @@ protected:
 TEST_P(OnInstallerMessageTest, Dispatches) {
     const DispatchCase& c = GetParam();
     EXPECT_EQ(OnInstallerMessage(&m_worker, c.messageType, c.message), c.expected);
-    const std::vector<RecordedBox> boxes = m_recorder.Boxes();
-    ASSERT_EQ(boxes.size(), c.bBoxShown ? 1u : 0u);
+    std::vector<RecordedBox> expected;
     if (c.bBoxShown) {
-        EXPECT_EQ(boxes[0].hOwner, GetDesktopWindow());
-        EXPECT_EQ(boxes[0].strText, c.message);
-        EXPECT_EQ(boxes[0].strCaption, L"Fenwyx Pro");
-        EXPECT_EQ(boxes[0].nStyle, c.messageType & 0x00FFFFFFu);
+        expected.push_back({GetDesktopWindow(), c.message, L"Fenwyx Pro", c.messageType & 0x00FFFFFFu});
     }
+    EXPECT_EQ(m_recorder.Boxes(), expected);
     EXPECT_EQ(m_worker.m_nErrorKind, InstallErrorNone);
 }
 
@@ -178,12 +175,8 @@ TEST(InstallPackageTest, FailingPackageShowsItsErrorAndFails) {
     item.m_strLocalPath = PackagePath(L"Failing.msi");
 
     EXPECT_FALSE(InstallPackage(worker, item));
-    const std::vector<RecordedBox> boxes = recorder.Boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].strText, L"This package never installs: the engine test expects it to fail.");
-    EXPECT_EQ(boxes[0].strCaption, L"Fenwyx Pro");
-    EXPECT_EQ(boxes[0].nStyle, static_cast<UINT>(MB_OK | MB_ICONERROR));
-    EXPECT_EQ(boxes[0].hOwner, GetDesktopWindow());
+    EXPECT_EQ(recorder.Boxes(), (std::vector<RecordedBox>{
+                                    {GetDesktopWindow(), kFailingPackageText, L"Fenwyx Pro", MB_OK | MB_ICONERROR}}));
     EXPECT_FALSE(IsProductInstalled(kFailingCode));
 }
 
