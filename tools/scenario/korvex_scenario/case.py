@@ -5,7 +5,6 @@ import os
 import shutil
 import unittest
 
-from . import site
 from .run import InstallerRun, prepare_installer_folder, read_text, wait_until
 from .site import TestServer, generate, publish
 from .wine import Wine, windows_path
@@ -24,6 +23,9 @@ SAMPLE_PRODUCT_CODES = (generate.LANGUAGE_PACK_PRODUCT_CODE, generate.PRODUCT_CO
                         generate.RUNTIME_PRODUCT_CODE)
 KEYS_TO_REMOVE = (HKLM_PRODUCT_KEY, HKCU_PRODUCT_KEY, RESOURCE_LANGUAGE_KEY, SAMPLE_KEY, RUNTIME_SAMPLE_KEY,
                   r"HKLM\SOFTWARE\Korvex Systems\Fenwyx Pro Broken Sample")
+# Parents the installer creates on the way, removed when nothing else lives in them.
+PARENT_KEYS = tuple(root + "\\" + path for path in (r"SOFTWARE\Korvex Systems\Fenwyx Professional",
+                                                     r"SOFTWARE\Korvex Systems") for root in ("HKLM", "HKCU"))
 
 PRODUCT_WINDOW_CLASS = "FenwyxProSampleWindow"
 # Programs a scenario starts, directly or through the installer: none may outlive it.
@@ -67,15 +69,17 @@ class ScenarioCase(unittest.TestCase):
         with open(script, "w") as f:
             f.write("#!/bin/sh\nprintf '%%s\\n' \"$*\" >> '%s'\n" % self.browser_log)
         os.chmod(script, 0o755)
-        before = self.wine.reg_query(BROWSER_KEY) or {}
-        self.addCleanup(self.restore_browser, before.get("Browsers"))
+        before = self.wine.reg_query(BROWSER_KEY)
+        self.addCleanup(self.restore_browser, before)
         self.wine.reg_add(BROWSER_KEY, "Browsers", "REG_SZ", script)
 
-    def restore_browser(self, previous):
-        if previous is None:
-            self.wine.reg_delete_value(BROWSER_KEY, "Browsers")
+    def restore_browser(self, before):
+        if before is None:
+            self.wine.reg_delete_key(BROWSER_KEY)
+        elif "Browsers" in before:
+            self.wine.reg_add(BROWSER_KEY, "Browsers", *before["Browsers"])
         else:
-            self.wine.reg_add(BROWSER_KEY, "Browsers", previous[0], previous[1])
+            self.wine.reg_delete_value(BROWSER_KEY, "Browsers")
 
     def start_installer(self, program, switches=(), box_rules=(), default_answer="OK", name=None, harness=True):
         env = dict(os.environ, FENWYX_PREREQUISITE_RECORD=windows_path(self.prerequisite_log))
@@ -159,6 +163,8 @@ class ScenarioCase(unittest.TestCase):
                 self.wine.msi_uninstall(code)
         for key in KEYS_TO_REMOVE:
             self.wine.reg_delete_key(key)
+        for key in PARENT_KEYS:
+            self.wine.reg_delete_key_if_empty(key)
         clients = [path for temp in self.wine.temp_folders()
                    for path in glob.glob(os.path.join(temp, "KorvexWebInstaller_*"))]
         for path in [self.product_run_log()] + clients:
@@ -181,5 +187,3 @@ def main(argv):
     ScenarioCase.build = os.path.abspath(argv[2])
     unittest.main(argv=[argv[0]] + argv[3:], verbosity=2)
 
-
-__all__ = ["ScenarioCase", "main", "site", "wait_until", "windows_path"]

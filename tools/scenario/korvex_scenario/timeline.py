@@ -106,8 +106,9 @@ class Timeline:
         return [r["bar_fill"] for r in self.main_window_states()
                 if r["visible"] and r["bar_fill"] >= 0 and self.page_of(r) == "progress"]
 
-    def titles(self, process=INSTALLER_PROCESS, visible_only=True):
-        return [r["title"] for r in self.states(process) if r["visible"] or not visible_only]
+    def titles(self, process=INSTALLER_PROCESS):
+        """Titles of the process's windows while they were visible."""
+        return [r["title"] for r in self.states(process) if r["visible"]]
 
 
 def growing(values):

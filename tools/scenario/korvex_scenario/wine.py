@@ -6,7 +6,6 @@ import os
 import re
 import subprocess
 import tempfile
-import time
 
 
 def windows_path(path):
@@ -89,6 +88,11 @@ class Wine:
             return None
         return parse_reg_query(result.stdout.decode("utf-8", "replace"))
 
+    def reg_delete_key_if_empty(self, key):
+        """Removes a key that holds neither values nor subkeys (a parent a scenario created)."""
+        if self.reg_query(key) == {} and not self.reg_subkeys(key):
+            self.reg_delete_key(key)
+
     def reg_subkeys(self, key):
         result = subprocess.run(["wine", "reg", "query", key], stdin=subprocess.DEVNULL, capture_output=True,
                                 timeout=60)
@@ -142,16 +146,3 @@ class Wine:
         """KorvexUiDriver's status: 0 done, 1 not found or timed out."""
         wait = 60 + (int(args[args.index("--timeout") + 1]) // 1000 if "--timeout" in args else 0)
         return self.run(self.harness("KorvexUiDriver.exe"), *args, timeout=timeout or wait)
-
-    def wait_for_file(self, path, seconds, predicate=lambda text: True):
-        """The file's text once it exists and satisfies predicate, or None."""
-        deadline = time.monotonic() + seconds
-        while True:
-            if os.path.exists(path):
-                with open(path, encoding="utf-8", errors="replace") as f:
-                    text = f.read()
-                if predicate(text):
-                    return text
-            if time.monotonic() > deadline:
-                return None
-            time.sleep(0.1)
