@@ -130,22 +130,18 @@ def product_manifest(base_url, args):
         "      " + element("full_url", "%s/packages/%s" % (base_url, LANGUAGE_PACK % GERMAN)),
         "    </language_pack>",
     ]
+
+    def dependency(name, command_line):
+        return ["    <dependency>",
+                "      " + element("name", name),
+                "      " + element("full_url", "%s/packages/%s" % (base_url, name)),
+                "      " + element("install_commandline", command_line),
+                "    </dependency>"]
+
     if args.runtime_prerequisite:
-        lines += [
-            "    <dependency>",
-            "      " + element("name", RUNTIME_PACKAGE),
-            "      " + element("full_url", "%s/packages/%s" % (base_url, RUNTIME_PACKAGE)),
-            "      " + element("install_commandline", "/qn"),
-            "    </dependency>",
-        ]
+        lines += dependency(RUNTIME_PACKAGE, "/qn")
     if not args.no_prerequisite:
-        lines += [
-            "    <dependency>",
-            "      " + element("name", PREREQUISITE),
-            "      " + element("full_url", "%s/packages/%s" % (base_url, PREREQUISITE)),
-            "      " + element("install_commandline", "/quiet /norestart"),
-            "    </dependency>",
-        ]
+        lines += dependency(PREREQUISITE, "/quiet /norestart")
     lines += ["  </product>", "</korvexwebinstaller>", ""]
     return "\n".join(lines)
 

@@ -33,8 +33,8 @@ def percent_value(text):
     return float(match.group(1)) if match else None
 
 
-class Timeline:
-    """The probe's records: one per window state, in time order."""
+class Records:
+    """Records of one harness program, one JSON object a line, in time order."""
 
     def __init__(self, records):
         self.records = records
@@ -42,6 +42,16 @@ class Timeline:
     @classmethod
     def load(cls, path):
         return cls(read_json_lines(path))
+
+    def __len__(self):
+        return len(self.records)
+
+    def __iter__(self):
+        return iter(self.records)
+
+
+class Timeline(Records):
+    """The probe's records: one per window state."""
 
     def states(self, process=INSTALLER_PROCESS, window_class=None):
         return [r for r in self.records if not r.get("gone") and r["process"].lower() == process.lower()
@@ -117,21 +127,8 @@ def growing(values):
     return all(b >= a for a, b in zip(values, values[1:])) and rises >= 2
 
 
-class MessageBoxes:
+class MessageBoxes(Records):
     """The watcher's records: caption, text, buttons and the answer given."""
-
-    def __init__(self, records):
-        self.records = records
-
-    @classmethod
-    def load(cls, path):
-        return cls(read_json_lines(path))
-
-    def __len__(self):
-        return len(self.records)
-
-    def __iter__(self):
-        return iter(self.records)
 
     def summary(self):
         return ["%s | %s | %s -> %s" % (r["caption"], r["text"], "/".join(r["buttons"]), r["answer"])
