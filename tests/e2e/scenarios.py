@@ -378,8 +378,8 @@ class SecondInstance(Scenario):
         exe = self.installer_folder(self.serve(no_prerequisite=True))
         first = self.start_installer(exe, box_rules=[("cancel the installation", "Yes")], default_answer=None)
         self.wait_for_control(first, SETTINGS_INSTALL_BUTTON, 60)
-        self.assertEqual(self.wine.run(self.wine.harness("KorvexScenarioProbe.exe"), "show", "--class",
-                                       MAIN_WINDOW_CLASS, "--state", "minimize"), 0)
+        self.assertEqual(self.wine.run(self.wine.harness("KorvexScenarioProbe.exe"), "minimize", "--class",
+                                       MAIN_WINDOW_CLASS), 0)
         self.assertTrue(wait_until(lambda: any(r["iconic"] for r in first.timeline().main_window_states()), 10),
                         "the first window did not minimise")
 

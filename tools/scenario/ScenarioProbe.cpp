@@ -6,7 +6,7 @@
 //                               [--interval MS] [--timeout SECONDS]
 //   KorvexScenarioProbe processes --out FILE
 //   KorvexScenarioProbe kill --pid N
-//   KorvexScenarioProbe show --class C [--title T] --state minimize|restore
+//   KorvexScenarioProbe minimize --class C [--title T]
 //
 // "observe" appends to the log one JSON line whenever a top-level window of
 // the named processes appears, changes (title, visibility, foreground, a
@@ -138,14 +138,13 @@ int Kill(const Arguments& arguments)
     return WaitForSingleObject(process.get(), 5000) == WAIT_OBJECT_0 ? 0 : 1;
 }
 
-int Show(const Arguments& arguments)
+int Minimize(const Arguments& arguments)
 {
-    std::wstring windowClass = arguments.get(L"class"), title = arguments.get(L"title"), state = arguments.get(L"state");
-    int command = state == L"minimize" ? SW_MINIMIZE : state == L"restore" ? SW_RESTORE : -1;
-    if (windowClass.empty() || command < 0) return 2;
+    std::wstring windowClass = arguments.get(L"class"), title = arguments.get(L"title");
+    if (windowClass.empty()) return 2;
     HWND window = FindWindowW(windowClass.c_str(), title.empty() ? nullptr : title.c_str());
     if (!window) return 1;
-    ShowWindow(window, command);
+    ShowWindow(window, SW_MINIMIZE);
     return 0;
 }
 
@@ -158,8 +157,8 @@ int wmain(int argc, wchar_t** argv)
         if (arguments.command == L"observe") return Observe(arguments);
         if (arguments.command == L"processes") return ListProcesses(arguments);
         if (arguments.command == L"kill") return Kill(arguments);
-        if (arguments.command == L"show") return Show(arguments);
+        if (arguments.command == L"minimize") return Minimize(arguments);
     }
-    fwprintf(stderr, L"usage: KorvexScenarioProbe observe|processes|kill|show [options]\n");
+    fwprintf(stderr, L"usage: KorvexScenarioProbe observe|processes|kill|minimize [options]\n");
     return 2;
 }
