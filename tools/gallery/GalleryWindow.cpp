@@ -185,7 +185,7 @@ void GalleryWindow::AddLabels(int y) {
     m_labels.push_back(std::move(link));
   }
   auto caption = std::make_unique<CKorvexStatic>();
-  if (caption->Create(L"", WS_CHILD | WS_VISIBLE, Design(kControlsLeft + 440, y, 200, 24), this, NextId())) {
+  if (caption->Create(L"", WS_CHILD | WS_VISIBLE, Design(kControlsLeft + 430, y, 196, 24), this, NextId())) {
     caption->m_strText = L"About 2 minutes remaining";
     caption->m_pFont = fontBody;
     caption->m_clrText = clrCaptionText;
