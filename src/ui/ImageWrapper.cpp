@@ -144,7 +144,7 @@ HBITMAP CImageWrapper::Detach() {
 std::shared_ptr<CImageWrapper> LoadPngResource(UINT id, HINSTANCE module) {
   ImageCache& cache = Cache();
   if (auto hit = cache.find(id); hit != cache.end()) return hit->second;
-  if (!module) module = GetModuleHandleW(nullptr);
+  if (!module) module = AfxGetResourceHandle();
   HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
   if (!resource) return {};
   HGLOBAL loaded = LoadResource(module, resource);
