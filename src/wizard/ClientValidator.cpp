@@ -1,5 +1,7 @@
 #include "wizard/ClientValidator.h"
 
+#include <uxtheme.h>
+
 #include "app/RunSettings.h"
 #include "config/ProductConfiguration.h"
 #include "config/UiStrings.h"
@@ -56,7 +58,9 @@ BOOL CClientValidator::OnInitDialog()
 
     if (m_strTitle.empty()) m_strTitle = LoadUiString(IDS_PREPARING);
     SetWindowText(m_strTitle.c_str());
-    // Unthemed bars take the dark theme's colours; themed ones ignore them.
+    // A visual style would paint a light track on the dark window; without
+    // one the bar takes the theme's colours.
+    ::SetWindowTheme(m_progress, L"", L"");
     m_progress.SendMessage(PBM_SETBKCOLOR, 0, clrProgressTrack);
     m_progress.SendMessage(PBM_SETBARCOLOR, 0, clrProgressFill);
     m_progress.SendMessage(PBM_SETMARQUEE, TRUE, kMarqueeStepMs);
