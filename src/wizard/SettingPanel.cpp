@@ -91,6 +91,9 @@ BOOL CSettingPanel::OnInitDialog()
 {
     CDialog::OnInitDialog();
     DropTemplateFrame();
+    // Lets the main window's dialog manager find the page's tab stops, so the
+    // first of them has the focus when the window opens.
+    ModifyStyleEx(0, WS_EX_CONTROLPARENT);
 
     m_btnInstall.SetText(LoadUiString(IDS_INSTALL).c_str());
     m_chkAcceptTerms.SetAppearance(SIZE{0, 0}, clrWindowBack, clrWindowBack, clrWindowBack, clrWindowBack, L"");
@@ -119,6 +122,14 @@ BOOL CSettingPanel::OnInitDialog()
     return FALSE;
 }
 
+
+BOOL CSettingPanel::PreTranslateMessage(MSG* msg)
+{
+    // A focused push button becomes the default one, and the dialog manager
+    // would press it on Enter; Enter never starts the installation.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return TRUE;
+    return CGuidePanel::PreTranslateMessage(msg);
+}
 
 void CSettingPanel::UpdateTermsState()
 {

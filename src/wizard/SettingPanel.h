@@ -15,6 +15,7 @@ public:
     CSettingPanel();
 
     BOOL OnInitDialog() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
     void DrawBackground(CDC& dc) override;
     void LayoutControls(const CRect& client) override;
     CSize GetPageSize() override;

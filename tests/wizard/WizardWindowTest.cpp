@@ -284,6 +284,43 @@ TEST_F(WizardWindows, EscapeDoesNothingAndEnterOnlyStartsFromTheFinishPage)
     EXPECT_EQ(guide.m_hWnd, nullptr);
 }
 
+TEST_F(WizardWindows, SettingsPageTakesTheKeyboardAndTabWalksItsControls)
+{
+    CInstallGuide& guide = Open();
+    CSettingPanel& page = Settings();
+    ASSERT_EQ(::GetFocus(), page.m_btnInstall.m_hWnd);
+
+    const HWND tabOrder[] = {page.m_chkAcceptTerms, page.m_btnExpander, page.m_edtInstallFolder, page.m_btnBrowse,
+                             page.m_btnInstall};
+    for (HWND expected : tabOrder) {
+        PressKey(::GetFocus(), VK_TAB);
+        EXPECT_EQ(::GetFocus(), expected) << "control " << ::GetDlgCtrlID(expected);
+    }
+
+    // Space presses the focused button; Enter and Escape still do nothing here.
+    ::SetFocus(page.m_chkAcceptTerms);
+    PressKey(page.m_chkAcceptTerms, VK_SPACE);
+    EXPECT_EQ(page.m_bTermsAccepted, 0);
+    PressKey(page.m_chkAcceptTerms, VK_SPACE);
+    EXPECT_EQ(page.m_bTermsAccepted, 1);
+    const std::wstring folder = TempFolder(L"wizard-keyboard");
+    RemoveTree(folder);
+    page.m_edtInstallFolder.SetWindowText(folder.c_str());
+    ::SetFocus(page.m_btnInstall);
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        PressKey(page.m_btnInstall, key);
+        EXPECT_EQ(guide.m_currentPage, kSettingPage) << key;
+        EXPECT_TRUE(guide.IsWindowVisible()) << key;
+    }
+    EXPECT_FALSE(IsFolder(folder));
+    PressKey(page.m_btnInstall, VK_SPACE);
+    EXPECT_EQ(guide.m_currentPage, kStatusPage);
+    HoldTheWorker();
+    EXPECT_TRUE(IsFolder(folder));
+    EXPECT_TRUE(Boxes().empty());
+    RemoveTree(folder);
+}
+
 TEST_F(WizardWindows, ShowPageAndGoNextMoveOnlyForward)
 {
     CInstallGuide& guide = Open();
