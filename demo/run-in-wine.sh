@@ -52,8 +52,10 @@ if ((KORVEX_DEMO_INTERACTIVE)); then
   if driver wait --id 133 --timeout 60000 >/dev/null; then   # settings page: Install
     sleep 1; shot 1-settings.png
     driver click --id 133
+    # The download starts three seconds after the progress page shows and a
+    # local install ends soon after, so the page is caught as it appears.
     if driver wait --id 122 --timeout 30000 >/dev/null; then  # progress page: status text
-      sleep 6; shot 2-progress.png
+      shot 2-progress.png
     fi
     if driver wait --id 1 --timeout 600000 >/dev/null; then   # finish page: Start Now
       sleep 1; shot 3-finish.png
@@ -64,6 +66,7 @@ if ((KORVEX_DEMO_INTERACTIVE)); then
   fi
 fi
 wait "$launcher"
+launcher_status=$?
 touch "$demo/watcher.stop"
 wait "$watcher"
 
@@ -73,7 +76,8 @@ echo "== Requests the installer made"
 served=$(grep -F '"Fenwyx Web Installer Client"' "$demo/site/nginx/access.log" 2>/dev/null | awk '{ print "   " $6 " " $7 " -> " $9 ", " $10 " bytes" }' | tr -d '"')
 echo "${served:-   none}"
 echo "== Installed files"
-installed=$( [[ -d "$program_files" ]] && cd "$program_files" && find . -type f | sort |
+# The product's own start log is not part of the installation.
+installed=$( [[ -d "$program_files" ]] && cd "$program_files" && find . -type f ! -name '*.runs.log' | sort |
   sed 's|^\./|   C:\\Program Files\\Korvex Systems\\|; s|/|\\|g')
 echo "${installed:-   none}"
 echo "== Registry values written"
@@ -90,5 +94,10 @@ else
   echo "   none"
 fi
 code=$(tr -d '\r\n' <"$demo/exit-code.txt" 2>/dev/null)
-echo "== Installer exit code: ${code:-unknown}"
+if [[ -n "$code" ]]; then
+  echo "== Installer exit code: $code"
+else
+  # Linux sees only the low 8 bits of a Wine process's code.
+  echo "== Installer exit code: unknown (the driver wrote none; it ended with status $launcher_status)"
+fi
 [[ "$code" == 0 ]]
