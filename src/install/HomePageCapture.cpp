@@ -4,6 +4,7 @@ namespace {
 
 constexpr std::wstring_view kServerPropertyPrefix = L"Property(S):";
 constexpr std::wstring_view kHomePageProperty = L"InstallHomepageURL =";
+constexpr std::wstring_view kInstallFolderProperty = L"INSTALLDIR =";
 
 wchar_t AsciiLower(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
@@ -35,16 +36,25 @@ std::wstring_view Trim(std::wstring_view text) {
     return text;
 }
 
-}  // namespace
-
-bool CaptureHomePageUrl(std::wstring_view message, std::wstring& found) {
+// The first value wins: later packages of the run report their own.
+bool CaptureServerProperty(std::wstring_view message, std::wstring_view property, std::wstring& found) {
     if (!found.empty() || !StartsWithIgnoringCase(message, kServerPropertyPrefix)) {
         return false;
     }
-    const std::wstring_view property = Trim(message.substr(kServerPropertyPrefix.size()));
-    if (!StartsWithIgnoringCase(property, kHomePageProperty)) {
+    const std::wstring_view line = Trim(message.substr(kServerPropertyPrefix.size()));
+    if (!StartsWithIgnoringCase(line, property)) {
         return false;
     }
-    found = std::wstring(Trim(property.substr(kHomePageProperty.size())));
+    found = std::wstring(Trim(line.substr(property.size())));
     return !found.empty();
+}
+
+}  // namespace
+
+bool CaptureHomePageUrl(std::wstring_view message, std::wstring& found) {
+    return CaptureServerProperty(message, kHomePageProperty, found);
+}
+
+bool CaptureInstallFolder(std::wstring_view message, std::wstring& found) {
+    return CaptureServerProperty(message, kInstallFolderProperty, found);
 }

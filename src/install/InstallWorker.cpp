@@ -11,6 +11,7 @@
 #include "download/DownloadJob.h"
 #include "install/DependencyCheck.h"
 #include "install/DownloadProgress.h"
+#include "install/InstallerProperties.h"
 #include "install/InstallerRunner.h"
 #include "install/MessageText.h"
 #include "install/Registration.h"
@@ -62,6 +63,7 @@ void InstallWorker::Run() {
     try {
         bSucceeded = CheckServer() && DownloadAll() && InstallAll();
         if (bSucceeded) {
+            AdoptInstallFolderFromProperties();
             RegisterInstallation();
             g_productConfiguration.m_strHomePageUrl = m_strHomePageUrlFound;
             m_progress.Set(InstallPhase::Finished, -1, 0, std::wstring());
@@ -75,6 +77,16 @@ void InstallWorker::Run() {
     if (m_progress.Phase() == InstallPhase::Cancelling) {
         m_progress.Set(InstallPhase::Cancelled, -1, 0, std::wstring());
     }
+}
+
+void InstallWorker::AdoptInstallFolderFromProperties() {
+    // The package went where "/v" said, not to the folder the installer
+    // proposed: registration and the launch must follow it.
+    if (g_runSettings.m_strInstallerProperties.find(L"INSTALLDIR") == std::wstring::npos ||
+        m_strInstallFolderFound.empty()) {
+        return;
+    }
+    g_productConfiguration.m_strInstallFolder = WithoutTrailingBackslash(m_strInstallFolderFound);
 }
 
 void InstallWorker::ShowRunFailure() {

@@ -63,6 +63,10 @@ public:
     KernelHandle m_hProceedEvent;
     std::atomic<int> m_bStop{0};
     std::wstring m_strHomePageUrlFound;
+    // The INSTALLDIR the installer reported; used only when "/v" named one.
+    std::wstring m_strInstallFolderFound;
+    // Set when a package installed but asked for a restart (3010).
+    int m_bRestartRequired = 0;
     int m_nErrorKind = InstallErrorNone;
     // Owner of the boxes the run raises about the installation; the page
     // sets it to the main installer window.
@@ -72,4 +76,5 @@ public:
 
 private:
     void ShowRunFailure();
+    void AdoptInstallFolderFromProperties();
 };

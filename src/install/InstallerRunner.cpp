@@ -132,6 +132,9 @@ bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item) {
     if (result == ERROR_SUCCESS) {
         return true;
     }
+    if (result == ERROR_SUCCESS_REBOOT_REQUIRED) {
+        worker.m_bRestartRequired = 1;
+    }
     const std::wstring line =
         L"KESTO_DEBUG: MSI Installation failed. Error Code: " + std::to_wstring(static_cast<int>(result)) + L"\r\n";
     OutputDebugStringW(line.c_str());
@@ -157,6 +160,7 @@ INT WINAPI OnInstallerMessage(LPVOID context, UINT messageType, LPCWSTR message)
         return ShowInstallerMessage(worker, message, style);
     case INSTALLMESSAGE_INFO:
         CaptureHomePageUrl(message, worker.m_strHomePageUrlFound);
+        CaptureInstallFolder(message, worker.m_strInstallFolderFound);
         return IDOK;
     case INSTALLMESSAGE_PROGRESS:
         return OnProgressRecord(worker, message);

@@ -33,18 +33,6 @@ void StyleLabel(CKorvexStatic& label, UINT format)
 
 std::wstring LoadText(const UiString& text) { return LoadUiString(text); }
 
-// A Windows Installer package that asked for a restart makes the run's
-// success a pending one; workers that do not report it never ask.
-template <class Worker>
-bool RestartRequested(const Worker& worker)
-{
-    if constexpr (requires { worker.m_bRestartRequired; }) {
-        return worker.m_bRestartRequired != 0;
-    } else {
-        return false;
-    }
-}
-
 }  // namespace
 
 const std::vector<RunningApplicationMarker>& RunningApplicationMarkers()
@@ -204,7 +192,7 @@ BOOL CStatusPanel::RefreshProgress()
 
     switch (input.phase) {
     case InstallPhase::Finished:
-        RecordRunOutcome(RestartRequested(m_worker) ? RunOutcome::FinishedRestartPending : RunOutcome::Finished);
+        RecordRunOutcome(m_worker.m_bRestartRequired ? RunOutcome::FinishedRestartPending : RunOutcome::Finished);
         if (g_runSettings.m_bLaunchProduct) {
             LaunchInstalledProduct();
             if (CWnd* main = GetParent()) main->DestroyWindow();

@@ -60,6 +60,7 @@ protected:
             Sleep(2);
         }
         worker.m_task.wait();
+        m_bRestartRequired = worker.m_bRestartRequired;
         m_samples.push_back(Sample{m_progress.Phase(), m_progress.OverallPercent()});
         return m_progress.Phase();
     }
@@ -110,6 +111,7 @@ protected:
     HWND m_hMainWindow = nullptr;
     std::vector<std::wstring> m_planNames;
     std::vector<Sample> m_samples;
+    int m_bRestartRequired = -1;
 };
 
 TEST_F(InstallWorkerTest, FirstInstallInEnglish) {
@@ -149,6 +151,31 @@ TEST_F(InstallWorkerTest, FirstInstallInEnglish) {
                                  (m_run.InstallFolder() + L"\\bin\\Tessulo2.exe").c_str()),
               L"<missing>");
     EXPECT_EQ(g_productConfiguration.m_strHomePageUrl, L"https://fenwyx.example/home");
+    EXPECT_EQ(m_bRestartRequired, 0);
+}
+
+TEST_F(InstallWorkerTest, PackageAskingForARestartStillFinishes) {
+    g_productConfiguration.m_manifest.m_dependencies.clear();
+    g_runSettings.m_strInstallerProperties = L"ENGINE_TEST_RESTART=1";
+    ASSERT_EQ(Run(), InstallPhase::Finished);
+    EXPECT_EQ(m_bRestartRequired, 1);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+    EXPECT_TRUE(IsProductInstalled(kProductCode));
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"exe"), ExecutablePath());
+}
+
+TEST_F(InstallWorkerTest, InstallFolderGivenThroughPropertiesIsRegistered) {
+    g_productConfiguration.m_manifest.m_dependencies.clear();
+    const std::wstring chosen = m_run.BaseFolder() + L"chosen by the command line";
+    g_runSettings.m_strInstallerProperties = L"INSTALLDIR=\"" + chosen + L"\"";
+    ASSERT_EQ(Run(), InstallPhase::Finished);
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+
+    EXPECT_TRUE(FileExists(chosen + L"\\bin\\Product.exe"));
+    EXPECT_FALSE(FileExists(ExecutablePath()));
+    EXPECT_EQ(g_productConfiguration.m_strInstallFolder, chosen);
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"InstallDir"), chosen + L"\\bin\\");
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"exe"), chosen + L"\\bin\\Product.exe");
 }
 
 TEST_F(InstallWorkerTest, FirstInstallInGermanAddsTheLanguagePack) {

@@ -163,4 +163,32 @@ TEST(HomePageCapture, FirstUrlWins) {
     EXPECT_EQ(found, L"https://first.example");
 }
 
+class InstallFolderCaptureTest : public testing::TestWithParam<CaptureCase> {};
+
+TEST_P(InstallFolderCaptureTest, ReadsTheServerSideProperty) {
+    std::wstring found;
+    const bool bCaptured = CaptureInstallFolder(GetParam().message, found);
+    EXPECT_EQ(found, GetParam().captured);
+    EXPECT_EQ(bCaptured, !found.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, InstallFolderCaptureTest,
+    testing::Values(CaptureCase{L"Property(S): INSTALLDIR = C:\\My Apps\\Fenwyx Pro\\", L"C:\\My Apps\\Fenwyx Pro\\"},
+                    CaptureCase{L"Property(S): INSTALLDIR =  D:\\x \r\n", L"D:\\x"},
+                    CaptureCase{L"Property(C): INSTALLDIR = C:\\client\\", L""},
+                    CaptureCase{L"Property(S): INSTALLDIRX = C:\\other\\", L""},
+                    CaptureCase{L"Property(S): InstallHomepageURL = https://fenwyx.example/home", L""},
+                    CaptureCase{L"Property(S): INSTALLDIR = ", L""}));
+
+TEST(InstallFolderCapture, FirstPackageWinsAndTheHomePageIsKeptApart) {
+    std::wstring folder;
+    std::wstring url;
+    EXPECT_TRUE(CaptureInstallFolder(L"Property(S): INSTALLDIR = C:\\main\\", folder));
+    EXPECT_FALSE(CaptureHomePageUrl(L"Property(S): INSTALLDIR = C:\\main\\", url));
+    EXPECT_FALSE(CaptureInstallFolder(L"Property(S): INSTALLDIR = C:\\language pack\\", folder));
+    EXPECT_EQ(folder, L"C:\\main\\");
+    EXPECT_EQ(url, L"");
+}
+
 }  // namespace

@@ -4,7 +4,8 @@
 // ERROR_INSTALL_USEREXIT as soon as one of them is answered IDCANCEL, which is
 // what the Windows Installer itself does with such an answer (Wine's does not,
 // so the package does it for the tests). FailInstall reports an error through
-// the installer's message handler and fails the installation.
+// the installer's message handler and fails the installation. RequestRestart
+// asks for a restart at the end, so the installation returns 3010.
 
 #include <windows.h>
 #include <msi.h>
@@ -37,4 +38,8 @@ extern "C" __declspec(dllexport) UINT __stdcall FailInstall(MSIHANDLE hInstall) 
     MsiRecordSetStringW(record, 1, L"This package never installs: the engine test expects it to fail.");
     MsiProcessMessage(hInstall, static_cast<INSTALLMESSAGE>(INSTALLMESSAGE_ERROR | MB_OK | MB_ICONERROR), record);
     return ERROR_INSTALL_FAILURE;
+}
+
+extern "C" __declspec(dllexport) UINT __stdcall RequestRestart(MSIHANDLE hInstall) {
+    return MsiSetMode(hInstall, MSIRUNMODE_REBOOTATEND, TRUE);
 }
