@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "install/HomePageCapture.h"
@@ -128,67 +129,64 @@ TEST(ProgressRecord, NewPackageStartsItsOwnRange) {
     EXPECT_EQ(state.m_nRecordType, 2);
 }
 
+using CaptureFunction = bool (*)(std::wstring_view, std::wstring&);
+
 struct CaptureCase {
+    CaptureFunction capture;
     const wchar_t* message;
     const wchar_t* captured;  // empty: nothing captured
 };
 
-class HomePageCaptureTest : public testing::TestWithParam<CaptureCase> {};
+class PropertyCaptureTest : public testing::TestWithParam<CaptureCase> {};
 
-TEST_P(HomePageCaptureTest, ReadsTheServerSideProperty) {
+TEST_P(PropertyCaptureTest, ReadsTheServerSideProperty) {
     std::wstring found;
-    const bool bCaptured = CaptureHomePageUrl(GetParam().message, found);
+    const bool bCaptured = GetParam().capture(GetParam().message, found);
     EXPECT_EQ(found, GetParam().captured);
     EXPECT_EQ(bCaptured, !found.empty());
 }
 
+constexpr CaptureFunction kUrl = &CaptureHomePageUrl;
+constexpr CaptureFunction kFolder = &CaptureInstallFolder;
+
 INSTANTIATE_TEST_SUITE_P(
-    Messages, HomePageCaptureTest,
-    testing::Values(CaptureCase{L"Property(S): InstallHomepageURL = https://fenwyx.example/home",
+    Messages, PropertyCaptureTest,
+    testing::Values(CaptureCase{kUrl, L"Property(S): InstallHomepageURL = https://fenwyx.example/home",
                                 L"https://fenwyx.example/home"},
-                    CaptureCase{L"Property(S):   InstallHomepageURL =   https://a.example/x \r\n", L"https://a.example/x"},
-                    CaptureCase{L"property(s): installhomepageurl = HTTP://A.EXAMPLE", L"HTTP://A.EXAMPLE"},
-                    CaptureCase{L"Property(S):\tInstallHomepageURL =\thttps://t.example", L"https://t.example"},
-                    CaptureCase{L"Property(C): InstallHomepageURL = https://client.example", L""},
-                    CaptureCase{L"Property(S): InstallHomepageURL= https://nospace.example", L""},
-                    CaptureCase{L"Property(S): InstallHomepageURLX = https://other.example", L""},
-                    CaptureCase{L"Property(S): ProductName = Fenwyx Pro", L""},
-                    CaptureCase{L"Property(S): InstallHomepageURL = ", L""},
-                    CaptureCase{L"Property(S):", L""}, CaptureCase{L"Property", L""}, CaptureCase{L"", L""}));
+                    CaptureCase{kUrl, L"Property(S):   InstallHomepageURL =   https://a.example/x \r\n",
+                                L"https://a.example/x"},
+                    CaptureCase{kUrl, L"property(s): installhomepageurl = HTTP://A.EXAMPLE", L"HTTP://A.EXAMPLE"},
+                    CaptureCase{kUrl, L"Property(S):\tInstallHomepageURL =\thttps://t.example", L"https://t.example"},
+                    CaptureCase{kUrl, L"Property(C): InstallHomepageURL = https://client.example", L""},
+                    CaptureCase{kUrl, L"Property(S): InstallHomepageURL= https://nospace.example", L""},
+                    CaptureCase{kUrl, L"Property(S): InstallHomepageURLX = https://other.example", L""},
+                    CaptureCase{kUrl, L"Property(S): ProductName = Fenwyx Pro", L""},
+                    CaptureCase{kUrl, L"Property(S): InstallHomepageURL = ", L""},
+                    CaptureCase{kUrl, L"Property(S):", L""}, CaptureCase{kUrl, L"Property", L""},
+                    CaptureCase{kUrl, L"", L""},
+                    CaptureCase{kUrl, L"Property(S): INSTALLDIR = C:\\main\\", L""},
+                    CaptureCase{kFolder, L"Property(S): INSTALLDIR = C:\\My Apps\\Fenwyx Pro\\",
+                                L"C:\\My Apps\\Fenwyx Pro\\"},
+                    CaptureCase{kFolder, L"Property(S): INSTALLDIR =  D:\\x \r\n", L"D:\\x"},
+                    CaptureCase{kFolder, L"Property(C): INSTALLDIR = C:\\client\\", L""},
+                    CaptureCase{kFolder, L"Property(S): INSTALLDIRX = C:\\other\\", L""},
+                    CaptureCase{kFolder, L"Property(S): InstallHomepageURL = https://fenwyx.example/home", L""},
+                    CaptureCase{kFolder, L"Property(S): INSTALLDIR = ", L""}));
 
-TEST(HomePageCapture, FirstUrlWins) {
-    std::wstring found;
-    EXPECT_TRUE(CaptureHomePageUrl(L"Property(S): InstallHomepageURL = https://first.example", found));
-    EXPECT_FALSE(CaptureHomePageUrl(L"Property(S): InstallHomepageURL = https://second.example", found));
-    EXPECT_EQ(found, L"https://first.example");
-}
-
-class InstallFolderCaptureTest : public testing::TestWithParam<CaptureCase> {};
-
-TEST_P(InstallFolderCaptureTest, ReadsTheServerSideProperty) {
-    std::wstring found;
-    const bool bCaptured = CaptureInstallFolder(GetParam().message, found);
-    EXPECT_EQ(found, GetParam().captured);
-    EXPECT_EQ(bCaptured, !found.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Messages, InstallFolderCaptureTest,
-    testing::Values(CaptureCase{L"Property(S): INSTALLDIR = C:\\My Apps\\Fenwyx Pro\\", L"C:\\My Apps\\Fenwyx Pro\\"},
-                    CaptureCase{L"Property(S): INSTALLDIR =  D:\\x \r\n", L"D:\\x"},
-                    CaptureCase{L"Property(C): INSTALLDIR = C:\\client\\", L""},
-                    CaptureCase{L"Property(S): INSTALLDIRX = C:\\other\\", L""},
-                    CaptureCase{L"Property(S): InstallHomepageURL = https://fenwyx.example/home", L""},
-                    CaptureCase{L"Property(S): INSTALLDIR = ", L""}));
-
-TEST(InstallFolderCapture, FirstPackageWinsAndTheHomePageIsKeptApart) {
-    std::wstring folder;
-    std::wstring url;
-    EXPECT_TRUE(CaptureInstallFolder(L"Property(S): INSTALLDIR = C:\\main\\", folder));
-    EXPECT_FALSE(CaptureHomePageUrl(L"Property(S): INSTALLDIR = C:\\main\\", url));
-    EXPECT_FALSE(CaptureInstallFolder(L"Property(S): INSTALLDIR = C:\\language pack\\", folder));
-    EXPECT_EQ(folder, L"C:\\main\\");
-    EXPECT_EQ(url, L"");
+// Later packages of a run report their own values; the main package's stays.
+TEST(PropertyCapture, FirstValueWins) {
+    const CaptureCase firsts[] = {
+        {kUrl, L"Property(S): InstallHomepageURL = https://first.example", L"https://first.example"},
+        {kFolder, L"Property(S): INSTALLDIR = C:\\main\\", L"C:\\main\\"},
+    };
+    const wchar_t* seconds[] = {L"Property(S): InstallHomepageURL = https://second.example",
+                                L"Property(S): INSTALLDIR = C:\\language pack\\"};
+    for (int i = 0; i < 2; ++i) {
+        std::wstring found;
+        EXPECT_TRUE(firsts[i].capture(firsts[i].message, found));
+        EXPECT_FALSE(firsts[i].capture(seconds[i], found));
+        EXPECT_EQ(found, firsts[i].captured);
+    }
 }
 
 }  // namespace
