@@ -321,6 +321,31 @@ TEST_F(WizardWindows, SettingsPageTakesTheKeyboardAndTabWalksItsControls)
     RemoveTree(folder);
 }
 
+// The installer opens its window modally; the focus is looked at from inside
+// that loop, then the window is closed with a Yes to the cancel question.
+TEST_F(WizardWindows, ModalWindowOpensWithTheFocusOnTheInstallButton)
+{
+    static CInstallGuide* s_guide = nullptr;
+    static HWND s_focus = nullptr;
+    static HWND s_install = nullptr;
+    CInstallGuide guide;
+    s_guide = &guide;
+    s_focus = s_install = nullptr;
+    g_boxAnswer = IDYES;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 1500, [](HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        s_focus = ::GetFocus();
+        s_install = ::GetDlgItem(s_guide->m_pages.at(kSettingPage)->m_hWnd, IDC_BTN_INSTALL);
+        s_guide->PostMessage(WM_CLOSE);
+    });
+    ASSERT_NE(timer, 0u);
+    guide.DoModal();
+    EXPECT_NE(s_install, nullptr);
+    EXPECT_EQ(s_focus, s_install);
+    EXPECT_EQ(RecordedRunOutcome(), RunOutcome::UserCancelled);
+    s_guide = nullptr;
+}
+
 TEST_F(WizardWindows, ShowPageAndGoNextMoveOnlyForward)
 {
     CInstallGuide& guide = Open();
