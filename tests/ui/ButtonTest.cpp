@@ -77,12 +77,13 @@ TEST(ButtonMouse, HoverFollowsTheRealCursor) {
   PumpMessages(100);
   POINT inside{5, 5};
   ClientToScreen(button.m_hWnd, &inside);
+  ASSERT_EQ(WindowFromPoint(inside), button.m_hWnd) << "another window covers the button";
   SetCursorPos(inside.x, inside.y);
-  PumpMessages(300);
-  EXPECT_EQ(button.m_bHover, 1);
+  EXPECT_TRUE(PumpUntil([&] { return button.m_bHover == 1; }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return dialog.Received(WM_IMAGEBUTTON_HOVER) == 1; }, 1000));
   SetCursorPos(0, 0);
-  PumpMessages(300);
-  EXPECT_EQ(button.m_bHover, 0);
+  EXPECT_TRUE(PumpUntil([&] { return button.m_bHover == 0; }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return dialog.Received(WM_IMAGEBUTTON_LEAVE) == 1; }, 1000));
 }
 
 class ButtonPixels : public testing::Test {

@@ -29,10 +29,13 @@ RecordingDialog::~RecordingDialog() {
 
 bool RecordingDialog::Open(int x, int y) {
   if (!Create(m_nIDHelp, nullptr)) return false;
-  SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  // In front and active, whatever earlier programs left on the display.
+  SetWindowPos(&CWnd::wndTopMost, x, y, 0, 0, SWP_NOSIZE);
   ShowWindow(SW_SHOW);
+  SetForegroundWindow();
   UpdateWindow();
-  PumpMessages(150);
+  PumpUntil([this] { return ::GetActiveWindow() == m_hWnd; }, 2000);
+  PumpMessages(100);
   return true;
 }
 
