@@ -22,6 +22,13 @@ RECT InkBounds(const CapturedImage& image, const RECT& area, COLORREF background
   return ink;
 }
 
+// Window x of the close button: 30 pixels wide, inside the 1-pixel border.
+int CloseButtonLeft(HWND window) {
+  RECT bounds;
+  GetWindowRect(window, &bounds);
+  return bounds.right - bounds.left - 31;
+}
+
 class SkinnedFrame : public testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(ScreenDpiY(), 96) << "the frame's pixel checks are written for 96 DPI"; }
@@ -74,9 +81,7 @@ TEST_F(SkinnedFrame, CloseButtonGlyphAndMinimizeNextToIt) {
 TEST_F(SkinnedFrame, CloseHoverColourFollowsTheMouse) {
   RecordingDialog dialog(IDD_UITEST_FIXED);
   ASSERT_TRUE(dialog.Open());
-  RECT window;
-  GetWindowRect(dialog.m_hWnd, &window);
-  const int closeLeft = window.right - window.left - 31;
+  const int closeLeft = CloseButtonLeft(dialog.m_hWnd);
   const POINT overClose = ScreenPoint(dialog.m_hWnd, closeLeft + 15, 15);
   dialog.SendMessage(WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(overClose.x, overClose.y));
   CapturedImage image = CaptureWindow(dialog.m_hWnd);
@@ -100,9 +105,7 @@ TEST_F(SkinnedFrame, CloseHoverColourFollowsTheMouse) {
 TEST_F(SkinnedFrame, PressReleasedOffTheButtonSendsNothing) {
   RecordingDialog dialog(IDD_UITEST_FIXED);
   ASSERT_TRUE(dialog.Open());
-  RECT window;
-  GetWindowRect(dialog.m_hWnd, &window);
-  const int closeLeft = window.right - window.left - 31;
+  const int closeLeft = CloseButtonLeft(dialog.m_hWnd);
   const POINT overClose = ScreenPoint(dialog.m_hWnd, closeLeft + 15, 15);
   const POINT overStrip = ScreenPoint(dialog.m_hWnd, 60, 15);
 
@@ -133,9 +136,7 @@ TEST_F(SkinnedFrame, DisabledCaptionButtonIgnoresTheMouse) {
   RecordingDialog dialog(IDD_UITEST_FIXED);
   ASSERT_TRUE(dialog.Open());
   dialog.m_buttons[0].disabled = 1;
-  RECT window;
-  GetWindowRect(dialog.m_hWnd, &window);
-  const int closeLeft = window.right - window.left - 31;
+  const int closeLeft = CloseButtonLeft(dialog.m_hWnd);
   const POINT overClose = ScreenPoint(dialog.m_hWnd, closeLeft + 15, 15);
   dialog.SendMessage(WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(overClose.x, overClose.y));
   const CapturedImage image = CaptureWindow(dialog.m_hWnd);
