@@ -88,22 +88,6 @@ std::wstring TextOf(HWND window)
     return std::wstring(buffer.data(), copied > 0 ? copied : 0);
 }
 
-std::wstring ProcessName(DWORD processId)
-{
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (!process) return {};
-    wchar_t path[MAX_PATH * 2] = {};
-    DWORD size = MAX_PATH * 2;
-    std::wstring name;
-    if (QueryFullProcessImageNameW(process, 0, path, &size)) {
-        name.assign(path, size);
-        size_t slash = name.find_last_of(L"\\/");
-        if (slash != std::wstring::npos) name.erase(0, slash + 1);
-    }
-    CloseHandle(process);
-    return name;
-}
-
 bool IsMessageBoxButtonId(int id)
 {
     return (id >= IDOK && id <= IDNO) || id == IDTRYAGAIN || id == IDCONTINUE;
@@ -159,7 +143,7 @@ BOOL CALLBACK VisitTopLevel(HWND window, LPARAM context)
     FoundBox box{};
     if (!ReadMessageBox(window, box)) return TRUE;
     box.processId = processId;
-    box.process = ProcessName(processId);
+    box.process = ProcessImageName(processId);
     if (!sweep->processFilter->empty() && _wcsicmp(box.process.c_str(), sweep->processFilter->c_str()) != 0)
         return TRUE;
     sweep->boxes.push_back(box);

@@ -27,22 +27,6 @@ std::wstring TextOf(HWND window)
     return std::wstring(buffer.data(), copied < buffer.size() ? copied : length);
 }
 
-std::wstring ImageName(DWORD processId)
-{
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (!process) return {};
-    wchar_t path[MAX_PATH * 2] = {};
-    DWORD size = MAX_PATH * 2;
-    std::wstring name;
-    if (QueryFullProcessImageNameW(process, 0, path, &size)) {
-        name.assign(path, size);
-        size_t slash = name.find_last_of(L"\\/");
-        if (slash != std::wstring::npos) name.erase(0, slash + 1);
-    }
-    CloseHandle(process);
-    return name;
-}
-
 class ScreenRow {
 public:
     // One row of screen pixels, copied through a 32-bit DIB section.
@@ -169,7 +153,7 @@ const std::wstring& WindowTimeline::ProcessName(DWORD processId)
 {
     auto found = m_processNames.find(processId);
     if (found != m_processNames.end()) return found->second;
-    return m_processNames[processId] = ImageName(processId);
+    return m_processNames[processId] = ProcessImageName(processId);
 }
 
 WindowState WindowTimeline::Capture(HWND window, DWORD processId, const std::wstring& process) const

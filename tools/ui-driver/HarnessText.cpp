@@ -61,3 +61,19 @@ std::wstring WithoutMnemonic(const std::wstring& text)
     }
     return out;
 }
+
+std::wstring ProcessImageName(unsigned long processId)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return {};
+    wchar_t path[MAX_PATH * 2] = {};
+    DWORD size = MAX_PATH * 2;
+    std::wstring name;
+    if (QueryFullProcessImageNameW(process, 0, path, &size)) {
+        name.assign(path, size);
+        size_t slash = name.find_last_of(L"\\/");
+        if (slash != std::wstring::npos) name.erase(0, slash + 1);
+    }
+    CloseHandle(process);
+    return name;
+}

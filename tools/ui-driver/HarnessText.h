@@ -8,5 +8,7 @@ std::string Utf8FromWide(const std::wstring& text);
 std::wstring WideFromUtf8(const std::string& text);
 // A JSON string literal, quotes included.
 std::string JsonQuote(const std::wstring& text);
+// File name of a process's program ("KorvexMasterInstaller.exe"); empty when it cannot be read.
+std::wstring ProcessImageName(unsigned long processId);
 // Button and menu texts without their mnemonic ampersands ("&Yes" -> "Yes", "&&" -> "&").
 std::wstring WithoutMnemonic(const std::wstring& text);
