@@ -13,7 +13,7 @@ using korvex::ui::UiRect;
 
 constexpr int kMaximizedOverhang = 8;
 
-struct CaptionButtonSpec {
+struct CaptionButtonEntry {
   int id;
   UINT glyphBaseId;
   const wchar_t* name;
@@ -22,7 +22,7 @@ struct CaptionButtonSpec {
 };
 
 // In m_buttons order: the index is the id.
-constexpr CaptionButtonSpec kCaptionButtons[] = {
+constexpr CaptionButtonEntry kCaptionButtons[] = {
     {korvex::ui::kCaptionClose, 106, L"Close", true, true},
     {korvex::ui::kCaptionMaximize, 114, L"Maximize", false, true},
     {korvex::ui::kCaptionRestore, 118, L"Restore", false, false},
@@ -77,19 +77,19 @@ void CKorvexDialog::PrepareCaptionButtons(DWORD style) {
   const korvex::ui::FrameMetrics metrics = CurrentFrameMetrics();
   CaptionButton* records[] = {&m_btnClose, &m_btnMaximize, &m_btnRestore, &m_btnMinimize};
   m_buttons.clear();
-  for (const CaptionButtonSpec& spec : kCaptionButtons) {
-    CaptionButton& button = *records[spec.id];
+  for (const CaptionButtonEntry& entry : kCaptionButtons) {
+    CaptionButton& button = *records[entry.id];
     button = CaptionButton{};
     button.owner = this;
-    button.id = spec.id;
-    button.name = spec.name;
-    button.visible = spec.initiallyVisible ? 1 : 0;
+    button.id = entry.id;
+    button.name = entry.name;
+    button.visible = entry.initiallyVisible ? 1 : 0;
     button.clrNormal = clrCaptionBack;
-    button.clrHover = spec.isClose ? clrCloseHover : clrCaptionButtonHover;
-    button.clrPressed = spec.isClose ? clrClosePressed : clrCaptionButtonPressed;
+    button.clrHover = entry.isClose ? clrCloseHover : clrCaptionButtonHover;
+    button.clrPressed = entry.isClose ? clrClosePressed : clrCaptionButtonPressed;
     int frameWidth = 0;
     int frameHeight = 0;
-    if (const std::shared_ptr<CImageWrapper> glyph = LoadPngResource(DpiImageId(spec.glyphBaseId))) {
+    if (const std::shared_ptr<CImageWrapper> glyph = LoadPngResource(DpiImageId(entry.glyphBaseId))) {
       button.bitmap = glyph->bitmap;
       button.imageWidth = glyph->width;
       button.imageHeight = glyph->height;
@@ -104,7 +104,7 @@ void CKorvexDialog::PrepareCaptionButtons(DWORD style) {
     button.rcButton = ToRect(rects.button);
     button.rcGlyph = ToRect(rects.glyph);
     // Without a maximise box the slot stays empty for the window's life.
-    const bool sizeButton = spec.id == korvex::ui::kCaptionMaximize || spec.id == korvex::ui::kCaptionRestore;
+    const bool sizeButton = entry.id == korvex::ui::kCaptionMaximize || entry.id == korvex::ui::kCaptionRestore;
     if (sizeButton && !(style & WS_MAXIMIZEBOX)) {
       button.rcButton = RECT{};
       button.rcGlyph = RECT{};

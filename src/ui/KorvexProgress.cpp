@@ -90,7 +90,7 @@ void CKorvexProgress::FillTo(const RECT& client) {
     }
   }
   if (!drawn) {
-    // Where geometry combination is not implemented, clip the track's shape
+    // Where the platform cannot combine geometries, clip the track's shape
     // to the fill rectangle instead: the same pixels.
     target->PushAxisAlignedClip(fillRect, D2D1_ANTIALIAS_MODE_PER_PRIMITIVE);
     target->FillRoundedRectangle(trackShape, brush.Get());

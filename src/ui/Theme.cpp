@@ -53,7 +53,7 @@ void InitThemePalette() {
 
 namespace {
 
-struct SharedFontSpec {
+struct SharedFontEntry {
   CFont** slot;
   const wchar_t* face;
   int designHeight;
@@ -61,7 +61,7 @@ struct SharedFontSpec {
   BYTE underline;
 };
 
-const SharedFontSpec kSharedFonts[] = {
+const SharedFontEntry kSharedFonts[] = {
     {&fontBody, L"Tahoma", 14, FW_NORMAL, FALSE},
     {&fontLink, L"Tahoma", 14, FW_NORMAL, TRUE},
     {&fontButton, L"Tahoma", 18, FW_NORMAL, FALSE},
@@ -72,28 +72,28 @@ const SharedFontSpec kSharedFonts[] = {
 
 bool CreateThemeFonts() {
   bool allCreated = true;
-  for (const SharedFontSpec& spec : kSharedFonts) {
-    if (!*spec.slot) *spec.slot = new CFont;
-    CFont& font = **spec.slot;
+  for (const SharedFontEntry& entry : kSharedFonts) {
+    if (!*entry.slot) *entry.slot = new CFont;
+    CFont& font = **entry.slot;
     if (font.GetSafeHandle()) continue;
     LOGFONTW logFont{};
     // Positive: a cell height, not a character height.
-    logFont.lfHeight = DpiScaleX(spec.designHeight);
-    logFont.lfWeight = spec.weight;
-    logFont.lfUnderline = spec.underline;
+    logFont.lfHeight = DpiScaleX(entry.designHeight);
+    logFont.lfWeight = entry.weight;
+    logFont.lfUnderline = entry.underline;
     logFont.lfCharSet = DEFAULT_CHARSET;
     logFont.lfOutPrecision = OUT_STROKE_PRECIS;
     logFont.lfClipPrecision = CLIP_STROKE_PRECIS;
     logFont.lfQuality = PROOF_QUALITY;
-    lstrcpynW(logFont.lfFaceName, spec.face, LF_FACESIZE);
+    lstrcpynW(logFont.lfFaceName, entry.face, LF_FACESIZE);
     if (!font.CreateFontIndirect(&logFont)) allCreated = false;
   }
   return allCreated;
 }
 
 void DestroyThemeFonts() {
-  for (const SharedFontSpec& spec : kSharedFonts) {
-    CFont*& font = *spec.slot;
+  for (const SharedFontEntry& entry : kSharedFonts) {
+    CFont*& font = *entry.slot;
     if (!font) continue;
     font->DeleteObject();
     delete font;

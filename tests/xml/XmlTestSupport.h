@@ -8,7 +8,7 @@
 
 #define X(literal) XmlString(KORVEX_XML_TEXT(literal))
 
-// ASCII for messages; other units as \uXXXX.
+// The text for a failure message: ASCII as it is, every other unit as \uXXXX.
 std::string Printable(XmlStringView text);
 
 // Structural checks of a parsed document's index: offsets inside the text,
