@@ -10,7 +10,10 @@ namespace {
 class FileHandle {
 public:
     explicit FileHandle(HANDLE handle) : m_hFile(handle) {}
-    ~FileHandle() { if (valid()) CloseHandle(m_hFile); }
+    ~FileHandle()
+    {
+        if (valid()) CloseHandle(m_hFile);
+    }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
     bool valid() const { return m_hFile != INVALID_HANDLE_VALUE; }
@@ -25,12 +28,11 @@ std::string ToUtf8(const std::wstring& text)
     if (text.empty()) return {};
     int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
     std::string out(size > 0 ? size : 0, '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), out.data(), size, nullptr, nullptr);
+    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), out.data(), size, nullptr, nullptr);
     return out;
 }
 
-} // namespace
+}  // namespace
 
 std::wstring RunRecordPath(const wchar_t* environmentVariable, const wchar_t* fallbackSuffix)
 {

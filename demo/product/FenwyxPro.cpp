@@ -17,31 +17,32 @@ constexpr UINT_PTR kCloseTimer = 1;
 LRESULT CALLBACK ProductWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        RECT client;
-        GetClientRect(window, &client);
-        HBRUSH back = CreateSolidBrush(RGB(0x18, 0x19, 0x1E));
-        FillRect(dc, &client, back);
-        DeleteObject(back);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, RGB(0xF0, 0xF0, 0xF0));
-        DrawTextW(dc, L"Fenwyx Pro\nSample product of the Korvex web installer", -1, &client, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
-        EndPaint(window, &paint);
-        return 0;
-    }
-    case WM_TIMER:
-        if (wParam == kCloseTimer) {
-            KillTimer(window, kCloseTimer);
-            DestroyWindow(window);
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window, &paint);
+            RECT client;
+            GetClientRect(window, &client);
+            HBRUSH back = CreateSolidBrush(RGB(0x18, 0x19, 0x1E));
+            FillRect(dc, &client, back);
+            DeleteObject(back);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, RGB(0xF0, 0xF0, 0xF0));
+            DrawTextW(dc, L"Fenwyx Pro\nSample product of the Korvex web installer", -1, &client,
+                      DT_CENTER | DT_VCENTER | DT_WORDBREAK);
+            EndPaint(window, &paint);
+            return 0;
         }
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        case WM_TIMER:
+            if (wParam == kCloseTimer) {
+                KillTimer(window, kCloseTimer);
+                DestroyWindow(window);
+            }
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
@@ -56,7 +57,7 @@ UINT CloseAfterMilliseconds(const wchar_t* commandLine)
     return value > 0 && value < 86400000UL ? (UINT)value : 0;
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
 {
@@ -71,8 +72,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
     windowClass.lpszClassName = kWindowClass;
     if (!RegisterClassExW(&windowClass)) return 1;
 
-    HWND window = CreateWindowExW(0, kWindowClass, L"Fenwyx Pro", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 420,
-                                  240, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, kWindowClass, L"Fenwyx Pro", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  420, 240, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     if (UINT closeAfter = CloseAfterMilliseconds(commandLine)) SetTimer(window, kCloseTimer, closeAfter, nullptr);
     ShowWindow(window, showCommand);

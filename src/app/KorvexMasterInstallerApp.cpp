@@ -17,7 +17,10 @@
 #include "wizard/RunOutcome.h"
 #endif
 
-CKorvexMasterInstallerApp::~CKorvexMasterInstallerApp() { CloseInstanceSemaphore(); }
+CKorvexMasterInstallerApp::~CKorvexMasterInstallerApp()
+{
+    CloseInstanceSemaphore();
+}
 
 void CKorvexMasterInstallerApp::CloseInstanceSemaphore()
 {

@@ -1,7 +1,8 @@
 #include "config/ConsentRegion.h"
 #include "config/RegistryKey.h"
 
-bool IsInConsentRegion(const ConsentRegion& region) {
+bool IsInConsentRegion(const ConsentRegion& region)
+{
     RegistryKey geo(HKEY_CURRENT_USER, L"Control Panel\\International\\Geo");
     const std::unique_ptr<wchar_t[]> nation = geo.QueryString(L"Nation");
     return IsNationInConsentRegion(region, nation ? nation.get() : L"");

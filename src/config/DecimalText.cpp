@@ -3,7 +3,8 @@
 #include <climits>
 #include <cwctype>
 
-int DecimalTextToInt(std::wstring_view text) {
+int DecimalTextToInt(std::wstring_view text)
+{
     std::size_t pos = 0;
     while (pos < text.size() && std::iswspace(static_cast<wint_t>(text[pos]))) {
         ++pos;

@@ -10,7 +10,8 @@ namespace {
 
 // The application's name for its own message boxes: the executable's file
 // name without extension.
-std::wstring ApplicationName() {
+std::wstring ApplicationName()
+{
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
     if (length == 0 || length >= ARRAYSIZE(path)) {
@@ -22,7 +23,8 @@ std::wstring ApplicationName() {
 
 }  // namespace
 
-InstalledProductInfo QueryInstalledProduct(const std::wstring& productCode) {
+InstalledProductInfo QueryInstalledProduct(const std::wstring& productCode)
+{
     InstalledProductInfo installed;
     // No product code means no earlier installation to find, not a failure.
     if (productCode.empty()) {

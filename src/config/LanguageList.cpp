@@ -24,13 +24,15 @@ constexpr EditionRow kEditions[] = {
 
 constexpr int kEnglish = 1033;
 
-bool SameLetterIgnoringCase(wchar_t a, wchar_t b) {
+bool SameLetterIgnoringCase(wchar_t a, wchar_t b)
+{
     return std::towupper(static_cast<wint_t>(a)) == std::towupper(static_cast<wint_t>(b));
 }
 
 }  // namespace
 
-LanguageChoice EditionLanguage(const std::wstring& pid) {
+LanguageChoice EditionLanguage(const std::wstring& pid)
+{
     if (pid.size() >= 2) {
         const wchar_t first = pid[pid.size() - 2];
         const wchar_t second = pid[pid.size() - 1];
@@ -43,7 +45,8 @@ LanguageChoice EditionLanguage(const std::wstring& pid) {
     return {L"English", kEnglish};
 }
 
-void BuildLanguageList(ProductConfiguration& configuration, const LanguageListSources& sources) {
+void BuildLanguageList(ProductConfiguration& configuration, const LanguageListSources& sources)
+{
     configuration.m_strLanguageFolder = configuration.m_strExeFolder + L"\\language\\";
 
     const LanguageChoice edition = EditionLanguage(configuration.m_manifest.m_strPid);

@@ -18,7 +18,8 @@ public:
     std::wstring Text() const { return ToWideString(m_document.ElementText(m_document.ChildPosition())); }
 
     // Sets target to the child's text when the child is found.
-    bool Read(const wchar_t* name, std::wstring& target) {
+    bool Read(const wchar_t* name, std::wstring& target)
+    {
         if (!Find(name)) {
             return false;
         }
@@ -26,7 +27,8 @@ public:
         return true;
     }
 
-    bool Read(const wchar_t* name, int& target) {
+    bool Read(const wchar_t* name, int& target)
+    {
         if (!Find(name)) {
             return false;
         }
@@ -42,7 +44,8 @@ private:
     XmlDocument& m_document;
 };
 
-bool EqualsIgnoringCase(const std::wstring& text, const wchar_t* expected) {
+bool EqualsIgnoringCase(const std::wstring& text, const wchar_t* expected)
+{
     std::size_t i = 0;
     for (; i < text.size() && expected[i] != L'\0'; ++i) {
         if (std::towlower(static_cast<wint_t>(text[i])) != std::towlower(static_cast<wint_t>(expected[i]))) {
@@ -55,7 +58,8 @@ bool EqualsIgnoringCase(const std::wstring& text, const wchar_t* expected) {
 // Appends one entry per element of that name that readEntry accepts (it
 // returns false when the identifying child is missing).
 template <typename Entry, typename ReadEntry>
-void ReadEntries(ChildReader& reader, const wchar_t* element, std::vector<Entry>& entries, ReadEntry readEntry) {
+void ReadEntries(ChildReader& reader, const wchar_t* element, std::vector<Entry>& entries, ReadEntry readEntry)
+{
     while (reader.Find(element)) {
         reader.Enter();
         Entry entry;
@@ -66,7 +70,8 @@ void ReadEntries(ChildReader& reader, const wchar_t* element, std::vector<Entry>
     }
 }
 
-void ReadMainComponent(ChildReader& reader, ProductManifest& manifest) {
+void ReadMainComponent(ChildReader& reader, ProductManifest& manifest)
+{
     if (!reader.Read(L"name", manifest.m_strMainComponentName)) {
         return;
     }
@@ -82,7 +87,8 @@ void ReadMainComponent(ChildReader& reader, ProductManifest& manifest) {
     });
 }
 
-void ReadProduct(ChildReader& reader, ProductManifest& manifest) {
+void ReadProduct(ChildReader& reader, ProductManifest& manifest)
+{
     reader.Read(L"pid", manifest.m_strPid);
     reader.Read(L"full_name", manifest.m_strFullName);
     reader.Read(L"short_name", manifest.m_strShortName);
@@ -120,7 +126,8 @@ void ReadProduct(ChildReader& reader, ProductManifest& manifest) {
 
 }  // namespace
 
-bool ReadManifest(const std::wstring& path, ProductManifest& manifest) {
+bool ReadManifest(const std::wstring& path, ProductManifest& manifest)
+{
     XmlDocument document;
     if (!document.LoadFile(FromWideString(path).c_str())) {
         return false;

@@ -2,8 +2,8 @@
 
 ProductConfiguration g_productConfiguration;
 
-std::wstring FormatComponentPath(const ProductConfiguration& configuration, int tickCount,
-                                 const std::wstring& fileName) {
+std::wstring FormatComponentPath(const ProductConfiguration& configuration, int tickCount, const std::wstring& fileName)
+{
     if (configuration.m_manifest.m_bStandalone) {
         return configuration.m_strComponentFolder + fileName;
     }

@@ -34,8 +34,8 @@ struct ReleaseInfo {
 };
 
 struct InstalledProductInfo {
-    std::wstring m_strVersion;  // empty when the product is not installed
-    std::wstring m_strReserved; // always empty
+    std::wstring m_strVersion;   // empty when the product is not installed
+    std::wstring m_strReserved;  // always empty
 };
 
 struct LanguageChoice {
@@ -95,8 +95,8 @@ enum ProductConfigurationStatus : int {
 
 // Where a downloaded file goes: the component folder and the file name, with
 // the tick count between them unless the package is standalone.
-std::wstring FormatComponentPath(const ProductConfiguration& configuration,
-                                 int tickCount, const std::wstring& fileName);
+std::wstring FormatComponentPath(const ProductConfiguration& configuration, int tickCount,
+                                 const std::wstring& fileName);
 
 #ifdef _WIN32
 // Reads the manifest beside the running executable into g_productConfiguration

@@ -15,19 +15,22 @@ namespace {
 constexpr wchar_t kReplacementManifestKey[] = L"SOFTWARE\\Korvex Systems\\Fenwyx Professional\\180";
 constexpr int kEnglish = 1033;
 
-bool IsFolder(const std::wstring& path) {
+bool IsFolder(const std::wstring& path)
+{
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool IsFile(const std::wstring& path) {
+bool IsFile(const std::wstring& path)
+{
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Creates the folder with every missing parent. Something other than a
 // folder standing at the path counts as failure.
-bool EnsureFolder(const std::wstring& path) {
+bool EnsureFolder(const std::wstring& path)
+{
     if (IsFolder(path)) {
         return true;
     }
@@ -37,7 +40,8 @@ bool EnsureFolder(const std::wstring& path) {
 
 // A registry replacement for the manifest applies to packages that are not
 // standalone. Returns false when the named file exists but cannot be read.
-bool ApplyReplacementManifest(ProductConfiguration& configuration) {
+bool ApplyReplacementManifest(ProductConfiguration& configuration)
+{
     RegistryKey key(HKEY_CURRENT_USER, kReplacementManifestKey);
     const std::unique_ptr<wchar_t[]> path = key.QueryString(L"WebInstallerManifest");
     if (!path || path[0] == L'\0' || !IsFile(path.get())) {
@@ -52,7 +56,8 @@ bool ApplyReplacementManifest(ProductConfiguration& configuration) {
     return true;
 }
 
-int InitialLanguageOfInstallation(const std::wstring& registryKey) {
+int InitialLanguageOfInstallation(const std::wstring& registryKey)
+{
     RegistryKey key(HKEY_LOCAL_MACHINE, registryKey + L"\\LanguagePacks");
     DWORD value = 0;
     DWORD size = sizeof(value);
@@ -63,7 +68,8 @@ int InitialLanguageOfInstallation(const std::wstring& registryKey) {
     return static_cast<int>(value);
 }
 
-bool PrepareWorkFolders(ProductConfiguration& configuration) {
+bool PrepareWorkFolders(ProductConfiguration& configuration)
+{
     configuration.m_strComponentFolder = configuration.m_strExeFolder + L"\\component\\";
     configuration.m_strMsiFolder = configuration.m_strExeFolder + L"\\msi\\";
     configuration.m_strTransformFolder = configuration.m_strExeFolder + L"\\transform\\";
@@ -81,7 +87,8 @@ bool PrepareWorkFolders(ProductConfiguration& configuration) {
 
 }  // namespace
 
-int LoadProductConfigurationFor(const std::wstring& executablePath) {
+int LoadProductConfigurationFor(const std::wstring& executablePath)
+{
     ProductConfiguration& configuration = g_productConfiguration;
     const std::size_t lastBackslash = executablePath.rfind(L'\\');
     if (lastBackslash == std::wstring::npos || lastBackslash == 0) {
@@ -121,7 +128,8 @@ int LoadProductConfigurationFor(const std::wstring& executablePath) {
     return kConfigurationLoaded;
 }
 
-int LoadProductConfiguration() {
+int LoadProductConfiguration()
+{
     // A path that filled the whole buffer may have been cut: better no
     // folder than the wrong one.
     wchar_t path[512];
@@ -132,7 +140,8 @@ int LoadProductConfiguration() {
     return LoadProductConfigurationFor(std::wstring(path, length));
 }
 
-std::vector<int> GetInstalledLanguagePacks() {
+std::vector<int> GetInstalledLanguagePacks()
+{
     RegistryKey key(HKEY_LOCAL_MACHINE, g_productConfiguration.m_manifest.m_strRegistryKey + L"\\LanguagePacks");
     Table names;
     key.EnumSubkeys(names);
@@ -146,10 +155,12 @@ std::vector<int> GetInstalledLanguagePacks() {
     return languages;
 }
 
-std::wstring MakeComponentPath(const std::wstring& fileName) {
+std::wstring MakeComponentPath(const std::wstring& fileName)
+{
     return FormatComponentPath(g_productConfiguration, static_cast<int>(GetTickCount()), fileName);
 }
 
-std::wstring MakeLanguagePackPath(int languageId) {
+std::wstring MakeLanguagePackPath(int languageId)
+{
     return MakeComponentPath(L"language_pack_" + std::to_wstring(languageId) + L".exe");
 }

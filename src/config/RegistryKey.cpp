@@ -2,13 +2,13 @@
 
 #include <new>
 
-void RegistryKey::Open(HKEY root, const std::wstring& subkeyPath) {
+void RegistryKey::Open(HKEY root, const std::wstring& subkeyPath)
+{
     Close();
     m_strPath = subkeyPath;
     HKEY key = nullptr;
     if (RegCreateKeyExW(root, m_strPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, &key,
-                        nullptr) == ERROR_SUCCESS) {
+                        KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, &key, nullptr) == ERROR_SUCCESS) {
         m_hRead = key;
         m_hWrite = key;
         return;
@@ -18,7 +18,8 @@ void RegistryKey::Open(HKEY root, const std::wstring& subkeyPath) {
     }
 }
 
-void RegistryKey::Close() {
+void RegistryKey::Close()
+{
     if (m_hWrite && m_hWrite != m_hRead) {
         RegCloseKey(m_hWrite);
     }
@@ -30,7 +31,8 @@ void RegistryKey::Close() {
     m_strPath.clear();
 }
 
-std::unique_ptr<wchar_t[]> RegistryKey::QueryString(const wchar_t* valueName) const {
+std::unique_ptr<wchar_t[]> RegistryKey::QueryString(const wchar_t* valueName) const
+{
     if (!m_hRead) {
         return nullptr;
     }
@@ -49,8 +51,8 @@ std::unique_ptr<wchar_t[]> RegistryKey::QueryString(const wchar_t* valueName) co
             return nullptr;
         }
         DWORD readBytes = static_cast<DWORD>((characters - 1) * sizeof(wchar_t));
-        const LONG result = RegQueryValueExW(m_hRead, valueName, nullptr, nullptr,
-                                             reinterpret_cast<BYTE*>(text.get()), &readBytes);
+        const LONG result =
+            RegQueryValueExW(m_hRead, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(text.get()), &readBytes);
         if (result == ERROR_MORE_DATA) {
             continue;
         }
@@ -63,7 +65,8 @@ std::unique_ptr<wchar_t[]> RegistryKey::QueryString(const wchar_t* valueName) co
     return nullptr;
 }
 
-LONG RegistryKey::SetString(const wchar_t* valueName, const std::wstring& text) {
+LONG RegistryKey::SetString(const wchar_t* valueName, const std::wstring& text)
+{
     if (!m_hWrite) {
         return ERROR_CANTWRITE;
     }
@@ -71,7 +74,8 @@ LONG RegistryKey::SetString(const wchar_t* valueName, const std::wstring& text) 
                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-void RegistryKey::EnumSubkeys(Table& names) const {
+void RegistryKey::EnumSubkeys(Table& names) const
+{
     if (!m_hRead) {
         return;
     }

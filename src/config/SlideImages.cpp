@@ -12,7 +12,8 @@ std::vector<std::wstring> g_slideImages;
 class FindHandle {
 public:
     explicit FindHandle(HANDLE handle) : m_h(handle) {}
-    ~FindHandle() {
+    ~FindHandle()
+    {
         if (m_h != INVALID_HANDLE_VALUE) {
             FindClose(m_h);
         }
@@ -25,7 +26,8 @@ private:
     HANDLE m_h;
 };
 
-std::vector<std::wstring> FindSlides(const std::wstring& folder) {
+std::vector<std::wstring> FindSlides(const std::wstring& folder)
+{
     std::vector<std::wstring> slides;
     WIN32_FIND_DATAW found;
     FindHandle search(FindFirstFileW((folder + L"*.jpg").c_str(), &found));
@@ -43,7 +45,8 @@ std::vector<std::wstring> FindSlides(const std::wstring& folder) {
 
 }  // namespace
 
-std::vector<std::wstring> GetSlideImages() {
+std::vector<std::wstring> GetSlideImages()
+{
     if (g_slideImages.empty()) {
         const ProductConfiguration& configuration = g_productConfiguration;
         const std::wstring folder = configuration.m_strLanguageFolder + std::to_wstring(configuration.m_nLanguageId) +

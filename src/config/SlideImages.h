@@ -7,7 +7,8 @@
 #include <vector>
 
 // The folder name for a stepped DPI (120, 144, 192, or the DPI below 120).
-inline int SlideScaleForDpiStep(int dpiStep) {
+inline int SlideScaleForDpiStep(int dpiStep)
+{
     if (dpiStep == 192) {
         return 200;
     }

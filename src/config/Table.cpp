@@ -3,17 +3,18 @@
 #include <algorithm>
 #include <new>
 
-Table::Table()
-    : m_entries(new (std::nothrow) wchar_t*[kInitialCapacity]),
-      m_nCapacity(m_entries ? kInitialCapacity : 0) {}
+Table::Table() : m_entries(new (std::nothrow) wchar_t*[kInitialCapacity]), m_nCapacity(m_entries ? kInitialCapacity : 0)
+{}
 
-Table::~Table() {
+Table::~Table()
+{
     for (std::size_t i = 0; i < m_nCount; ++i) {
         delete[] m_entries[i];
     }
 }
 
-bool Table::Add(std::wstring_view text) {
+bool Table::Add(std::wstring_view text)
+{
     if (m_nCount == m_nCapacity) {
         std::unique_ptr<wchar_t*[]> larger(new (std::nothrow) wchar_t*[m_nCapacity + kGrowth]);
         if (!larger) {
@@ -33,6 +34,7 @@ bool Table::Add(std::wstring_view text) {
     return true;
 }
 
-const wchar_t* Table::At(std::size_t index) const {
+const wchar_t* Table::At(std::size_t index) const
+{
     return index < m_nCount ? m_entries[index] : nullptr;
 }

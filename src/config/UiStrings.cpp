@@ -14,12 +14,13 @@ namespace {
 // The classic path limit: longer values are cut to 259 characters.
 constexpr DWORD kValueCharacters = MAX_PATH;
 
-std::wstring StringFilePath(int languageId) {
+std::wstring StringFilePath(int languageId)
+{
     return g_productConfiguration.m_strLanguageFolder + std::to_wstring(languageId) + L"\\stringPro.ini";
 }
 
-std::wstring ReadStringFile(int languageId, const wchar_t* section, const wchar_t* key,
-                            const wchar_t* defaultText) {
+std::wstring ReadStringFile(int languageId, const wchar_t* section, const wchar_t* key, const wchar_t* defaultText)
+{
     const std::wstring path = StringFilePath(languageId);
     if (!PathFileExistsW(path.c_str())) {
         return defaultText;
@@ -31,20 +32,24 @@ std::wstring ReadStringFile(int languageId, const wchar_t* section, const wchar_
 
 }  // namespace
 
-std::wstring LoadUiString(const wchar_t* key, const wchar_t* defaultText) {
+std::wstring LoadUiString(const wchar_t* key, const wchar_t* defaultText)
+{
     return ReadStringFile(g_productConfiguration.m_nLanguageId, L"UISTRING", key, defaultText);
 }
 
-std::wstring LoadLink(const wchar_t* key, const wchar_t* defaultUrl) {
+std::wstring LoadLink(const wchar_t* key, const wchar_t* defaultUrl)
+{
     return ReadStringFile(g_productConfiguration.m_nLanguageId, L"RLINK", key, defaultUrl);
 }
 
-std::wstring GetLanguageTitle(int languageId) {
+std::wstring GetLanguageTitle(int languageId)
+{
     const std::wstring digits = std::to_wstring(languageId);
     return ReadStringFile(languageId, L"LANGUAGE", L"Title", digits.c_str());
 }
 
-void BuildLanguageList() {
+void BuildLanguageList()
+{
     LanguageListSources sources;
     sources.m_languageTitle = GetLanguageTitle;
     sources.m_strCommandLineLanguage = g_runSettings.m_strLanguage;

@@ -12,7 +12,11 @@ struct UiString {
 };
 
 #define KORVEX_WIDE_TEXT(text) L##text
-#define KORVEX_UI_STRING(name, text) inline constexpr UiString name{KORVEX_WIDE_TEXT(#name), text}
+#define KORVEX_UI_STRING(name, text)  \
+    inline constexpr UiString name    \
+    {                                 \
+        KORVEX_WIDE_TEXT(#name), text \
+    }
 
 KORVEX_UI_STRING(IDS_INSTALL, L"Install");
 KORVEX_UI_STRING(IDS_STATUS_INIT, L"Initializing...");
@@ -67,11 +71,17 @@ KORVEX_UI_STRING(IDS_RLINK_SLIDE_SHOW, L"https://link.korvexsystems.com/fenwyx-p
 #ifdef _WIN32
 // The text of key in section "UISTRING" for the current language.
 std::wstring LoadUiString(const wchar_t* key, const wchar_t* defaultText);
-inline std::wstring LoadUiString(const UiString& text) { return LoadUiString(text.m_key, text.m_default); }
+inline std::wstring LoadUiString(const UiString& text)
+{
+    return LoadUiString(text.m_key, text.m_default);
+}
 
 // The URL of key in section "RLINK" for the current language.
 std::wstring LoadLink(const wchar_t* key, const wchar_t* defaultUrl);
-inline std::wstring LoadLink(const UiString& link) { return LoadLink(link.m_key, link.m_default); }
+inline std::wstring LoadLink(const UiString& link)
+{
+    return LoadLink(link.m_key, link.m_default);
+}
 
 // The display name of a language ("Title" in section "LANGUAGE"), or its
 // LANGID in digits.

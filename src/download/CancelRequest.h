@@ -7,28 +7,28 @@
 #include <windows.h>
 
 class ICancelRequest {
- public:
-  virtual bool IsCancelRequested() const = 0;
-  virtual bool IsPauseRequested() const = 0;
-  // Returns when the pause or the cancel may have changed, or after at most
-  // nTimeoutMs, so a paused transfer neither spins nor misses a cancel.
-  virtual void WaitWhilePaused(DWORD nTimeoutMs) const = 0;
+public:
+    virtual bool IsCancelRequested() const = 0;
+    virtual bool IsPauseRequested() const = 0;
+    // Returns when the pause or the cancel may have changed, or after at most
+    // nTimeoutMs, so a paused transfer neither spins nor misses a cancel.
+    virtual void WaitWhilePaused(DWORD nTimeoutMs) const = 0;
 
- protected:
-  ~ICancelRequest() = default;
+protected:
+    ~ICancelRequest() = default;
 };
 
 class CancelRequest final : public ICancelRequest {
- public:
-  // Without events: never cancels, never pauses.
-  CancelRequest() = default;
-  CancelRequest(HANDLE hCancelEvent, HANDLE hProceedEvent);
+public:
+    // Without events: never cancels, never pauses.
+    CancelRequest() = default;
+    CancelRequest(HANDLE hCancelEvent, HANDLE hProceedEvent);
 
-  bool IsCancelRequested() const override;
-  bool IsPauseRequested() const override;
-  void WaitWhilePaused(DWORD nTimeoutMs) const override;
+    bool IsCancelRequested() const override;
+    bool IsPauseRequested() const override;
+    void WaitWhilePaused(DWORD nTimeoutMs) const override;
 
- private:
-  HANDLE m_hCancelEvent = nullptr;
-  HANDLE m_hProceedEvent = nullptr;
+private:
+    HANDLE m_hCancelEvent = nullptr;
+    HANDLE m_hProceedEvent = nullptr;
 };

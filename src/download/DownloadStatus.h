@@ -23,20 +23,20 @@ inline constexpr wchar_t kHttpSendRequestFailed[] = L"HttpSendRequest Failed.";
 inline constexpr wchar_t kDownloadFileFailed[] = L"Internet download file Failed";
 
 struct DownloadStatusInfo {
-  std::int32_t m_nStatus = DownloadStatus::Idle;
-  std::uint64_t m_nBytesReceived = 0;
-  std::uint64_t m_nExpectedSize = 0;  // 0 when not known
-  std::uint32_t m_nErrorCode = 0;     // the system's last error, or 0
-  std::wstring m_strErrorText;
+    std::int32_t m_nStatus = DownloadStatus::Idle;
+    std::uint64_t m_nBytesReceived = 0;
+    std::uint64_t m_nExpectedSize = 0;  // 0 when not known
+    std::uint32_t m_nErrorCode = 0;     // the system's last error, or 0
+    std::wstring m_strErrorText;
 };
 
 class IDownloadCallback {
- public:
-  // The record may be amended by the receiver before it is passed on.
-  virtual void OnDownloadStatus(DownloadStatusInfo& status) = 0;
+public:
+    // The record may be amended by the receiver before it is passed on.
+    virtual void OnDownloadStatus(DownloadStatusInfo& status) = 0;
 
- protected:
-  ~IDownloadCallback() = default;
+protected:
+    ~IDownloadCallback() = default;
 };
 
 using DownloadStatusFunction = std::function<void(const DownloadStatusInfo&)>;

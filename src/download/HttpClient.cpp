@@ -19,9 +19,10 @@ std::mutex g_sessionChange;
 
 // A function-local static exists before the first download can need it and
 // needs no explicit creation or deletion.
-std::mutex& DownloadWriteLock() {
-  static std::mutex lock;
-  return lock;
+std::mutex& DownloadWriteLock()
+{
+    static std::mutex lock;
+    return lock;
 }
 
 enum class RequestKind { SizeQuery, Stream, File };
@@ -40,359 +41,375 @@ enum class SetupFailure { None, UrlRejected, Connect, OpenRequest, Send };
 
 // Members in this order so the request closes before its connection.
 struct OpenedRequest {
-  InternetHandle connection;
-  InternetHandle request;
-  SetupFailure failure = SetupFailure::None;
-  DWORD nError = 0;
+    InternetHandle connection;
+    InternetHandle request;
+    SetupFailure failure = SetupFailure::None;
+    DWORD nError = 0;
 };
 
 struct UrlParts {
-  INTERNET_SCHEME nScheme = INTERNET_SCHEME_UNKNOWN;
-  INTERNET_PORT nPort = 0;
-  std::wstring strHost;
-  std::wstring strUserName;
-  std::wstring strPassword;
-  std::wstring strObject;  // path and extra information
+    INTERNET_SCHEME nScheme = INTERNET_SCHEME_UNKNOWN;
+    INTERNET_PORT nPort = 0;
+    std::wstring strHost;
+    std::wstring strUserName;
+    std::wstring strPassword;
+    std::wstring strObject;  // path and extra information
 };
 
-bool SplitUrl(const std::wstring& url, UrlParts& parts) {
-  constexpr DWORD kPartLength = 4096;
-  std::vector<wchar_t> buffers(6 * kPartLength);
-  URL_COMPONENTSW components{};
-  components.dwStructSize = sizeof components;
-  wchar_t* next = buffers.data();
-  const auto part = [&](LPWSTR& text, DWORD& length) {
-    text = next;
-    length = kPartLength;
-    next += kPartLength;
-  };
-  part(components.lpszScheme, components.dwSchemeLength);
-  part(components.lpszHostName, components.dwHostNameLength);
-  part(components.lpszUserName, components.dwUserNameLength);
-  part(components.lpszPassword, components.dwPasswordLength);
-  part(components.lpszUrlPath, components.dwUrlPathLength);
-  part(components.lpszExtraInfo, components.dwExtraInfoLength);
-  if (!InternetCrackUrlW(url.c_str(), 0, 0, &components)) {
-    return false;
-  }
-  parts.nScheme = components.nScheme;
-  parts.nPort = components.nPort;
-  parts.strHost.assign(components.lpszHostName, components.dwHostNameLength);
-  parts.strUserName.assign(components.lpszUserName, components.dwUserNameLength);
-  parts.strPassword.assign(components.lpszPassword, components.dwPasswordLength);
-  parts.strObject.assign(components.lpszUrlPath, components.dwUrlPathLength);
-  parts.strObject.append(components.lpszExtraInfo, components.dwExtraInfoLength);
-  return true;
+bool SplitUrl(const std::wstring& url, UrlParts& parts)
+{
+    constexpr DWORD kPartLength = 4096;
+    std::vector<wchar_t> buffers(6 * kPartLength);
+    URL_COMPONENTSW components{};
+    components.dwStructSize = sizeof components;
+    wchar_t* next = buffers.data();
+    const auto part = [&](LPWSTR& text, DWORD& length) {
+        text = next;
+        length = kPartLength;
+        next += kPartLength;
+    };
+    part(components.lpszScheme, components.dwSchemeLength);
+    part(components.lpszHostName, components.dwHostNameLength);
+    part(components.lpszUserName, components.dwUserNameLength);
+    part(components.lpszPassword, components.dwPasswordLength);
+    part(components.lpszUrlPath, components.dwUrlPathLength);
+    part(components.lpszExtraInfo, components.dwExtraInfoLength);
+    if (!InternetCrackUrlW(url.c_str(), 0, 0, &components)) {
+        return false;
+    }
+    parts.nScheme = components.nScheme;
+    parts.nPort = components.nPort;
+    parts.strHost.assign(components.lpszHostName, components.dwHostNameLength);
+    parts.strUserName.assign(components.lpszUserName, components.dwUserNameLength);
+    parts.strPassword.assign(components.lpszPassword, components.dwPasswordLength);
+    parts.strObject.assign(components.lpszUrlPath, components.dwUrlPathLength);
+    parts.strObject.append(components.lpszExtraInfo, components.dwExtraInfoLength);
+    return true;
 }
 
-const wchar_t* NullWhenEmpty(const std::wstring& text) {
-  return text.empty() ? nullptr : text.c_str();
+const wchar_t* NullWhenEmpty(const std::wstring& text)
+{
+    return text.empty() ? nullptr : text.c_str();
 }
 
-OpenedRequest OpenRequest(const std::wstring& url, RequestKind kind) {
-  OpenedRequest opened;
-  UrlParts parts;
-  if (!SplitUrl(url, parts)) {
-    opened.failure = SetupFailure::UrlRejected;
-    return opened;
-  }
-  const DWORD nService = parts.nScheme == INTERNET_SCHEME_FTP ? INTERNET_SERVICE_FTP : INTERNET_SERVICE_HTTP;
-  opened.connection.reset(InternetConnectW(g_hInternetSession.load(), parts.strHost.c_str(), parts.nPort,
-                                           NullWhenEmpty(parts.strUserName), NullWhenEmpty(parts.strPassword),
-                                           nService, 0, 0));
-  if (!opened.connection) {
-    opened.failure = SetupFailure::Connect;
-    opened.nError = GetLastError();
-    return opened;
-  }
+OpenedRequest OpenRequest(const std::wstring& url, RequestKind kind)
+{
+    OpenedRequest opened;
+    UrlParts parts;
+    if (!SplitUrl(url, parts)) {
+        opened.failure = SetupFailure::UrlRejected;
+        return opened;
+    }
+    const DWORD nService = parts.nScheme == INTERNET_SCHEME_FTP ? INTERNET_SERVICE_FTP : INTERNET_SERVICE_HTTP;
+    opened.connection.reset(InternetConnectW(g_hInternetSession.load(), parts.strHost.c_str(), parts.nPort,
+                                             NullWhenEmpty(parts.strUserName), NullWhenEmpty(parts.strPassword),
+                                             nService, 0, 0));
+    if (!opened.connection) {
+        opened.failure = SetupFailure::Connect;
+        opened.nError = GetLastError();
+        return opened;
+    }
 
-  static const wchar_t* queryAcceptTypes[] = {L"application/xml", L"*/*", nullptr};
-  static const wchar_t* fileAcceptTypes[] = {L"*/*", nullptr};
-  DWORD nFlags = kind == RequestKind::File ? kFileFlags : kQueryFlags;
-  if (parts.nScheme == INTERNET_SCHEME_HTTPS) {
-    nFlags |= kIgnoreCertificateErrors;
-  }
-  // The size query names no verb, which WinINet takes as GET.
-  opened.request.reset(HttpOpenRequestW(opened.connection.get(), kind == RequestKind::SizeQuery ? nullptr : L"GET",
-                                        parts.strObject.c_str(), L"HTTP/1.1", nullptr,
-                                        kind == RequestKind::File ? fileAcceptTypes : queryAcceptTypes, nFlags, 0));
-  if (!opened.request) {
-    opened.failure = SetupFailure::OpenRequest;
-    opened.nError = GetLastError();
-    return opened;
-  }
+    static const wchar_t* queryAcceptTypes[] = {L"application/xml", L"*/*", nullptr};
+    static const wchar_t* fileAcceptTypes[] = {L"*/*", nullptr};
+    DWORD nFlags = kind == RequestKind::File ? kFileFlags : kQueryFlags;
+    if (parts.nScheme == INTERNET_SCHEME_HTTPS) {
+        nFlags |= kIgnoreCertificateErrors;
+    }
+    // The size query names no verb, which WinINet takes as GET.
+    opened.request.reset(HttpOpenRequestW(opened.connection.get(), kind == RequestKind::SizeQuery ? nullptr : L"GET",
+                                          parts.strObject.c_str(), L"HTTP/1.1", nullptr,
+                                          kind == RequestKind::File ? fileAcceptTypes : queryAcceptTypes, nFlags, 0));
+    if (!opened.request) {
+        opened.failure = SetupFailure::OpenRequest;
+        opened.nError = GetLastError();
+        return opened;
+    }
 
-  const bool bSent = kind == RequestKind::Stream
-                         ? HttpSendRequestW(opened.request.get(), kStreamHeaders, static_cast<DWORD>(-1), nullptr, 0)
-                         : HttpSendRequestW(opened.request.get(), nullptr, 0, nullptr, 0);
-  if (!bSent) {
-    opened.failure = SetupFailure::Send;
-    opened.nError = GetLastError();
-  }
-  return opened;
+    const bool bSent = kind == RequestKind::Stream
+                           ? HttpSendRequestW(opened.request.get(), kStreamHeaders, static_cast<DWORD>(-1), nullptr, 0)
+                           : HttpSendRequestW(opened.request.get(), nullptr, 0, nullptr, 0);
+    if (!bSent) {
+        opened.failure = SetupFailure::Send;
+        opened.nError = GetLastError();
+    }
+    return opened;
 }
 
 // 0 when the header is missing, too long for its 32-byte buffer, or unusable.
-std::int64_t ReadContentLength(HINTERNET hRequest) {
-  wchar_t buffer[16] = {};
-  DWORD nSize = sizeof buffer;
-  if (!HttpQueryInfoW(hRequest, HTTP_QUERY_CONTENT_LENGTH, buffer, &nSize, nullptr)) {
-    return 0;
-  }
-  std::string text;
-  for (DWORD i = 0; i < nSize / sizeof(wchar_t) && buffer[i] != L'\0'; ++i) {
-    text.push_back(buffer[i] < 0x80 ? static_cast<char>(buffer[i]) : '?');
-  }
-  return ParseContentLength(text);
+std::int64_t ReadContentLength(HINTERNET hRequest)
+{
+    wchar_t buffer[16] = {};
+    DWORD nSize = sizeof buffer;
+    if (!HttpQueryInfoW(hRequest, HTTP_QUERY_CONTENT_LENGTH, buffer, &nSize, nullptr)) {
+        return 0;
+    }
+    std::string text;
+    for (DWORD i = 0; i < nSize / sizeof(wchar_t) && buffer[i] != L'\0'; ++i) {
+        text.push_back(buffer[i] < 0x80 ? static_cast<char>(buffer[i]) : '?');
+    }
+    return ParseContentLength(text);
 }
 
-DWORD ReadStatusCode(HINTERNET hRequest) {
-  DWORD nStatus = 0;
-  DWORD nSize = sizeof nStatus;
-  if (!HttpQueryInfoW(hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &nStatus, &nSize, nullptr)) {
-    return 0;
-  }
-  return nStatus;
+DWORD ReadStatusCode(HINTERNET hRequest)
+{
+    DWORD nStatus = 0;
+    DWORD nSize = sizeof nStatus;
+    if (!HttpQueryInfoW(hRequest, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &nStatus, &nSize, nullptr)) {
+        return 0;
+    }
+    return nStatus;
 }
 
 // Writing hands the bytes to the system; no disk sync per batch, which
 // measured here would cut throughput to a fraction.
-bool WriteBatchAt(HANDLE hFile, std::uint64_t nOffset, const char* data, std::size_t nSize, DWORD& nError) {
-  std::lock_guard lock(DownloadWriteLock());
-  LARGE_INTEGER position;
-  position.QuadPart = static_cast<LONGLONG>(nOffset);
-  if (!SetFilePointerEx(hFile, position, nullptr, FILE_BEGIN)) {
-    nError = GetLastError();
-    return false;
-  }
-  DWORD nWritten = 0;
-  if (!WriteFile(hFile, data, static_cast<DWORD>(nSize), &nWritten, nullptr) || nWritten != nSize) {
-    nError = GetLastError();
-    return false;
-  }
-  return true;
+bool WriteBatchAt(HANDLE hFile, std::uint64_t nOffset, const char* data, std::size_t nSize, DWORD& nError)
+{
+    std::lock_guard lock(DownloadWriteLock());
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(nOffset);
+    if (!SetFilePointerEx(hFile, position, nullptr, FILE_BEGIN)) {
+        nError = GetLastError();
+        return false;
+    }
+    DWORD nWritten = 0;
+    if (!WriteFile(hFile, data, static_cast<DWORD>(nSize), &nWritten, nullptr) || nWritten != nSize) {
+        nError = GetLastError();
+        return false;
+    }
+    return true;
 }
 
-const wchar_t* SetupFailureText(SetupFailure failure) {
-  switch (failure) {
-    case SetupFailure::Connect:
-      return kInternetConnectFailed;
-    case SetupFailure::OpenRequest:
-      return kHttpOpenRequestFailed;
-    case SetupFailure::Send:
-      return kHttpSendRequestFailed;
-    case SetupFailure::None:
-    case SetupFailure::UrlRejected:
-      break;
-  }
-  return L"";
+const wchar_t* SetupFailureText(SetupFailure failure)
+{
+    switch (failure) {
+        case SetupFailure::Connect:
+            return kInternetConnectFailed;
+        case SetupFailure::OpenRequest:
+            return kHttpOpenRequestFailed;
+        case SetupFailure::Send:
+            return kHttpSendRequestFailed;
+        case SetupFailure::None:
+        case SetupFailure::UrlRejected:
+            break;
+    }
+    return L"";
 }
 
 // Asking an event is a round trip to the Wine server; per 4 KB read that cost
 // about a third of the throughput here. An answer at most 10 ms old is as
 // good, since a blocked read is not interrupted anyway.
 class CancelPoll {
- public:
-  explicit CancelPoll(const ICancelRequest& cancel) : m_cancel(cancel) {}
+public:
+    explicit CancelPoll(const ICancelRequest& cancel) : m_cancel(cancel) {}
 
-  bool IsCancelRequested() {
-    Refresh();
-    return m_bCancel;
-  }
-  bool IsPauseRequested() {
-    Refresh();
-    return m_bPause;
-  }
-  void WaitWhilePaused() {
-    m_cancel.WaitWhilePaused(50);
-    m_nNextCheck = 0;
-  }
-
- private:
-  void Refresh() {
-    const ULONGLONG nNow = GetTickCount64();
-    if (nNow < m_nNextCheck) {
-      return;
+    bool IsCancelRequested()
+    {
+        Refresh();
+        return m_bCancel;
     }
-    m_bCancel = m_cancel.IsCancelRequested();
-    m_bPause = !m_bCancel && m_cancel.IsPauseRequested();
-    m_nNextCheck = nNow + 10;
-  }
+    bool IsPauseRequested()
+    {
+        Refresh();
+        return m_bPause;
+    }
+    void WaitWhilePaused()
+    {
+        m_cancel.WaitWhilePaused(50);
+        m_nNextCheck = 0;
+    }
 
-  const ICancelRequest& m_cancel;
-  ULONGLONG m_nNextCheck = 0;
-  bool m_bCancel = false;
-  bool m_bPause = false;
+private:
+    void Refresh()
+    {
+        const ULONGLONG nNow = GetTickCount64();
+        if (nNow < m_nNextCheck) {
+            return;
+        }
+        m_bCancel = m_cancel.IsCancelRequested();
+        m_bPause = !m_bCancel && m_cancel.IsPauseRequested();
+        m_nNextCheck = nNow + 10;
+    }
+
+    const ICancelRequest& m_cancel;
+    ULONGLONG m_nNextCheck = 0;
+    bool m_bCancel = false;
+    bool m_bPause = false;
 };
 
 struct FileTransfer {
-  bool bFailed = false;
-  DWORD nError = 0;
+    bool bFailed = false;
+    DWORD nError = 0;
 };
 
 // The read loop of a file download; fills status as it goes.
 FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, HINTERNET hRequest, HANDLE hFile,
-                             IDownloadCallback& callback, DownloadStatusInfo& status) {
-  FileTransfer transfer;
-  CancelPoll poll(cancel);
-  // Reads land straight in the batch: after every write check it has room
-  // for a full read.
-  std::vector<char> batch(kFileBatchSize);
-  std::size_t nHeld = 0;
-  std::uint64_t nWriteOffset = 0;
-  const auto writeHeld = [&] {
-    if (!WriteBatchAt(hFile, nWriteOffset, batch.data(), nHeld, transfer.nError)) {
-      transfer.bFailed = true;
-      return false;
-    }
-    nWriteOffset += nHeld;
-    nHeld = 0;
-    return true;
-  };
+                             IDownloadCallback& callback, DownloadStatusInfo& status)
+{
+    FileTransfer transfer;
+    CancelPoll poll(cancel);
+    // Reads land straight in the batch: after every write check it has room
+    // for a full read.
+    std::vector<char> batch(kFileBatchSize);
+    std::size_t nHeld = 0;
+    std::uint64_t nWriteOffset = 0;
+    const auto writeHeld = [&] {
+        if (!WriteBatchAt(hFile, nWriteOffset, batch.data(), nHeld, transfer.nError)) {
+            transfer.bFailed = true;
+            return false;
+        }
+        nWriteOffset += nHeld;
+        nHeld = 0;
+        return true;
+    };
 
-  for (;;) {
-    DWORD nAvailable = 0;
-    if (!InternetQueryDataAvailable(hRequest, &nAvailable, 0, 0)) {
-      transfer.bFailed = true;
-      transfer.nError = GetLastError();
-      break;
-    }
-    if (poll.IsCancelRequested()) {
-      break;
-    }
-    if (poll.IsPauseRequested()) {
-      poll.WaitWhilePaused();
-      continue;
-    }
-    if (nAvailable == 0) {
-      break;
-    }
-    DWORD nRead = 0;
-    const DWORD nWanted = std::min<DWORD>(nAvailable, kFileReadSize);
-    if (!InternetReadFile(hRequest, batch.data() + nHeld, nWanted, &nRead)) {
-      transfer.bFailed = true;
-      transfer.nError = GetLastError();
-      break;
-    }
-    if (nRead == 0) {
-      break;
-    }
-    status.m_nStatus = DownloadStatus::Downloading;
-    status.m_nBytesReceived += nRead;
-    callback.OnDownloadStatus(status);
+    for (;;) {
+        DWORD nAvailable = 0;
+        if (!InternetQueryDataAvailable(hRequest, &nAvailable, 0, 0)) {
+            transfer.bFailed = true;
+            transfer.nError = GetLastError();
+            break;
+        }
+        if (poll.IsCancelRequested()) {
+            break;
+        }
+        if (poll.IsPauseRequested()) {
+            poll.WaitWhilePaused();
+            continue;
+        }
+        if (nAvailable == 0) {
+            break;
+        }
+        DWORD nRead = 0;
+        const DWORD nWanted = std::min<DWORD>(nAvailable, kFileReadSize);
+        if (!InternetReadFile(hRequest, batch.data() + nHeld, nWanted, &nRead)) {
+            transfer.bFailed = true;
+            transfer.nError = GetLastError();
+            break;
+        }
+        if (nRead == 0) {
+            break;
+        }
+        status.m_nStatus = DownloadStatus::Downloading;
+        status.m_nBytesReceived += nRead;
+        callback.OnDownloadStatus(status);
 
-    nHeld += nRead;
-    if (IsBatchDue(nHeld, nRead) && !writeHeld()) {
-      return transfer;
+        nHeld += nRead;
+        if (IsBatchDue(nHeld, nRead) && !writeHeld()) {
+            return transfer;
+        }
+        callback.OnDownloadStatus(status);
     }
-    callback.OnDownloadStatus(status);
-  }
-  if (nHeld > 0) {
-    writeHeld();
-  }
-  return transfer;
+    if (nHeld > 0) {
+        writeHeld();
+    }
+    return transfer;
 }
 
 }  // namespace
 
-bool OpenInternetSession() {
-  std::lock_guard lock(g_sessionChange);
-  if (g_hInternetSession.load() == nullptr) {
-    g_hInternetSession.store(InternetOpenW(kInternetUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  }
-  return g_hInternetSession.load() != nullptr;
-}
-
-void CloseInternetSession() {
-  std::lock_guard lock(g_sessionChange);
-  if (const HINTERNET hSession = g_hInternetSession.exchange(nullptr)) {
-    InternetCloseHandle(hSession);
-  }
-}
-
-std::int64_t QueryContentLength(const std::wstring& url) {
-  const OpenedRequest opened = OpenRequest(url, RequestKind::SizeQuery);
-  if (opened.failure != SetupFailure::None) {
-    return 0;
-  }
-  if (!IsSizeQueryStatusAccepted(ReadStatusCode(opened.request.get()))) {
-    return 0;
-  }
-  return ReadContentLength(opened.request.get());
-}
-
-bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, HANDLE hFile,
-                    IDownloadCallback& callback, std::uint64_t nExpectedSize) {
-  DownloadStatusInfo status;
-  bool bResult = false;
-  const OpenedRequest opened = OpenRequest(url, RequestKind::File);
-  if (opened.failure != SetupFailure::None) {
-    status.m_nErrorCode = opened.nError;
-    status.m_strErrorText = SetupFailureText(opened.failure);
-  } else if (!cancel.IsCancelRequested()) {
-    if (nExpectedSize == 0) {
-      nExpectedSize = static_cast<std::uint64_t>(ReadContentLength(opened.request.get()));
+bool OpenInternetSession()
+{
+    std::lock_guard lock(g_sessionChange);
+    if (g_hInternetSession.load() == nullptr) {
+        g_hInternetSession.store(InternetOpenW(kInternetUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     }
-    status.m_nExpectedSize = nExpectedSize;
-    const FileTransfer transfer = ReceiveIntoFile(cancel, opened.request.get(), hFile, callback, status);
-    // A short body would leave a corrupt package that looks complete.
-    if (transfer.bFailed || status.m_nBytesReceived < nExpectedSize) {
-      status.m_nErrorCode = transfer.nError;
-      status.m_strErrorText = kDownloadFileFailed;
+    return g_hInternetSession.load() != nullptr;
+}
+
+void CloseInternetSession()
+{
+    std::lock_guard lock(g_sessionChange);
+    if (const HINTERNET hSession = g_hInternetSession.exchange(nullptr)) {
+        InternetCloseHandle(hSession);
+    }
+}
+
+std::int64_t QueryContentLength(const std::wstring& url)
+{
+    const OpenedRequest opened = OpenRequest(url, RequestKind::SizeQuery);
+    if (opened.failure != SetupFailure::None) {
+        return 0;
+    }
+    if (!IsSizeQueryStatusAccepted(ReadStatusCode(opened.request.get()))) {
+        return 0;
+    }
+    return ReadContentLength(opened.request.get());
+}
+
+bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, HANDLE hFile, IDownloadCallback& callback,
+                    std::uint64_t nExpectedSize)
+{
+    DownloadStatusInfo status;
+    bool bResult = false;
+    const OpenedRequest opened = OpenRequest(url, RequestKind::File);
+    if (opened.failure != SetupFailure::None) {
+        status.m_nErrorCode = opened.nError;
+        status.m_strErrorText = SetupFailureText(opened.failure);
+    } else if (!cancel.IsCancelRequested()) {
+        if (nExpectedSize == 0) {
+            nExpectedSize = static_cast<std::uint64_t>(ReadContentLength(opened.request.get()));
+        }
+        status.m_nExpectedSize = nExpectedSize;
+        const FileTransfer transfer = ReceiveIntoFile(cancel, opened.request.get(), hFile, callback, status);
+        // A short body would leave a corrupt package that looks complete.
+        if (transfer.bFailed || status.m_nBytesReceived < nExpectedSize) {
+            status.m_nErrorCode = transfer.nError;
+            status.m_strErrorText = kDownloadFileFailed;
+        } else {
+            bResult = true;
+        }
+    }
+
+    if (cancel.IsCancelRequested()) {
+        bResult = false;
+        status.m_nStatus = DownloadStatus::Cancelled;
+        Sleep(500);
     } else {
-      bResult = true;
+        status.m_nStatus = DownloadStatus::Ended;
     }
-  }
-
-  if (cancel.IsCancelRequested()) {
-    bResult = false;
-    status.m_nStatus = DownloadStatus::Cancelled;
-    Sleep(500);
-  } else {
-    status.m_nStatus = DownloadStatus::Ended;
-  }
-  callback.OnDownloadStatus(status);
-  return bResult;
+    callback.OnDownloadStatus(status);
+    return bResult;
 }
 
-bool DownloadToStream(const ICancelRequest& cancel, const std::wstring& url, std::ostream& output,
-                      DWORD* pnHttpStatus) {
-  if (pnHttpStatus != nullptr) {
-    *pnHttpStatus = 0;
-  }
-  const OpenedRequest opened = OpenRequest(url, RequestKind::Stream);
-  if (opened.failure != SetupFailure::None || cancel.IsCancelRequested()) {
-    return false;
-  }
-  if (pnHttpStatus != nullptr) {
-    *pnHttpStatus = ReadStatusCode(opened.request.get());
-  }
-  const std::uint64_t nDeclared = static_cast<std::uint64_t>(ReadContentLength(opened.request.get()));
+bool DownloadToStream(const ICancelRequest& cancel, const std::wstring& url, std::ostream& output, DWORD* pnHttpStatus)
+{
+    if (pnHttpStatus != nullptr) {
+        *pnHttpStatus = 0;
+    }
+    const OpenedRequest opened = OpenRequest(url, RequestKind::Stream);
+    if (opened.failure != SetupFailure::None || cancel.IsCancelRequested()) {
+        return false;
+    }
+    if (pnHttpStatus != nullptr) {
+        *pnHttpStatus = ReadStatusCode(opened.request.get());
+    }
+    const std::uint64_t nDeclared = static_cast<std::uint64_t>(ReadContentLength(opened.request.get()));
 
-  std::vector<char> chunk(kStreamReadSize);
-  std::uint64_t nReceived = 0;
-  bool bWhole = true;
-  for (;;) {
-    DWORD nAvailable = 0;
-    if (!InternetQueryDataAvailable(opened.request.get(), &nAvailable, 0, 0)) {
-      bWhole = false;
-      break;
+    std::vector<char> chunk(kStreamReadSize);
+    std::uint64_t nReceived = 0;
+    bool bWhole = true;
+    for (;;) {
+        DWORD nAvailable = 0;
+        if (!InternetQueryDataAvailable(opened.request.get(), &nAvailable, 0, 0)) {
+            bWhole = false;
+            break;
+        }
+        if (cancel.IsCancelRequested() || nAvailable == 0) {
+            break;
+        }
+        DWORD nRead = 0;
+        const DWORD nWanted = std::min<DWORD>(nAvailable, kStreamReadSize);
+        if (!InternetReadFile(opened.request.get(), chunk.data(), nWanted, &nRead)) {
+            bWhole = false;
+            break;
+        }
+        if (nRead == 0) {
+            break;
+        }
+        output.write(chunk.data(), nRead);
+        nReceived += nRead;
     }
-    if (cancel.IsCancelRequested() || nAvailable == 0) {
-      break;
-    }
-    DWORD nRead = 0;
-    const DWORD nWanted = std::min<DWORD>(nAvailable, kStreamReadSize);
-    if (!InternetReadFile(opened.request.get(), chunk.data(), nWanted, &nRead)) {
-      bWhole = false;
-      break;
-    }
-    if (nRead == 0) {
-      break;
-    }
-    output.write(chunk.data(), nRead);
-    nReceived += nRead;
-  }
-  output.flush();
-  return bWhole && output.good() && nReceived >= nDeclared && !cancel.IsCancelRequested();
+    output.flush();
+    return bWhole && output.good() && nReceived >= nDeclared && !cancel.IsCancelRequested();
 }

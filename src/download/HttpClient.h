@@ -38,8 +38,8 @@ std::int64_t QueryContentLength(const std::wstring& url);
 // make it false with kDownloadFileFailed and the error code in the final
 // report. Set-up failures report their own texts. Pause and cancel are
 // observed between reads.
-bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, HANDLE hFile,
-                    IDownloadCallback& callback, std::uint64_t nExpectedSize = 0);
+bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, HANDLE hFile, IDownloadCallback& callback,
+                    std::uint64_t nExpectedSize = 0);
 
 // Downloads url into output whatever the response status (an error page is
 // written too), sending the header "Content-Type: application/json". False

@@ -16,7 +16,8 @@
 namespace {
 
 // The validator's transfers are never cancelled.
-bool DownloadToFilePath(const std::wstring& url, const std::wstring& path, DWORD* pnHttpStatus) {
+bool DownloadToFilePath(const std::wstring& url, const std::wstring& path, DWORD* pnHttpStatus)
+{
     std::ofstream output(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
     if (!output) {
         return false;
@@ -25,22 +26,23 @@ bool DownloadToFilePath(const std::wstring& url, const std::wstring& path, DWORD
     return DownloadToStream(never, url, output, pnHttpStatus);
 }
 
-std::wstring NewClientFolder() {
+std::wstring NewClientFolder()
+{
     wchar_t temporaryFolder[MAX_PATH + 1] = {};
     const DWORD length = GetTempPathW(MAX_PATH + 1, temporaryFolder);
     if (length == 0 || length > MAX_PATH) {
         return std::wstring();
     }
-    const std::wstring folder = std::wstring(temporaryFolder) + L"KorvexWebInstaller_" +
-                                std::to_wstring(static_cast<int>(GetTickCount()));
-    if (PathIsDirectoryW(folder.c_str()) ||
-        SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr) == ERROR_SUCCESS) {
+    const std::wstring folder =
+        std::wstring(temporaryFolder) + L"KorvexWebInstaller_" + std::to_wstring(static_cast<int>(GetTickCount()));
+    if (PathIsDirectoryW(folder.c_str()) || SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr) == ERROR_SUCCESS) {
         return folder;
     }
     return std::wstring();
 }
 
-std::uintmax_t FileSize(const std::wstring& path) {
+std::uintmax_t FileSize(const std::wstring& path)
+{
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(path), error);
     return error ? 0 : size;
@@ -48,7 +50,8 @@ std::uintmax_t FileSize(const std::wstring& path) {
 
 }  // namespace
 
-int CheckClient() {
+int CheckClient()
+{
     const ProductManifest& manifest = g_productConfiguration.m_manifest;
     if (manifest.m_bStandalone) {
         return EvaluateRelease();
@@ -62,7 +65,8 @@ int CheckClient() {
     return EvaluateRelease();
 }
 
-bool DownloadNewClient(std::wstring& newClientPath) {
+bool DownloadNewClient(std::wstring& newClientPath)
+{
     const ProductManifest& manifest = g_productConfiguration.m_manifest;
     const std::wstring& url = g_runSettings.m_bProductInstalled ? manifest.m_patchInstall.m_strClientDownloadUrl
                                                                 : manifest.m_freshInstall.m_strClientDownloadUrl;
@@ -86,7 +90,8 @@ bool DownloadNewClient(std::wstring& newClientPath) {
     return bDownloaded;
 }
 
-std::wstring GetInstalledExecutablePath() {
+std::wstring GetInstalledExecutablePath()
+{
     const RegistryKey product(HKEY_LOCAL_MACHINE, g_productConfiguration.m_manifest.m_strRegistryKey);
     const std::unique_ptr<wchar_t[]> executable = product.QueryString(L"exe");
     if (!executable || executable[0] == L'\0' || !PathFileExistsW(executable.get())) {

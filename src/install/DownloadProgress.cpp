@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-std::int32_t DownloadPercent(std::uint64_t nReceived, std::uint64_t nExpected) {
+std::int32_t DownloadPercent(std::uint64_t nReceived, std::uint64_t nExpected)
+{
     if (nExpected == 0) {
         return 0;
     }
@@ -14,8 +15,8 @@ std::int32_t DownloadPercent(std::uint64_t nReceived, std::uint64_t nExpected) {
     return static_cast<std::int32_t>(static_cast<unsigned __int128>(nReceived) * 100 / nExpected);
 }
 
-DownloadStatusFunction MakeItemProgressFunction(InstallProgress& progress, std::int32_t nPosition,
-                                                InstallPlanItem item) {
+DownloadStatusFunction MakeItemProgressFunction(InstallProgress& progress, std::int32_t nPosition, InstallPlanItem item)
+{
     return [&progress, nPosition, item = std::move(item), nHighest = 0](const DownloadStatusInfo& status) mutable {
         nHighest = std::max(nHighest, DownloadPercent(status.m_nBytesReceived, status.m_nExpectedSize));
         progress.Set(InstallPhase::Downloading, nPosition, nHighest, item.m_strName);

@@ -5,7 +5,8 @@
 
 #include "config/DecimalText.h"
 
-FourPartVersion ParseVersion(std::wstring_view text) {
+FourPartVersion ParseVersion(std::wstring_view text)
+{
     if (text.size() < 7) {
         return {};
     }
@@ -31,11 +32,13 @@ FourPartVersion ParseVersion(std::wstring_view text) {
     return FourPartVersion{pieces[0], pieces[1], pieces[2], pieces[3]};
 }
 
-bool IsNewerInSameMajor(const FourPartVersion& candidate, const FourPartVersion& base) {
+bool IsNewerInSameMajor(const FourPartVersion& candidate, const FourPartVersion& base)
+{
     return candidate.m_nMajor == base.m_nMajor && candidate.m_nMinor >= base.m_nMinor &&
            candidate.m_nFourth > base.m_nFourth;
 }
 
-bool IsNewer(const FourPartVersion& candidate, const FourPartVersion& base) {
+bool IsNewer(const FourPartVersion& candidate, const FourPartVersion& base)
+{
     return candidate.m_nMajor > base.m_nMajor || IsNewerInSameMajor(candidate, base);
 }

@@ -6,11 +6,13 @@ constexpr std::wstring_view kServerPropertyPrefix = L"Property(S):";
 constexpr std::wstring_view kHomePageProperty = L"InstallHomepageURL =";
 constexpr std::wstring_view kInstallFolderProperty = L"INSTALLDIR =";
 
-wchar_t AsciiLower(wchar_t c) {
+wchar_t AsciiLower(wchar_t c)
+{
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
+bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix)
+{
     if (text.size() < prefix.size()) {
         return false;
     }
@@ -22,11 +24,13 @@ bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
     return true;
 }
 
-bool IsWhiteSpace(wchar_t c) {
+bool IsWhiteSpace(wchar_t c)
+{
     return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
 }
 
-std::wstring_view Trim(std::wstring_view text) {
+std::wstring_view Trim(std::wstring_view text)
+{
     while (!text.empty() && IsWhiteSpace(text.front())) {
         text.remove_prefix(1);
     }
@@ -37,7 +41,8 @@ std::wstring_view Trim(std::wstring_view text) {
 }
 
 // The first value wins: later packages of the run report their own.
-bool CaptureServerProperty(std::wstring_view message, std::wstring_view property, std::wstring& found) {
+bool CaptureServerProperty(std::wstring_view message, std::wstring_view property, std::wstring& found)
+{
     if (!found.empty() || !StartsWithIgnoringCase(message, kServerPropertyPrefix)) {
         return false;
     }
@@ -51,10 +56,12 @@ bool CaptureServerProperty(std::wstring_view message, std::wstring_view property
 
 }  // namespace
 
-bool CaptureHomePageUrl(std::wstring_view message, std::wstring& found) {
+bool CaptureHomePageUrl(std::wstring_view message, std::wstring& found)
+{
     return CaptureServerProperty(message, kHomePageProperty, found);
 }
 
-bool CaptureInstallFolder(std::wstring_view message, std::wstring& found) {
+bool CaptureInstallFolder(std::wstring_view message, std::wstring& found)
+{
     return CaptureServerProperty(message, kInstallFolderProperty, found);
 }

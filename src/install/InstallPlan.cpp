@@ -2,7 +2,8 @@
 
 #include <utility>
 
-std::wstring TransformPathFor(const std::wstring& transformFolder, int languageId) {
+std::wstring TransformPathFor(const std::wstring& transformFolder, int languageId)
+{
     return transformFolder + std::to_wstring(languageId) + L".mst";
 }
 
@@ -13,7 +14,8 @@ public:
     PlanBuilder(InstallPlan& plan, bool bStandalone) : m_plan(plan), m_bStandalone(bStandalone) {}
 
     // Standalone packages bring their files along: nothing is downloaded.
-    void Add(InstallPlanItem item, std::uint32_t weight) {
+    void Add(InstallPlanItem item, std::uint32_t weight)
+    {
         item.m_bDownload = m_bStandalone ? 0 : 1;
         if (item.m_bDownload) {
             m_plan.m_downloadWeights.push_back(weight);
@@ -27,7 +29,8 @@ private:
     bool m_bStandalone;
 };
 
-const LanguagePackInfo* FindLanguagePack(const ProductManifest& manifest, int languageId) {
+const LanguagePackInfo* FindLanguagePack(const ProductManifest& manifest, int languageId)
+{
     for (const LanguagePackInfo& pack : manifest.m_languagePacks) {
         if (pack.m_nLangId == languageId) {
             return &pack;
@@ -37,7 +40,8 @@ const LanguagePackInfo* FindLanguagePack(const ProductManifest& manifest, int la
 }
 
 std::vector<int> LanguagePackLanguages(const ProductConfiguration& configuration, const RunSettings& settings,
-                                       IInstallPlanSources& sources) {
+                                       IInstallPlanSources& sources)
+{
     if (settings.m_bProductInstalled) {
         return sources.GetInstalledLanguagePacks();
     }
@@ -50,7 +54,8 @@ std::vector<int> LanguagePackLanguages(const ProductConfiguration& configuration
 }  // namespace
 
 InstallPlan BuildInstallPlan(const ProductConfiguration& configuration, const RunSettings& settings,
-                             IInstallPlanSources& sources) {
+                             IInstallPlanSources& sources)
+{
     const ProductManifest& manifest = configuration.m_manifest;
     InstallPlan plan;
     PlanBuilder builder(plan, manifest.m_bStandalone != 0);

@@ -13,12 +13,12 @@
 #include "config/ProductConfiguration.h"
 
 struct InstallPlanItem {
-    std::wstring m_strName;         // the component's file name; progress text
+    std::wstring m_strName;  // the component's file name; progress text
     std::wstring m_strUrl;
     std::wstring m_strLocalPath;    // where it is downloaded to and installed from
     std::wstring m_strCommandLine;  // arguments for an item started as a process
     int m_bDownload = 0;
-    int m_bRunAsProcess = 0;        // 0: through the Windows Installer
+    int m_bRunAsProcess = 0;  // 0: through the Windows Installer
     // A transform is no package: it takes its install slot and is applied
     // through the main package's TRANSFORMS property.
     int m_bTransform = 0;

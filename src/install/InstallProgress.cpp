@@ -5,11 +5,13 @@
 
 InstallProgress g_installProgress;
 
-bool IsEndPhase(InstallPhase phase) {
+bool IsEndPhase(InstallPhase phase)
+{
     return phase == InstallPhase::Finished || phase == InstallPhase::Failed || phase == InstallPhase::Cancelled;
 }
 
-std::vector<std::uint32_t> NormalizeWeights(std::vector<std::uint32_t> weights) {
+std::vector<std::uint32_t> NormalizeWeights(std::vector<std::uint32_t> weights)
+{
     if (weights.empty()) {
         return weights;
     }
@@ -29,7 +31,8 @@ std::vector<std::uint32_t> NormalizeWeights(std::vector<std::uint32_t> weights) 
 
 namespace {
 
-float WeightedValue(const std::vector<std::uint32_t>& weights, std::int32_t index, std::int32_t percent) {
+float WeightedValue(const std::vector<std::uint32_t>& weights, std::int32_t index, std::int32_t percent)
+{
     const auto position = static_cast<std::uint32_t>(index);
     if (position >= weights.size()) {
         return 100.0f;
@@ -45,29 +48,31 @@ float WeightedValue(const std::vector<std::uint32_t>& weights, std::int32_t inde
 }  // namespace
 
 float OverallPercentOf(const InstallProgressSnapshot& snapshot, const std::vector<std::uint32_t>& downloadWeights,
-                       const std::vector<std::uint32_t>& installWeights) {
+                       const std::vector<std::uint32_t>& installWeights)
+{
     switch (snapshot.m_phase) {
-    case InstallPhase::Downloading:
-        if (downloadWeights.empty()) {
+        case InstallPhase::Downloading:
+            if (downloadWeights.empty()) {
+                return 0.0f;
+            }
+            return WeightedValue(downloadWeights, snapshot.m_nItemIndex, snapshot.m_nItemPercent) * 0.5f;
+        case InstallPhase::Installing:
+            if (installWeights.empty()) {
+                return 0.0f;
+            }
+            if (downloadWeights.empty()) {
+                return WeightedValue(installWeights, snapshot.m_nItemIndex, snapshot.m_nItemPercent);
+            }
+            return WeightedValue(installWeights, snapshot.m_nItemIndex, snapshot.m_nItemPercent) * 0.5f + 50.0f;
+        case InstallPhase::Finished:
+            return 100.0f;
+        default:
             return 0.0f;
-        }
-        return WeightedValue(downloadWeights, snapshot.m_nItemIndex, snapshot.m_nItemPercent) * 0.5f;
-    case InstallPhase::Installing:
-        if (installWeights.empty()) {
-            return 0.0f;
-        }
-        if (downloadWeights.empty()) {
-            return WeightedValue(installWeights, snapshot.m_nItemIndex, snapshot.m_nItemPercent);
-        }
-        return WeightedValue(installWeights, snapshot.m_nItemIndex, snapshot.m_nItemPercent) * 0.5f + 50.0f;
-    case InstallPhase::Finished:
-        return 100.0f;
-    default:
-        return 0.0f;
     }
 }
 
-void InstallProgress::Set(InstallPhase phase, std::int32_t index, std::int32_t percent, const std::wstring& text) {
+void InstallProgress::Set(InstallPhase phase, std::int32_t index, std::int32_t percent, const std::wstring& text)
+{
     std::lock_guard<std::mutex> hold(m_lock);
     if (IsEndPhase(m_current.m_phase)) {
         return;
@@ -78,7 +83,8 @@ void InstallProgress::Set(InstallPhase phase, std::int32_t index, std::int32_t p
     Store(phase, index, percent, text);
 }
 
-bool InstallProgress::EnterCancelling() {
+bool InstallProgress::EnterCancelling()
+{
     std::lock_guard<std::mutex> hold(m_lock);
     if (m_current.m_phase == InstallPhase::Cancelling || IsEndPhase(m_current.m_phase)) {
         return false;
@@ -87,7 +93,8 @@ bool InstallProgress::EnterCancelling() {
     return true;
 }
 
-bool InstallProgress::EnterCancelled() {
+bool InstallProgress::EnterCancelled()
+{
     std::lock_guard<std::mutex> hold(m_lock);
     if (IsEndPhase(m_current.m_phase)) {
         return false;
@@ -96,7 +103,8 @@ bool InstallProgress::EnterCancelled() {
     return true;
 }
 
-void InstallProgress::Store(InstallPhase phase, std::int32_t index, std::int32_t percent, const std::wstring& text) {
+void InstallProgress::Store(InstallPhase phase, std::int32_t index, std::int32_t percent, const std::wstring& text)
+{
     // End phases carry no item.
     if (IsEndPhase(phase)) {
         m_current = InstallProgressSnapshot{phase, -1, 0};
@@ -107,26 +115,30 @@ void InstallProgress::Store(InstallPhase phase, std::int32_t index, std::int32_t
     m_strItemText = text;
 }
 
-void InstallProgress::SetWeights(std::vector<std::uint32_t> downloadWeights,
-                                 std::vector<std::uint32_t> installWeights) {
+void InstallProgress::SetWeights(std::vector<std::uint32_t> downloadWeights, std::vector<std::uint32_t> installWeights)
+{
     m_downloadWeights = NormalizeWeights(std::move(downloadWeights));
     m_installWeights = NormalizeWeights(std::move(installWeights));
 }
 
-float InstallProgress::OverallPercent() const {
+float InstallProgress::OverallPercent() const
+{
     return OverallPercentOf(Snapshot(), m_downloadWeights, m_installWeights);
 }
 
-InstallProgressSnapshot InstallProgress::Snapshot() const {
+InstallProgressSnapshot InstallProgress::Snapshot() const
+{
     std::lock_guard<std::mutex> hold(m_lock);
     return m_current;
 }
 
-InstallPhase InstallProgress::Phase() const {
+InstallPhase InstallProgress::Phase() const
+{
     return Snapshot().m_phase;
 }
 
-std::wstring InstallProgress::ItemText() const {
+std::wstring InstallProgress::ItemText() const
+{
     std::lock_guard<std::mutex> hold(m_lock);
     return m_strItemText;
 }

@@ -29,7 +29,8 @@ public:
 };
 
 // The version decision's refusals share one look.
-void ShowReleaseRefusal(HWND hOwner, const std::wstring& text) {
+void ShowReleaseRefusal(HWND hOwner, const std::wstring& text)
+{
     UserMessageBox(hOwner, text.c_str(), L"Windows Installer", MB_OKCANCEL | MB_ICONERROR);
 }
 
@@ -38,26 +39,31 @@ void ShowReleaseRefusal(HWND hOwner, const std::wstring& text) {
 InstallWorker::InstallWorker(InstallProgress& progress)
     : m_progress(progress),
       m_hCancelEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      m_hProceedEvent(CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
+      m_hProceedEvent(CreateEventW(nullptr, TRUE, TRUE, nullptr))
+{}
 
-InstallWorker::~InstallWorker() {
+InstallWorker::~InstallWorker()
+{
     if (m_task.valid()) {
         m_task.wait();
     }
 }
 
-void InstallWorker::BuildPlan() {
+void InstallWorker::BuildPlan()
+{
     MachinePlanSources sources;
     InstallPlan plan = BuildInstallPlan(g_productConfiguration, g_runSettings, sources);
     m_plan = std::move(plan.m_items);
     m_progress.SetWeights(std::move(plan.m_downloadWeights), std::move(plan.m_installWeights));
 }
 
-void InstallWorker::Start() {
+void InstallWorker::Start()
+{
     m_task = std::async(std::launch::async, &InstallWorker::Run, this);
 }
 
-void InstallWorker::Run() {
+void InstallWorker::Run()
+{
     bool bSucceeded = false;
     // Nothing may escape the task: the page waits for an end phase.
     try {
@@ -79,7 +85,8 @@ void InstallWorker::Run() {
     }
 }
 
-void InstallWorker::AdoptInstallFolderFromProperties() {
+void InstallWorker::AdoptInstallFolderFromProperties()
+{
     // The package went where "/v" said, not to the folder the installer
     // proposed: registration and the launch must follow it.
     if (g_runSettings.m_strInstallerProperties.find(L"INSTALLDIR") == std::wstring::npos ||
@@ -89,20 +96,21 @@ void InstallWorker::AdoptInstallFolderFromProperties() {
     g_productConfiguration.m_strInstallFolder = WithoutTrailingBackslash(m_strInstallFolderFound);
 }
 
-void InstallWorker::ShowRunFailure() {
+void InstallWorker::ShowRunFailure()
+{
     // A cancelled run ends without a word.
     if (m_progress.Phase() == InstallPhase::Cancelling) {
         return;
     }
     if (m_nErrorKind == InstallErrorDownload) {
         const std::wstring text = LoadUiString(IDS_ERR_CONNECT_DOWNLOAD_SERVER);
-        UserMessageBox(nullptr, text.c_str(), g_productConfiguration.m_manifest.m_strShortName.c_str(),
-                       MB_ICONERROR);
+        UserMessageBox(nullptr, text.c_str(), g_productConfiguration.m_manifest.m_strShortName.c_str(), MB_ICONERROR);
     }
     m_progress.Set(InstallPhase::Failed, -1, 0, std::wstring());
 }
 
-void InstallWorker::Cancel() {
+void InstallWorker::Cancel()
+{
     if (m_hCancelEvent && m_hProceedEvent) {
         m_progress.EnterCancelling();
         SetEvent(m_hCancelEvent.get());
@@ -114,7 +122,8 @@ void InstallWorker::Cancel() {
     m_bStop = 1;
 }
 
-bool InstallWorker::CheckServer() {
+bool InstallWorker::CheckServer()
+{
     const ProductManifest& manifest = g_productConfiguration.m_manifest;
     if (!manifest.m_bStandalone && !manifest.m_strVersionCheckUrl.empty()) {
         const std::wstring path = MakeComponentPath(L"version.xml");
@@ -124,21 +133,22 @@ bool InstallWorker::CheckServer() {
         }
     }
     switch (EvaluateRelease()) {
-    case CheckOk:
-        return true;
-    case CheckProductInstalled:
-        ShowReleaseRefusal(m_hMainWindow,
-                           FillMessageText(LoadUiString(IDS_ERR_INSTALLED_ALREADY), manifest.m_strShortName));
-        return false;
-    case CheckClientOutdated:
-        ShowReleaseRefusal(m_hMainWindow, LoadUiString(IDS_ERR_CLIENT_TOO_OLD));
-        return false;
-    default:
-        return false;
+        case CheckOk:
+            return true;
+        case CheckProductInstalled:
+            ShowReleaseRefusal(m_hMainWindow,
+                               FillMessageText(LoadUiString(IDS_ERR_INSTALLED_ALREADY), manifest.m_strShortName));
+            return false;
+        case CheckClientOutdated:
+            ShowReleaseRefusal(m_hMainWindow, LoadUiString(IDS_ERR_CLIENT_TOO_OLD));
+            return false;
+        default:
+            return false;
     }
 }
 
-bool InstallWorker::DownloadAll() {
+bool InstallWorker::DownloadAll()
+{
     std::int32_t nDownloaded = 0;
     for (const InstallPlanItem& item : m_plan) {
         if (m_bStop) {
@@ -147,7 +157,8 @@ bool InstallWorker::DownloadAll() {
         if (!item.m_bDownload) {
             continue;
         }
-        if (!DownloadItem(item.m_strUrl, item.m_strLocalPath, MakeItemProgressFunction(m_progress, nDownloaded, item))) {
+        if (!DownloadItem(item.m_strUrl, item.m_strLocalPath,
+                          MakeItemProgressFunction(m_progress, nDownloaded, item))) {
             m_nErrorKind = InstallErrorDownload;
             return false;
         }
@@ -157,12 +168,14 @@ bool InstallWorker::DownloadAll() {
 }
 
 bool InstallWorker::DownloadItem(const std::wstring& url, const std::wstring& localPath,
-                                 DownloadStatusFunction progress) {
+                                 DownloadStatusFunction progress)
+{
     CDownloadJob job(url, localPath);
     return job.Run(this, std::move(progress));
 }
 
-bool InstallWorker::InstallAll() {
+bool InstallWorker::InstallAll()
+{
     m_nInstallIndex = 0;
     for (const InstallPlanItem& item : m_plan) {
         if (m_bStop) {

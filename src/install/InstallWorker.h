@@ -26,8 +26,8 @@
 // What failed, for the end of the run.
 enum InstallErrorKind : int {
     InstallErrorNone = 0,
-    InstallErrorDownload = 4,     // a download, or the server manifest, failed
-    InstallErrorUserCancel = 5,   // Cancel pressed in one of the installer's boxes
+    InstallErrorDownload = 4,    // a download, or the server manifest, failed
+    InstallErrorUserCancel = 5,  // Cancel pressed in one of the installer's boxes
 };
 
 class InstallWorker {

@@ -15,13 +15,15 @@ constexpr AssociationLevel kAssociationLevels[] = {
     {2, L"None"},
 };
 
-std::wstring QuotedProperty(const wchar_t* name, const std::wstring& value) {
+std::wstring QuotedProperty(const wchar_t* name, const std::wstring& value)
+{
     return std::wstring(name) + L"=\"" + value + L"\"";
 }
 
 }  // namespace
 
-const wchar_t* AssociationLevelName(int level) {
+const wchar_t* AssociationLevelName(int level)
+{
     for (const AssociationLevel& row : kAssociationLevels) {
         if (row.m_nLevel == level) {
             return row.m_pszName;
@@ -30,7 +32,8 @@ const wchar_t* AssociationLevelName(int level) {
     return L"";
 }
 
-std::wstring WithoutTrailingBackslash(std::wstring path) {
+std::wstring WithoutTrailingBackslash(std::wstring path)
+{
     const bool bDriveRoot = path.size() == 3 && path[1] == L':';
     if (!path.empty() && path.back() == L'\\' && !bDriveRoot) {
         path.pop_back();
@@ -38,7 +41,8 @@ std::wstring WithoutTrailingBackslash(std::wstring path) {
     return path;
 }
 
-std::wstring BuildInstallerProperties(const InstallerPropertyFacts& facts) {
+std::wstring BuildInstallerProperties(const InstallerPropertyFacts& facts)
+{
     std::wstring properties;
     if (facts.m_bProductInstalled) {
         properties = kRepairProperties;

@@ -27,11 +27,13 @@ static_assert(kInstallerMessageFilter == 0x08007FDF);
 constexpr DWORD kMsiexecWaitRounds = 30;
 constexpr DWORD kMsiexecWaitMs = 1000;
 
-bool IsMsiPath(const std::wstring& path) {
+bool IsMsiPath(const std::wstring& path)
+{
     return lstrcmpiW(PathFindExtensionW(path.c_str()), L".msi") == 0;
 }
 
-bool RunProgram(const InstallPlanItem& item) {
+bool RunProgram(const InstallPlanItem& item)
+{
     // Quoted: unquoted, a path with spaces would let CreateProcessW start
     // another program (C:\Program.exe for C:\Program Files\...), elevated.
     std::wstring commandLine = L"\"" + item.m_strLocalPath + L"\" " + item.m_strCommandLine;
@@ -50,7 +52,8 @@ bool RunProgram(const InstallPlanItem& item) {
     return true;
 }
 
-bool RunMsiexec(const InstallPlanItem& item) {
+bool RunMsiexec(const InstallPlanItem& item)
+{
     const std::wstring parameters = L"/i \"" + item.m_strLocalPath + L"\" " + item.m_strCommandLine;
     SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof(execute);
@@ -72,7 +75,8 @@ bool RunMsiexec(const InstallPlanItem& item) {
     return true;
 }
 
-InstallerPropertyFacts CurrentPropertyFacts() {
+InstallerPropertyFacts CurrentPropertyFacts()
+{
     const ProductConfiguration& configuration = g_productConfiguration;
     InstallerPropertyFacts facts;
     facts.m_bProductInstalled = g_runSettings.m_bProductInstalled;
@@ -89,16 +93,18 @@ InstallerPropertyFacts CurrentPropertyFacts() {
     return facts;
 }
 
-int ShowInstallerMessage(InstallWorker& worker, LPCWSTR message, UINT style) {
-    const int answer = UserMessageBox(worker.m_hMainWindow, message,
-                                      g_productConfiguration.m_manifest.m_strShortName.c_str(), style);
+int ShowInstallerMessage(InstallWorker& worker, LPCWSTR message, UINT style)
+{
+    const int answer =
+        UserMessageBox(worker.m_hMainWindow, message, g_productConfiguration.m_manifest.m_strShortName.c_str(), style);
     if (answer == IDCANCEL) {
         worker.m_nErrorKind = InstallErrorUserCancel;
     }
     return answer;
 }
 
-int OnProgressRecord(InstallWorker& worker, LPCWSTR record) {
+int OnProgressRecord(InstallWorker& worker, LPCWSTR record)
+{
     const ProgressRecordOutcome outcome = ApplyProgressRecord(worker.m_installerState, record);
     if (!outcome.m_bWellFormed) {
         return IDOK;
@@ -112,11 +118,13 @@ int OnProgressRecord(InstallWorker& worker, LPCWSTR record) {
 
 }  // namespace
 
-bool RunPackageProcess(const InstallPlanItem& item) {
+bool RunPackageProcess(const InstallPlanItem& item)
+{
     return IsMsiPath(item.m_strLocalPath) ? RunMsiexec(item) : RunProgram(item);
 }
 
-bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item) {
+bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item)
+{
     // The cancel flag is left as it is: a cancel that arrived just before
     // this package must still reach it.
     worker.m_installerState.ResetForPackage();
@@ -141,7 +149,8 @@ bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item) {
     return result == ERROR_SUCCESS_REBOOT_REQUIRED;
 }
 
-INT WINAPI OnInstallerMessage(LPVOID context, UINT messageType, LPCWSTR message) {
+INT WINAPI OnInstallerMessage(LPVOID context, UINT messageType, LPCWSTR message)
+{
     InstallWorker& worker = *static_cast<InstallWorker*>(context);
     if (worker.m_installerState.m_bFirstMessage) {
         MsiSetInternalUI(INSTALLUILEVEL_BASIC, nullptr);
@@ -154,27 +163,27 @@ INT WINAPI OnInstallerMessage(LPVOID context, UINT messageType, LPCWSTR message)
 
     const UINT style = messageType & 0x00FFFFFF;
     switch (static_cast<INSTALLMESSAGE>(messageType & 0xFF000000)) {
-    case INSTALLMESSAGE_FATALEXIT:
-    case INSTALLMESSAGE_ERROR:
-    case INSTALLMESSAGE_OUTOFDISKSPACE:
-        return ShowInstallerMessage(worker, message, style);
-    case INSTALLMESSAGE_INFO:
-        CaptureHomePageUrl(message, worker.m_strHomePageUrlFound);
-        CaptureInstallFolder(message, worker.m_strInstallFolderFound);
-        return IDOK;
-    case INSTALLMESSAGE_PROGRESS:
-        return OnProgressRecord(worker, message);
-    case INSTALLMESSAGE_WARNING:
-    case INSTALLMESSAGE_USER:
-    case INSTALLMESSAGE_ACTIONSTART:
-    case INSTALLMESSAGE_ACTIONDATA:
-    case INSTALLMESSAGE_COMMONDATA:
-    case INSTALLMESSAGE_INITIALIZE:
-    case INSTALLMESSAGE_TERMINATE:
-    case INSTALLMESSAGE_SHOWDIALOG:
-    case INSTALLMESSAGE_INSTALLEND:
-        return IDOK;
-    default:
-        return 0;
+        case INSTALLMESSAGE_FATALEXIT:
+        case INSTALLMESSAGE_ERROR:
+        case INSTALLMESSAGE_OUTOFDISKSPACE:
+            return ShowInstallerMessage(worker, message, style);
+        case INSTALLMESSAGE_INFO:
+            CaptureHomePageUrl(message, worker.m_strHomePageUrlFound);
+            CaptureInstallFolder(message, worker.m_strInstallFolderFound);
+            return IDOK;
+        case INSTALLMESSAGE_PROGRESS:
+            return OnProgressRecord(worker, message);
+        case INSTALLMESSAGE_WARNING:
+        case INSTALLMESSAGE_USER:
+        case INSTALLMESSAGE_ACTIONSTART:
+        case INSTALLMESSAGE_ACTIONDATA:
+        case INSTALLMESSAGE_COMMONDATA:
+        case INSTALLMESSAGE_INITIALIZE:
+        case INSTALLMESSAGE_TERMINATE:
+        case INSTALLMESSAGE_SHOWDIALOG:
+        case INSTALLMESSAGE_INSTALLEND:
+            return IDOK;
+        default:
+            return 0;
     }
 }

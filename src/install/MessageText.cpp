@@ -1,6 +1,7 @@
 #include "install/MessageText.h"
 
-std::wstring FillMessageText(std::wstring_view text, std::wstring_view value) {
+std::wstring FillMessageText(std::wstring_view text, std::wstring_view value)
+{
     std::wstring filled(text);
     const std::size_t placeholder = filled.find(L"%s");
     if (placeholder != std::wstring::npos) {

@@ -11,7 +11,8 @@
 
 namespace {
 
-void SetDword(const RegistryKey& key, const wchar_t* valueName, int value) {
+void SetDword(const RegistryKey& key, const wchar_t* valueName, int value)
+{
     if (key.WriteHandle() == nullptr) {
         return;
     }
@@ -21,7 +22,8 @@ void SetDword(const RegistryKey& key, const wchar_t* valueName, int value) {
 
 }  // namespace
 
-bool RegisterInstallation() {
+bool RegisterInstallation()
+{
     ProductConfiguration& configuration = g_productConfiguration;
     if (g_runSettings.m_bProductInstalled) {
         return true;

@@ -13,7 +13,8 @@ public:
 
     bool Find(const wchar_t* name) { return m_document.FindNextChild(FromWideString(name).c_str()); }
 
-    bool Read(const wchar_t* name, std::wstring& target) {
+    bool Read(const wchar_t* name, std::wstring& target)
+    {
         if (!Find(name)) {
             return false;
         }
@@ -22,7 +23,8 @@ public:
     }
 
     // True when the release names its product version.
-    bool ReadRelease(const wchar_t* name, ReleaseInfo& release) {
+    bool ReadRelease(const wchar_t* name, ReleaseInfo& release)
+    {
         if (!Find(name)) {
             return false;
         }
@@ -40,7 +42,8 @@ private:
 
 }  // namespace
 
-bool ParseServerManifest(const std::wstring& path, ProductManifest& manifest) {
+bool ParseServerManifest(const std::wstring& path, ProductManifest& manifest)
+{
     if (path.empty()) {
         return false;
     }
@@ -60,11 +63,13 @@ bool ParseServerManifest(const std::wstring& path, ProductManifest& manifest) {
     return true;
 }
 
-bool ParseServerManifest(const std::wstring& path) {
+bool ParseServerManifest(const std::wstring& path)
+{
     return ParseServerManifest(path, g_productConfiguration.m_manifest);
 }
 
-int EvaluateRelease(const ProductManifest& manifest, int bProductInstalled, const std::wstring& installedVersion) {
+int EvaluateRelease(const ProductManifest& manifest, int bProductInstalled, const std::wstring& installedVersion)
+{
     const FourPartVersion client = ParseVersion(manifest.m_strWebInstallerVersion);
     if (bProductInstalled) {
         if (installedVersion.empty()) {
@@ -90,7 +95,8 @@ int EvaluateRelease(const ProductManifest& manifest, int bProductInstalled, cons
     return CheckOk;
 }
 
-int EvaluateRelease() {
+int EvaluateRelease()
+{
     return EvaluateRelease(g_productConfiguration.m_manifest, g_runSettings.m_bProductInstalled,
                            g_productConfiguration.m_installedProduct.m_strVersion);
 }

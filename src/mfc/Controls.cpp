@@ -91,7 +91,10 @@ BOOL CListBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
     return CreateControl(*this, WC_LISTBOXW, L"", style, rect, parent, id);
 }
 
-void CListBox::GetText(int index, CString& text) const { ReadItemText(*this, LB_GETTEXTLEN, LB_GETTEXT, index, text); }
+void CListBox::GetText(int index, CString& text) const
+{
+    ReadItemText(*this, LB_GETTEXTLEN, LB_GETTEXT, index, text);
+}
 
 void CListBox::DrawItem(LPDRAWITEMSTRUCT) {}
 void CListBox::MeasureItem(LPMEASUREITEMSTRUCT) {}

@@ -77,7 +77,8 @@ void CDC::RestoreSelections()
     m_borrowed.clear();
 }
 
-template <class T> T* CDC::Borrowed(HGDIOBJ handle)
+template <class T>
+T* CDC::Borrowed(HGDIOBJ handle)
 {
     if (!handle) return nullptr;
     auto wrapper = std::make_unique<T>();
@@ -95,20 +96,35 @@ HGDIOBJ CDC::SelectObject(HGDIOBJ object)
     return previous;
 }
 
-CFont* CDC::SelectObject(CFont* font) { return font ? Borrowed<CFont>(SelectObject(font->m_hObject)) : nullptr; }
+CFont* CDC::SelectObject(CFont* font)
+{
+    return font ? Borrowed<CFont>(SelectObject(font->m_hObject)) : nullptr;
+}
 
-CBrush* CDC::SelectObject(CBrush* brush) { return brush ? Borrowed<CBrush>(SelectObject(brush->m_hObject)) : nullptr; }
+CBrush* CDC::SelectObject(CBrush* brush)
+{
+    return brush ? Borrowed<CBrush>(SelectObject(brush->m_hObject)) : nullptr;
+}
 
-CPen* CDC::SelectObject(CPen* pen) { return pen ? Borrowed<CPen>(SelectObject(pen->m_hObject)) : nullptr; }
+CPen* CDC::SelectObject(CPen* pen)
+{
+    return pen ? Borrowed<CPen>(SelectObject(pen->m_hObject)) : nullptr;
+}
 
 CBitmap* CDC::SelectObject(CBitmap* bitmap)
 {
     return bitmap ? Borrowed<CBitmap>(SelectObject(bitmap->m_hObject)) : nullptr;
 }
 
-CGdiObject* CDC::SelectStockObject(int index) { return Borrowed<CGdiObject>(SelectObject(::GetStockObject(index))); }
+CGdiObject* CDC::SelectStockObject(int index)
+{
+    return Borrowed<CGdiObject>(SelectObject(::GetStockObject(index)));
+}
 
-CFont* CDC::GetCurrentFont() { return Borrowed<CFont>(::GetCurrentObject(m_hDC, OBJ_FONT)); }
+CFont* CDC::GetCurrentFont()
+{
+    return Borrowed<CFont>(::GetCurrentObject(m_hDC, OBJ_FONT));
+}
 
 void CDC::FillSolidRect(LPCRECT rect, COLORREF color)
 {
@@ -142,15 +158,15 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int xSrc, int
     return ::BitBlt(m_hDC, x, y, width, height, source ? source->m_hDC : nullptr, xSrc, ySrc, rop);
 }
 
-BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, int srcWidth,
-                     int srcHeight, DWORD rop)
+BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                     DWORD rop)
 {
-    return ::StretchBlt(m_hDC, x, y, width, height, source ? source->m_hDC : nullptr, xSrc, ySrc, srcWidth,
-                        srcHeight, rop);
+    return ::StretchBlt(m_hDC, x, y, width, height, source ? source->m_hDC : nullptr, xSrc, ySrc, srcWidth, srcHeight,
+                        rop);
 }
 
-BOOL CDC::AlphaBlend(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, int srcWidth,
-                     int srcHeight, BLENDFUNCTION blend)
+BOOL CDC::AlphaBlend(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                     BLENDFUNCTION blend)
 {
     if (!source) return FALSE;
     return ::GdiAlphaBlend(m_hDC, x, y, width, height, source->m_hDC, xSrc, ySrc, srcWidth, srcHeight, blend);

@@ -75,7 +75,10 @@ public:
     {
         return ::DrawTextW(m_hDC, text, count, rect, format);
     }
-    int DrawText(const CString& text, LPRECT rect, UINT format) { return DrawText(text, text.GetLength(), rect, format); }
+    int DrawText(const CString& text, LPRECT rect, UINT format)
+    {
+        return DrawText(text, text.GetLength(), rect, format);
+    }
     BOOL TextOut(int x, int y, const wchar_t* text, int count) { return ::TextOutW(m_hDC, x, y, text, count); }
     BOOL TextOut(int x, int y, const CString& text) { return TextOut(x, y, text, text.GetLength()); }
     CSize GetTextExtent(const wchar_t* text, int count) const;
@@ -83,13 +86,19 @@ public:
     BOOL GetTextMetrics(TEXTMETRICW* metrics) const { return ::GetTextMetricsW(m_hDC, metrics); }
 
     BOOL BitBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, DWORD rop);
-    BOOL StretchBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, int srcWidth,
-                    int srcHeight, DWORD rop);
-    BOOL AlphaBlend(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, int srcWidth,
-                    int srcHeight, BLENDFUNCTION blend);
+    BOOL StretchBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                    DWORD rop);
+    BOOL AlphaBlend(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                    BLENDFUNCTION blend);
 
-    int IntersectClipRect(LPCRECT rect) { return ::IntersectClipRect(m_hDC, rect->left, rect->top, rect->right, rect->bottom); }
-    int ExcludeClipRect(LPCRECT rect) { return ::ExcludeClipRect(m_hDC, rect->left, rect->top, rect->right, rect->bottom); }
+    int IntersectClipRect(LPCRECT rect)
+    {
+        return ::IntersectClipRect(m_hDC, rect->left, rect->top, rect->right, rect->bottom);
+    }
+    int ExcludeClipRect(LPCRECT rect)
+    {
+        return ::ExcludeClipRect(m_hDC, rect->left, rect->top, rect->right, rect->bottom);
+    }
     int SelectClipRgn(CRgn* region) { return ::SelectClipRgn(m_hDC, region ? static_cast<HRGN>(*region) : nullptr); }
     int GetClipBox(LPRECT rect) const { return ::GetClipBox(m_hDC, rect); }
 
@@ -98,7 +107,8 @@ protected:
     void RestoreSelections();
 
 private:
-    template <class T> T* Borrowed(HGDIOBJ handle);
+    template <class T>
+    T* Borrowed(HGDIOBJ handle);
     void RememberOriginal(HGDIOBJ previous);
 
     std::vector<HGDIOBJ> m_originals;

@@ -20,7 +20,10 @@ void RegisterCommonControls()
 
 // Every message reaches the object through its subclass procedure first, so
 // the dialog procedure itself has nothing left to do.
-INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
 
 }  // namespace
 
@@ -44,8 +47,8 @@ void DDX_Text(CDataExchange* dx, int id, CString& value)
 }
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-    ON_COMMAND(IDOK, OnOK)
-    ON_COMMAND(IDCANCEL, OnCancel)
+ON_COMMAND(IDOK, OnOK)
+ON_COMMAND(IDCANCEL, OnCancel)
 END_MESSAGE_MAP()
 
 BOOL CDialog::CreateFromTemplate(HWND parent)
@@ -148,7 +151,10 @@ void CDialog::OnOK()
     if (UpdateData(TRUE)) EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
@@ -168,8 +174,8 @@ BOOL CDialog::PreTranslateMessage(MSG* msg)
 }
 
 BEGIN_MESSAGE_MAP(CDialogEx, CDialog)
-    ON_WM_ERASEBKGND()
-    ON_WM_CTLCOLOR()
+ON_WM_ERASEBKGND()
+ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 void CDialogEx::SetBackgroundColor(COLORREF color, BOOL repaint)

@@ -3,7 +3,10 @@
 #include "mfc/Dc.h"
 #include "mfc/ThreadState.h"
 
-CGdiObject::~CGdiObject() { DeleteObject(); }
+CGdiObject::~CGdiObject()
+{
+    DeleteObject();
+}
 
 BOOL CGdiObject::Attach(HGDIOBJ handle)
 {
@@ -43,14 +46,17 @@ CFont* CFont::FromHandle(HFONT font)
     return result;
 }
 
-BOOL CFont::CreateFontIndirect(const LOGFONTW* logFont) { return Attach(::CreateFontIndirectW(logFont)); }
-
-BOOL CFont::CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
-                       BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
-                       BYTE quality, BYTE pitchAndFamily, const wchar_t* faceName)
+BOOL CFont::CreateFontIndirect(const LOGFONTW* logFont)
 {
-    return Attach(::CreateFontW(height, width, escapement, orientation, weight, italic, underline, strikeOut,
-                                charSet, outPrecision, clipPrecision, quality, pitchAndFamily, faceName));
+    return Attach(::CreateFontIndirectW(logFont));
+}
+
+BOOL CFont::CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic, BYTE underline,
+                       BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision, BYTE quality,
+                       BYTE pitchAndFamily, const wchar_t* faceName)
+{
+    return Attach(::CreateFontW(height, width, escapement, orientation, weight, italic, underline, strikeOut, charSet,
+                                outPrecision, clipPrecision, quality, pitchAndFamily, faceName));
 }
 
 BOOL CFont::CreatePointFont(int pointSizeTenths, const wchar_t* faceName)
@@ -65,9 +71,15 @@ BOOL CFont::CreatePointFont(int pointSizeTenths, const wchar_t* faceName)
     return CreateFontIndirect(&logFont);
 }
 
-BOOL CBrush::CreateSolidBrush(COLORREF color) { return Attach(::CreateSolidBrush(color)); }
+BOOL CBrush::CreateSolidBrush(COLORREF color)
+{
+    return Attach(::CreateSolidBrush(color));
+}
 
-BOOL CPen::CreatePen(int style, int width, COLORREF color) { return Attach(::CreatePen(style, width, color)); }
+BOOL CPen::CreatePen(int style, int width, COLORREF color)
+{
+    return Attach(::CreatePen(style, width, color));
+}
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height)
 {
@@ -84,9 +96,15 @@ BOOL CBitmap::LoadBitmap(UINT resourceId)
     return Attach(::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId)));
 }
 
-BOOL CRgn::CreateRectRgn(int left, int top, int right, int bottom) { return Attach(::CreateRectRgn(left, top, right, bottom)); }
+BOOL CRgn::CreateRectRgn(int left, int top, int right, int bottom)
+{
+    return Attach(::CreateRectRgn(left, top, right, bottom));
+}
 
-BOOL CRgn::CreateRectRgnIndirect(LPCRECT rect) { return Attach(::CreateRectRgnIndirect(rect)); }
+BOOL CRgn::CreateRectRgnIndirect(LPCRECT rect)
+{
+    return Attach(::CreateRectRgnIndirect(rect));
+}
 
 BOOL CRgn::CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight)
 {

@@ -31,9 +31,9 @@ public:
     // A borrowed wrapper, valid until the framework's next idle clean-up.
     static CFont* FromHandle(HFONT font);
     BOOL CreateFontIndirect(const LOGFONTW* logFont);
-    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
-                    BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
-                    BYTE quality, BYTE pitchAndFamily, const wchar_t* faceName);
+    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic, BYTE underline,
+                    BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision, BYTE quality,
+                    BYTE pitchAndFamily, const wchar_t* faceName);
     // Height in tenths of a point for the screen's DPI, as MFC does.
     BOOL CreatePointFont(int pointSizeTenths, const wchar_t* faceName);
     int GetLogFont(LOGFONTW* logFont) const { return GetObject(sizeof(LOGFONTW), logFont); }

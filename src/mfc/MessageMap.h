@@ -33,31 +33,40 @@ constexpr UINT WM_REFLECT_BASE = 0xBC00;
 #define WM_CTLCOLOR 0x0019
 #endif
 
-#define DECLARE_MESSAGE_MAP()                                \
-protected:                                                   \
-    static const AFX_MSGMAP* GetThisMessageMap();            \
+#define DECLARE_MESSAGE_MAP()                     \
+protected:                                        \
+    static const AFX_MSGMAP* GetThisMessageMap(); \
     const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                   \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const AFX_MSGMAP* theClass::GetThisMessageMap()                              \
-    {                                                                            \
-        using ThisClass = theClass;                                              \
-        using TheBaseClass = baseClass;                                          \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)        \
+    const AFX_MSGMAP* theClass::GetMessageMap() const \
+    {                                                 \
+        return GetThisMessageMap();                   \
+    }                                                 \
+    const AFX_MSGMAP* theClass::GetThisMessageMap()   \
+    {                                                 \
+        using ThisClass = theClass;                   \
+        using TheBaseClass = baseClass;               \
         static const AFX_MSGMAP_ENTRY messageEntries[] = {
-
-#define END_MESSAGE_MAP()                                                        \
-        {0, 0, 0, 0, nullptr}};                                                  \
-        static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, messageEntries}; \
-        return &messageMap;                                                      \
+#define END_MESSAGE_MAP()                                                                    \
+    {                                                                                        \
+        0, 0, 0, 0, nullptr                                                                  \
+    }                                                                                        \
+    }                                                                                        \
+    ;                                                                                        \
+    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, messageEntries}; \
+    return &messageMap;                                                                      \
     }
 
-#define AFX_MAP_ENTRY(message, code, id, lastId, body)                                              \
-    {message, code, id, lastId,                                                                      \
-     [](CWnd* pWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) -> BOOL {            \
-         ThisClass* self = static_cast<ThisClass*>(pWnd);                                            \
-         (void)self; (void)nMsg; (void)wParam; (void)lParam; (void)pResult;                          \
-         body                                                                                        \
+#define AFX_MAP_ENTRY(message, code, id, lastId, body)                                                              \
+    {message, code, id, lastId, [](CWnd* pWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) -> BOOL { \
+         ThisClass* self = static_cast<ThisClass*>(pWnd);                                                           \
+         (void)self;                                                                                                \
+         (void)nMsg;                                                                                                \
+         (void)wParam;                                                                                              \
+         (void)lParam;                                                                                              \
+         (void)pResult;                                                                                             \
+         body                                                                                                       \
      }},
 
 #define AFX_POINT_LPARAM CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)))
@@ -85,41 +94,62 @@ protected:                                                   \
     AFX_MAP_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, return self->memberFxn();)
 #define ON_CBN_DROPDOWN_REFLECT(memberFxn) ON_CONTROL_REFLECT(CBN_DROPDOWN, memberFxn)
 // A null brush from CtlColor lets the parent choose the colours instead.
-#define ON_WM_CTLCOLOR_REFLECT()                                                                   \
-    AFX_MAP_ENTRY(WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0, 0,                                          \
-        HBRUSH brush = self->CtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)),               \
-                                      nMsg - WM_CTLCOLORMSGBOX);                                    \
+#define ON_WM_CTLCOLOR_REFLECT()                                                                                 \
+    AFX_MAP_ENTRY(                                                                                               \
+        WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0, 0,                                                                  \
+        HBRUSH brush = self->CtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)), nMsg - WM_CTLCOLORMSGBOX); \
         *pResult = reinterpret_cast<LRESULT>(brush); return brush != nullptr;)
 
-#define ON_WM_CREATE() AFX_MAP_ENTRY(WM_CREATE, 0, 0, 0, \
-    *pResult = self->OnCreate(reinterpret_cast<LPCREATESTRUCTW>(lParam)); return TRUE;)
-#define ON_WM_NCCREATE() AFX_MAP_ENTRY(WM_NCCREATE, 0, 0, 0, \
-    *pResult = self->OnNcCreate(reinterpret_cast<LPCREATESTRUCTW>(lParam)); return TRUE;)
+#define ON_WM_CREATE()                                                                                      \
+    AFX_MAP_ENTRY(WM_CREATE, 0, 0, 0, *pResult = self->OnCreate(reinterpret_cast<LPCREATESTRUCTW>(lParam)); \
+                  return TRUE;)
+#define ON_WM_NCCREATE()                                                                                        \
+    AFX_MAP_ENTRY(WM_NCCREATE, 0, 0, 0, *pResult = self->OnNcCreate(reinterpret_cast<LPCREATESTRUCTW>(lParam)); \
+                  return TRUE;)
 #define ON_WM_DESTROY() AFX_MAP_ENTRY(WM_DESTROY, 0, 0, 0, self->OnDestroy(); return TRUE;)
 #define ON_WM_CLOSE() AFX_MAP_ENTRY(WM_CLOSE, 0, 0, 0, self->OnClose(); return TRUE;)
 #define ON_WM_PAINT() AFX_MAP_ENTRY(WM_PAINT, 0, 0, 0, self->OnPaint(); return TRUE;)
-#define ON_WM_ERASEBKGND() AFX_MAP_ENTRY(WM_ERASEBKGND, 0, 0, 0, \
-    *pResult = self->OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(wParam))); return TRUE;)
-#define ON_WM_CTLCOLOR() AFX_MAP_ENTRY(WM_CTLCOLOR, 0, 0, 0,                                       \
-    *pResult = reinterpret_cast<LRESULT>(self->OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)), \
-        CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), nMsg - WM_CTLCOLORMSGBOX)); return TRUE;)
-#define ON_WM_DRAWITEM() AFX_MAP_ENTRY(WM_DRAWITEM, 0, 0, 0, \
-    self->OnDrawItem(static_cast<int>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); *pResult = TRUE; return TRUE;)
-#define ON_WM_MEASUREITEM() AFX_MAP_ENTRY(WM_MEASUREITEM, 0, 0, 0, \
-    self->OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); *pResult = TRUE; return TRUE;)
-#define ON_WM_SIZE() AFX_MAP_ENTRY(WM_SIZE, 0, 0, 0, \
-    self->OnSize(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))); return TRUE;)
+#define ON_WM_ERASEBKGND()                                                                       \
+    AFX_MAP_ENTRY(WM_ERASEBKGND, 0, 0, 0,                                                        \
+                  *pResult = self->OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(wParam))); \
+                  return TRUE;)
+#define ON_WM_CTLCOLOR()                                                                                             \
+    AFX_MAP_ENTRY(WM_CTLCOLOR, 0, 0, 0,                                                                              \
+                  *pResult = reinterpret_cast<LRESULT>(                                                              \
+                      self->OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)),                               \
+                                       CWnd::FromHandle(reinterpret_cast<HWND>(lParam)), nMsg - WM_CTLCOLORMSGBOX)); \
+                  return TRUE;)
+#define ON_WM_DRAWITEM()                                                                                  \
+    AFX_MAP_ENTRY(WM_DRAWITEM, 0, 0, 0,                                                                   \
+                  self->OnDrawItem(static_cast<int>(wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); \
+                  *pResult = TRUE; return TRUE;)
+#define ON_WM_MEASUREITEM()                                                                                     \
+    AFX_MAP_ENTRY(WM_MEASUREITEM, 0, 0, 0,                                                                      \
+                  self->OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); \
+                  *pResult = TRUE; return TRUE;)
+#define ON_WM_SIZE()                                                                          \
+    AFX_MAP_ENTRY(WM_SIZE, 0, 0, 0,                                                           \
+                  self->OnSize(static_cast<UINT>(wParam), static_cast<short>(LOWORD(lParam)), \
+                               static_cast<short>(HIWORD(lParam)));                           \
+                  return TRUE;)
 #define ON_WM_TIMER() AFX_MAP_ENTRY(WM_TIMER, 0, 0, 0, self->OnTimer(static_cast<UINT_PTR>(wParam)); return TRUE;)
-#define ON_WM_SHOWWINDOW() AFX_MAP_ENTRY(WM_SHOWWINDOW, 0, 0, 0, \
-    self->OnShowWindow(static_cast<BOOL>(wParam), static_cast<UINT>(lParam)); return TRUE;)
+#define ON_WM_SHOWWINDOW()                                                                                          \
+    AFX_MAP_ENTRY(WM_SHOWWINDOW, 0, 0, 0, self->OnShowWindow(static_cast<BOOL>(wParam), static_cast<UINT>(lParam)); \
+                  return TRUE;)
 #define ON_WM_ENABLE() AFX_MAP_ENTRY(WM_ENABLE, 0, 0, 0, self->OnEnable(static_cast<BOOL>(wParam)); return TRUE;)
-#define ON_WM_SETFOCUS() AFX_MAP_ENTRY(WM_SETFOCUS, 0, 0, 0, \
-    self->OnSetFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam))); return TRUE;)
-#define ON_WM_KILLFOCUS() AFX_MAP_ENTRY(WM_KILLFOCUS, 0, 0, 0, \
-    self->OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam))); return TRUE;)
-#define ON_WM_SETCURSOR() AFX_MAP_ENTRY(WM_SETCURSOR, 0, 0, 0,                                   \
-    *pResult = self->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), LOWORD(lParam), HIWORD(lParam)); return TRUE;)
-#define ON_WM_SYSCOMMAND() AFX_MAP_ENTRY(WM_SYSCOMMAND, 0, 0, 0, self->OnSysCommand(static_cast<UINT>(wParam), lParam); return TRUE;)
+#define ON_WM_SETFOCUS()                                                                                    \
+    AFX_MAP_ENTRY(WM_SETFOCUS, 0, 0, 0, self->OnSetFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam))); \
+                  return TRUE;)
+#define ON_WM_KILLFOCUS()                                                                                     \
+    AFX_MAP_ENTRY(WM_KILLFOCUS, 0, 0, 0, self->OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(wParam))); \
+                  return TRUE;)
+#define ON_WM_SETCURSOR()                                                                                        \
+    AFX_MAP_ENTRY(WM_SETCURSOR, 0, 0, 0,                                                                         \
+                  *pResult = self->OnSetCursor(CWnd::FromHandle(reinterpret_cast<HWND>(wParam)), LOWORD(lParam), \
+                                               HIWORD(lParam));                                                  \
+                  return TRUE;)
+#define ON_WM_SYSCOMMAND() \
+    AFX_MAP_ENTRY(WM_SYSCOMMAND, 0, 0, 0, self->OnSysCommand(static_cast<UINT>(wParam), lParam); return TRUE;)
 #define ON_WM_GETDLGCODE() AFX_MAP_ENTRY(WM_GETDLGCODE, 0, 0, 0, *pResult = self->OnGetDlgCode(); return TRUE;)
 
 #define AFX_MOUSE_ENTRY(message, memberFxn) \
@@ -133,17 +163,21 @@ protected:                                                   \
 #define ON_WM_RBUTTONDOWN() AFX_MOUSE_ENTRY(WM_RBUTTONDOWN, OnRButtonDown)
 #define ON_WM_RBUTTONUP() AFX_MOUSE_ENTRY(WM_RBUTTONUP, OnRButtonUp)
 
-#define AFX_KEY_ENTRY(message, memberFxn) AFX_MAP_ENTRY(message, 0, 0, 0,                          \
-    self->memberFxn(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); return TRUE;)
+#define AFX_KEY_ENTRY(message, memberFxn)                                                                       \
+    AFX_MAP_ENTRY(message, 0, 0, 0, self->memberFxn(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); \
+                  return TRUE;)
 #define ON_WM_KEYDOWN() AFX_KEY_ENTRY(WM_KEYDOWN, OnKeyDown)
 #define ON_WM_CHAR() AFX_KEY_ENTRY(WM_CHAR, OnChar)
 
-#define ON_WM_NCCALCSIZE() AFX_MAP_ENTRY(WM_NCCALCSIZE, 0, 0, 0, \
-    self->OnNcCalcSize(static_cast<BOOL>(wParam), reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)); return TRUE;)
+#define ON_WM_NCCALCSIZE()                                                                                     \
+    AFX_MAP_ENTRY(WM_NCCALCSIZE, 0, 0, 0,                                                                      \
+                  self->OnNcCalcSize(static_cast<BOOL>(wParam), reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)); \
+                  return TRUE;)
 #define ON_WM_NCPAINT() AFX_MAP_ENTRY(WM_NCPAINT, 0, 0, 0, self->OnNcPaint(); return TRUE;)
-#define ON_WM_NCACTIVATE() AFX_MAP_ENTRY(WM_NCACTIVATE, 0, 0, 0, \
-    *pResult = self->OnNcActivate(static_cast<BOOL>(wParam)); return TRUE;)
-#define ON_WM_NCHITTEST() AFX_MAP_ENTRY(WM_NCHITTEST, 0, 0, 0, *pResult = self->OnNcHitTest(AFX_POINT_LPARAM); return TRUE;)
+#define ON_WM_NCACTIVATE() \
+    AFX_MAP_ENTRY(WM_NCACTIVATE, 0, 0, 0, *pResult = self->OnNcActivate(static_cast<BOOL>(wParam)); return TRUE;)
+#define ON_WM_NCHITTEST() \
+    AFX_MAP_ENTRY(WM_NCHITTEST, 0, 0, 0, *pResult = self->OnNcHitTest(AFX_POINT_LPARAM); return TRUE;)
 #define ON_WM_NCMOUSEMOVE() AFX_MOUSE_ENTRY(WM_NCMOUSEMOVE, OnNcMouseMove)
 #define ON_WM_NCMOUSEHOVER() AFX_MOUSE_ENTRY(WM_NCMOUSEHOVER, OnNcMouseHover)
 #define ON_WM_NCMOUSELEAVE() AFX_MAP_ENTRY(WM_NCMOUSELEAVE, 0, 0, 0, self->OnNcMouseLeave(); return TRUE;)

@@ -6,15 +6,27 @@
 
 namespace {
 
-bool IsTrimSpace(wchar_t ch) { return ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n' || ch == L'\v' || ch == L'\f'; }
+bool IsTrimSpace(wchar_t ch)
+{
+    return ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n' || ch == L'\v' || ch == L'\f';
+}
 
-size_t ClampIndex(int index, size_t size) { return index < 0 ? 0 : std::min(static_cast<size_t>(index), size); }
+size_t ClampIndex(int index, size_t size)
+{
+    return index < 0 ? 0 : std::min(static_cast<size_t>(index), size);
+}
 
 }  // namespace
 
-int CString::Compare(const wchar_t* other) const { return m_text.compare(other ? other : L""); }
+int CString::Compare(const wchar_t* other) const
+{
+    return m_text.compare(other ? other : L"");
+}
 
-int CString::CompareNoCase(const wchar_t* other) const { return _wcsicmp(m_text.c_str(), other ? other : L""); }
+int CString::CompareNoCase(const wchar_t* other) const
+{
+    return _wcsicmp(m_text.c_str(), other ? other : L"");
+}
 
 int CString::Find(wchar_t ch, int start) const
 {
@@ -36,7 +48,10 @@ int CString::ReverseFind(wchar_t ch) const
     return pos == std::wstring::npos ? -1 : static_cast<int>(pos);
 }
 
-CString CString::Left(int count) const { return CString(m_text.substr(0, ClampIndex(count, m_text.size()))); }
+CString CString::Left(int count) const
+{
+    return CString(m_text.substr(0, ClampIndex(count, m_text.size())));
+}
 
 CString CString::Right(int count) const
 {
@@ -44,7 +59,10 @@ CString CString::Right(int count) const
     return CString(m_text.substr(m_text.size() - n));
 }
 
-CString CString::Mid(int first) const { return CString(m_text.substr(ClampIndex(first, m_text.size()))); }
+CString CString::Mid(int first) const
+{
+    return CString(m_text.substr(ClampIndex(first, m_text.size())));
+}
 
 CString CString::Mid(int first, int count) const
 {
@@ -68,7 +86,10 @@ int CString::Replace(wchar_t oldChar, wchar_t newChar)
 {
     int count = 0;
     for (wchar_t& ch : m_text) {
-        if (ch == oldChar) { ch = newChar; ++count; }
+        if (ch == oldChar) {
+            ch = newChar;
+            ++count;
+        }
     }
     return count;
 }
@@ -93,7 +114,10 @@ int CString::Delete(int index, int count)
     return GetLength();
 }
 
-CString& CString::Trim() { return TrimRight().TrimLeft(); }
+CString& CString::Trim()
+{
+    return TrimRight().TrimLeft();
+}
 
 CString& CString::TrimLeft()
 {

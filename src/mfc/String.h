@@ -11,7 +11,9 @@ class CString {
 public:
     CString() = default;
     CString(const wchar_t* text) : m_text(text ? text : L"") {}
-    CString(const wchar_t* text, int length) : m_text(text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring()) {}
+    CString(const wchar_t* text, int length)
+        : m_text(text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring())
+    {}
     CString(wchar_t ch, int repeat = 1) : m_text(static_cast<size_t>(repeat > 0 ? repeat : 0), ch) {}
     CString(const std::wstring& text) : m_text(text) {}
 
@@ -25,14 +27,45 @@ public:
     wchar_t GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
     void SetAt(int index, wchar_t ch) { m_text.at(static_cast<size_t>(index)) = ch; }
 
-    CString& operator=(const wchar_t* text) { m_text = text ? text : L""; return *this; }
-    CString& operator+=(const CString& other) { m_text += other.m_text; return *this; }
-    CString& operator+=(const wchar_t* text) { if (text) m_text += text; return *this; }
-    CString& operator+=(wchar_t ch) { m_text += ch; return *this; }
+    CString& operator=(const wchar_t* text)
+    {
+        m_text = text ? text : L"";
+        return *this;
+    }
+    CString& operator+=(const CString& other)
+    {
+        m_text += other.m_text;
+        return *this;
+    }
+    CString& operator+=(const wchar_t* text)
+    {
+        if (text) m_text += text;
+        return *this;
+    }
+    CString& operator+=(wchar_t ch)
+    {
+        m_text += ch;
+        return *this;
+    }
     friend CString operator+(const CString& a, const CString& b) { return CString(a.m_text + b.m_text); }
-    friend CString operator+(const CString& a, const wchar_t* b) { CString r(a); r += b; return r; }
-    friend CString operator+(const wchar_t* a, const CString& b) { CString r(a); r += b; return r; }
-    friend CString operator+(const CString& a, wchar_t b) { CString r(a); r += b; return r; }
+    friend CString operator+(const CString& a, const wchar_t* b)
+    {
+        CString r(a);
+        r += b;
+        return r;
+    }
+    friend CString operator+(const wchar_t* a, const CString& b)
+    {
+        CString r(a);
+        r += b;
+        return r;
+    }
+    friend CString operator+(const CString& a, wchar_t b)
+    {
+        CString r(a);
+        r += b;
+        return r;
+    }
     friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
     friend bool operator==(const CString& a, const wchar_t* b) { return a.m_text == (b ? b : L""); }
     friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }

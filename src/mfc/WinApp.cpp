@@ -8,13 +8,25 @@ CWinApp* g_app = nullptr;
 
 }  // namespace
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp()
+{
+    return g_app;
+}
 
-CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+CWnd* AfxGetMainWnd()
+{
+    return g_app ? g_app->m_pMainWnd : nullptr;
+}
 
-HINSTANCE AfxGetInstanceHandle() { return ::GetModuleHandleW(nullptr); }
+HINSTANCE AfxGetInstanceHandle()
+{
+    return ::GetModuleHandleW(nullptr);
+}
 
-HINSTANCE AfxGetResourceHandle() { return ::GetModuleHandleW(nullptr); }
+HINSTANCE AfxGetResourceHandle()
+{
+    return ::GetModuleHandleW(nullptr);
+}
 
 CWinApp::CWinApp(const wchar_t* appName)
 {
@@ -41,9 +53,15 @@ void CWinApp::SetNamesFromModule()
     m_pszAppName = m_strAppName;
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance()
+{
+    return TRUE;
+}
 
-int CWinApp::ExitInstance() { return m_nExitCode; }
+int CWinApp::ExitInstance()
+{
+    return m_nExitCode;
+}
 
 int CWinApp::Run()
 {

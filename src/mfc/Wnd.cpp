@@ -42,7 +42,10 @@ AfxThreadState& AfxGetThreadState()
     return state;
 }
 
-AfxThreadState::~AfxThreadState() { DropTemporaries(); }
+AfxThreadState::~AfxThreadState()
+{
+    DropTemporaries();
+}
 
 void AfxThreadState::DropTemporaries()
 {
@@ -55,7 +58,10 @@ void AfxThreadState::DropTemporaries()
     m_temporaryGdiObjects.clear();
 }
 
-void AfxDeleteTempObjects() { AfxGetThreadState().DropTemporaries(); }
+void AfxDeleteTempObjects()
+{
+    AfxGetThreadState().DropTemporaries();
+}
 
 const CWnd CWnd::wndTop(HWND_TOP);
 const CWnd CWnd::wndBottom(HWND_BOTTOM);
@@ -206,8 +212,8 @@ BOOL CWnd::SubclassWindow(HWND hwnd)
 {
     if (!Attach(hwnd)) return FALSE;
     PreSubclassWindow();
-    WNDPROC previous = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+    WNDPROC previous =
+        reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     if (!previous) {
         Detach();
         return FALSE;
@@ -227,24 +233,23 @@ HWND CWnd::UnsubclassWindow()
 {
     if (!m_hWnd) return nullptr;
     // Someone else may have subclassed after us; then their chain must stay.
-    if (m_pfnSuper &&
-        reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC)) == &AfxWndProc) {
+    if (m_pfnSuper && reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC)) == &AfxWndProc) {
         ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     }
     m_pfnSuper = nullptr;
     return Detach();
 }
 
-BOOL CWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect,
-                  CWnd* parent, UINT id)
+BOOL CWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect, CWnd* parent,
+                  UINT id)
 {
     return CreateEx(0, className, windowName, style | WS_CHILD, rect.left, rect.top, rect.right - rect.left,
                     rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr,
                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
 }
 
-BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style, int x,
-                    int y, int width, int height, HWND parent, HMENU idOrMenu, void* param)
+BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style, int x, int y,
+                    int width, int height, HWND parent, HMENU idOrMenu, void* param)
 {
     if (m_hWnd) return FALSE;
     CREATESTRUCTW cs = {};
@@ -297,16 +302,16 @@ LRESULT CWnd::Default()
 const AFX_MSGMAP* CWnd::GetThisMessageMap()
 {
     using ThisClass = CWnd;
-    static const AFX_MSGMAP_ENTRY messageEntries[] = {
-        ON_WM_CTLCOLOR()
-        ON_WM_DRAWITEM()
-        ON_WM_MEASUREITEM()
-        {0, 0, 0, 0, nullptr}};
+    static const AFX_MSGMAP_ENTRY messageEntries[] = {ON_WM_CTLCOLOR() ON_WM_DRAWITEM()
+                                                          ON_WM_MEASUREITEM(){0, 0, 0, 0, nullptr}};
     static const AFX_MSGMAP messageMap = {nullptr, messageEntries};
     return &messageMap;
 }
 
-const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CWnd::GetMessageMap() const
+{
+    return GetThisMessageMap();
+}
 
 BOOL CWnd::DispatchToMap(UINT mapMessage, UINT code, UINT id, UINT message, WPARAM wParam, LPARAM lParam,
                          LRESULT* result)
@@ -371,9 +376,15 @@ BOOL CWnd::ReflectToChild(HWND hwndChild, UINT message, WPARAM wParam, LPARAM lP
     return child && child->OnChildNotify(message, wParam, lParam, result);
 }
 
-BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
 
-BOOL CWnd::PreCreateWindow(CREATESTRUCTW&) { return TRUE; }
+BOOL CWnd::PreCreateWindow(CREATESTRUCTW&)
+{
+    return TRUE;
+}
 
 void CWnd::PreSubclassWindow() {}
 
@@ -395,7 +406,10 @@ BOOL ModifyWindowLong(HWND hwnd, int index, DWORD remove, DWORD add, UINT flags)
 
 }  // namespace
 
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags) { return ModifyWindowLong(m_hWnd, GWL_STYLE, remove, add, flags); }
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags)
+{
+    return ModifyWindowLong(m_hWnd, GWL_STYLE, remove, add, flags);
+}
 
 BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT flags)
 {
@@ -436,7 +450,8 @@ CFont* CWnd::GetFont() const
 
 HICON CWnd::SetIcon(HICON icon, BOOL bigIcon)
 {
-    return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
+    return reinterpret_cast<HICON>(
+        SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
 }
 
 HICON CWnd::GetIcon(BOOL bigIcon) const
@@ -469,9 +484,15 @@ BOOL CWnd::RedrawWindow(LPCRECT rect, CRgn* region, UINT flags)
     return ::RedrawWindow(m_hWnd, rect, region ? static_cast<HRGN>(*region) : nullptr, flags);
 }
 
-CDC* CWnd::GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
+CDC* CWnd::GetDC()
+{
+    return CDC::FromHandle(::GetDC(m_hWnd));
+}
 
-CDC* CWnd::GetWindowDC() { return CDC::FromHandle(::GetWindowDC(m_hWnd)); }
+CDC* CWnd::GetWindowDC()
+{
+    return CDC::FromHandle(::GetWindowDC(m_hWnd));
+}
 
 int CWnd::ReleaseDC(CDC* dc)
 {

@@ -44,10 +44,10 @@ public:
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
     HWND UnsubclassWindow();
 
-    BOOL Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect,
-                        CWnd* parent, UINT id);
-    BOOL CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
-                          int x, int y, int width, int height, HWND parent, HMENU idOrMenu, void* param = nullptr);
+    BOOL Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect, CWnd* parent,
+                UINT id);
+    BOOL CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style, int x, int y,
+                  int width, int height, HWND parent, HMENU idOrMenu, void* param = nullptr);
     virtual BOOL DestroyWindow();
 
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -9,20 +9,20 @@ namespace korvex::ui {
 UiColor DisabledFace(UiColor face);
 
 struct ButtonState {
-  bool enabled = true;
-  bool hover = false;
-  bool pressed = false;
+    bool enabled = true;
+    bool hover = false;
+    bool pressed = false;
 };
 
 struct TextButtonColors {
-  UiColor faceDisabled;
-  UiColor face;
-  UiColor faceHover;
-  UiColor facePressed;
-  UiColor textDisabled;
-  UiColor text;
-  UiColor textHover;
-  UiColor textPressed;
+    UiColor faceDisabled;
+    UiColor face;
+    UiColor faceHover;
+    UiColor facePressed;
+    UiColor textDisabled;
+    UiColor text;
+    UiColor textHover;
+    UiColor textPressed;
 };
 
 // Hover wins over pressed: a held button shows the pressed face only once
@@ -34,11 +34,11 @@ UiColor TextButtonText(const TextButtonColors& colors, const ButtonState& state)
 float ClampRadius(float radius, int side);
 
 struct TextMetricsInput {
-  float top = 0;
-  float height = 0;
-  float layoutHeight = 0;
-  float overhangTop = 0;
-  float overhangBottom = 0;
+    float top = 0;
+    float height = 0;
+    float layoutHeight = 0;
+    float overhangTop = 0;
+    float overhangBottom = 0;
 };
 
 // Height of the inked block of a text layout, from its metrics and overhangs.
@@ -48,10 +48,10 @@ int InkedTextHeight(const TextMetricsInput& metrics);
 int CenteredTextTop(int clientTop, int clientHeight, int inkedHeight);
 
 struct ImageFrame {
-  int index = 0;
-  UiSize size;
-  int x = 0;
-  int y = 0;
+    int index = 0;
+    UiSize size;
+    int x = 0;
+    int y = 0;
 };
 
 // Frame 1 of a strip stands for the disabled look when there is one.

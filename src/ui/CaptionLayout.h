@@ -13,20 +13,20 @@ constexpr int kCaptionButtonCount = 4;
 
 // Scaled frame metrics: caption strip height and the one-pixel lines.
 struct FrameMetrics {
-  int captionHeight = 28;
-  int lineX = 1;  // sx
-  int lineY = 1;  // sy
-  int buttonWidth = 30;
-  int buttonHeight = 30;
-  // The caption strip plus the line above it.
-  int TopInset() const { return captionHeight + lineY; }
+    int captionHeight = 28;
+    int lineX = 1;  // sx
+    int lineY = 1;  // sy
+    int buttonWidth = 30;
+    int buttonHeight = 30;
+    // The caption strip plus the line above it.
+    int TopInset() const { return captionHeight + lineY; }
 };
 
 FrameMetrics FrameMetricsForDpi(int dpiX, int dpiY);
 
 struct CaptionButtonRects {
-  UiRect button;
-  UiRect glyph;
+    UiRect button;
+    UiRect glyph;
 };
 
 // A button at the origin with its glyph frame centred in it.

@@ -13,10 +13,10 @@ UiSize ArrowFrameSize(const UiSize& image, bool framesHorizontal);
 enum ArrowFrame { kArrowDark = 0, kArrowBright = 1, kArrowDim = 2 };
 
 struct ComboFaceLayout {
-  UiRect arrowBack;   // filled behind the arrow
-  int arrowX = 0;     // where the arrow frame is drawn
-  int arrowY = 0;
-  UiRect arrowZone;   // the zone that opens the list of an editable box
+    UiRect arrowBack;  // filled behind the arrow
+    int arrowX = 0;    // where the arrow frame is drawn
+    int arrowY = 0;
+    UiRect arrowZone;  // the zone that opens the list of an editable box
 };
 
 // dpiX/dpiY are the screen values; the offsets use both stepped and exact rules.
@@ -29,11 +29,11 @@ UiRect ComboTextRect(const UiRect& client, const UiSize& arrowFrame, int textHei
 bool IsInArrowZone(const UiRect& client, const UiRect& arrowZone, int x, int y);
 
 struct ListWidthInput {
-  std::vector<int> itemWidths;
-  int scrollBarWidth = 0;
-  int averageCharWidth = 0;
-  int edgeWidth = 0;
-  int comboWidth = 0;
+    std::vector<int> itemWidths;
+    int scrollBarWidth = 0;
+    int averageCharWidth = 0;
+    int edgeWidth = 0;
+    int comboWidth = 0;
 };
 
 // Widest item plus padding; a long list adds room for its scroll bar. Never

@@ -13,8 +13,12 @@ HRESULT CreateDirect2DFactory(ComPtr<ID2D1Factory1>& factory);
 HRESULT CreateDirect2DDCTarget(ID2D1Factory1* factory, ComPtr<ID2D1DCRenderTarget>& target);
 
 // EndDraw's answer when the target must be created again.
-inline bool MustRecreateTarget(HRESULT result) { return result == static_cast<HRESULT>(D2DERR_RECREATE_TARGET); }
+inline bool MustRecreateTarget(HRESULT result)
+{
+    return result == static_cast<HRESULT>(D2DERR_RECREATE_TARGET);
+}
 
-inline D2D1_COLOR_F ToD2DColor(COLORREF color) {
-  return D2D1::ColorF(GetRValue(color) / 255.0f, GetGValue(color) / 255.0f, GetBValue(color) / 255.0f, 1.0f);
+inline D2D1_COLOR_F ToD2DColor(COLORREF color)
+{
+    return D2D1::ColorF(GetRValue(color) / 255.0f, GetGValue(color) / 255.0f, GetBValue(color) / 255.0f, 1.0f);
 }

@@ -8,19 +8,19 @@ namespace korvex::ui {
 enum EditMode { kEditInteger = 0, kEditDecimal = 1, kEditFreeText = 2 };
 
 struct IntegerLimits {
-  int min = 0;
-  int max = 0;
-  bool useMin = true;
-  bool useMax = true;
+    int min = 0;
+    int max = 0;
+    bool useMin = true;
+    bool useMax = true;
 };
 
 struct DecimalLimits {
-  double min = 0;
-  double max = 0;
-  bool useMin = true;
-  bool useMax = true;
-  int decimals = 1;
-  bool groupThousands = false;
+    double min = 0;
+    double max = 0;
+    bool useMin = true;
+    bool useMax = true;
+    int decimals = 1;
+    bool groupThousands = false;
 };
 
 // Inserts one "," before the last three digits of an integer part longer

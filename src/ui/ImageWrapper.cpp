@@ -19,155 +19,168 @@ namespace {
 
 using ImageCache = std::unordered_map<std::uint32_t, std::shared_ptr<CImageWrapper>>;
 
-ImageCache& Cache() {
-  static ImageCache cache;
-  return cache;
+ImageCache& Cache()
+{
+    static ImageCache cache;
+    return cache;
 }
 
 class GdipBitmapOwner {
- public:
-  GdipBitmapOwner() = default;
-  ~GdipBitmapOwner() {
-    if (m_bitmap) Gdiplus::DllExports::GdipDisposeImage(m_bitmap);
-  }
-  GdipBitmapOwner(const GdipBitmapOwner&) = delete;
-  GdipBitmapOwner& operator=(const GdipBitmapOwner&) = delete;
-  Gdiplus::GpBitmap** put() { return &m_bitmap; }
-  Gdiplus::GpBitmap* get() const { return m_bitmap; }
+public:
+    GdipBitmapOwner() = default;
+    ~GdipBitmapOwner()
+    {
+        if (m_bitmap) Gdiplus::DllExports::GdipDisposeImage(m_bitmap);
+    }
+    GdipBitmapOwner(const GdipBitmapOwner&) = delete;
+    GdipBitmapOwner& operator=(const GdipBitmapOwner&) = delete;
+    Gdiplus::GpBitmap** put() { return &m_bitmap; }
+    Gdiplus::GpBitmap* get() const { return m_bitmap; }
 
- private:
-  Gdiplus::GpBitmap* m_bitmap = nullptr;
+private:
+    Gdiplus::GpBitmap* m_bitmap = nullptr;
 };
 
 class GlobalMemoryOwner {
- public:
-  explicit GlobalMemoryOwner(SIZE_T size) : m_memory(GlobalAlloc(GMEM_MOVEABLE, size)) {}
-  ~GlobalMemoryOwner() {
-    if (m_memory) GlobalFree(m_memory);
-  }
-  GlobalMemoryOwner(const GlobalMemoryOwner&) = delete;
-  GlobalMemoryOwner& operator=(const GlobalMemoryOwner&) = delete;
-  HGLOBAL get() const { return m_memory; }
+public:
+    explicit GlobalMemoryOwner(SIZE_T size) : m_memory(GlobalAlloc(GMEM_MOVEABLE, size)) {}
+    ~GlobalMemoryOwner()
+    {
+        if (m_memory) GlobalFree(m_memory);
+    }
+    GlobalMemoryOwner(const GlobalMemoryOwner&) = delete;
+    GlobalMemoryOwner& operator=(const GlobalMemoryOwner&) = delete;
+    HGLOBAL get() const { return m_memory; }
 
- private:
-  HGLOBAL m_memory;
+private:
+    HGLOBAL m_memory;
 };
 
 struct DecodedBitmap {
-  HBITMAP bitmap = nullptr;
-  int width = 0;
-  int height = 0;
+    HBITMAP bitmap = nullptr;
+    int width = 0;
+    int height = 0;
 };
 
 // Copies a GDI+ bitmap into a top-down DIB section of 24 or 32 bits.
-DecodedBitmap ToDibSection(Gdiplus::GpBitmap* source, bool keepAlpha, bool premultiply) {
-  namespace flat = Gdiplus::DllExports;
-  DecodedBitmap result;
-  UINT width = 0;
-  UINT height = 0;
-  if (flat::GdipGetImageWidth(source, &width) != Gdiplus::Ok ||
-      flat::GdipGetImageHeight(source, &height) != Gdiplus::Ok || width == 0 || height == 0 ||
-      width > 0x7FFF || height > 0x7FFF) {
-    return result;
-  }
-  Gdiplus::PixelFormat sourceFormat = 0;
-  flat::GdipGetImagePixelFormat(source, &sourceFormat);
-  const bool wantAlpha = keepAlpha || Gdiplus::IsAlphaPixelFormat(sourceFormat);
-  const int bitsPerPixel = wantAlpha || Gdiplus::GetPixelFormatSize(sourceFormat) > 24 ? 32 : 24;
-  const Gdiplus::PixelFormat lockFormat = bitsPerPixel == 32 ? PixelFormat32bppARGB : PixelFormat24bppRGB;
-  const INT stride = static_cast<INT>(((width * bitsPerPixel + 31) / 32) * 4);
+DecodedBitmap ToDibSection(Gdiplus::GpBitmap* source, bool keepAlpha, bool premultiply)
+{
+    namespace flat = Gdiplus::DllExports;
+    DecodedBitmap result;
+    UINT width = 0;
+    UINT height = 0;
+    if (flat::GdipGetImageWidth(source, &width) != Gdiplus::Ok ||
+        flat::GdipGetImageHeight(source, &height) != Gdiplus::Ok || width == 0 || height == 0 || width > 0x7FFF ||
+        height > 0x7FFF) {
+        return result;
+    }
+    Gdiplus::PixelFormat sourceFormat = 0;
+    flat::GdipGetImagePixelFormat(source, &sourceFormat);
+    const bool wantAlpha = keepAlpha || Gdiplus::IsAlphaPixelFormat(sourceFormat);
+    const int bitsPerPixel = wantAlpha || Gdiplus::GetPixelFormatSize(sourceFormat) > 24 ? 32 : 24;
+    const Gdiplus::PixelFormat lockFormat = bitsPerPixel == 32 ? PixelFormat32bppARGB : PixelFormat24bppRGB;
+    const INT stride = static_cast<INT>(((width * bitsPerPixel + 31) / 32) * 4);
 
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = static_cast<LONG>(width);
-  info.bmiHeader.biHeight = -static_cast<LONG>(height);
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!dib) return result;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(height);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!dib) return result;
 
-  // GDI+ writes straight into the DIB's pixels.
-  Gdiplus::BitmapData data{};
-  data.Width = width;
-  data.Height = height;
-  data.Stride = stride;
-  data.PixelFormat = lockFormat;
-  data.Scan0 = bits;
-  const Gdiplus::GpRect area(0, 0, static_cast<INT>(width), static_cast<INT>(height));
-  if (flat::GdipBitmapLockBits(source, &area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                               lockFormat, &data) != Gdiplus::Ok) {
-    DeleteObject(dib);
+    // GDI+ writes straight into the DIB's pixels.
+    Gdiplus::BitmapData data{};
+    data.Width = width;
+    data.Height = height;
+    data.Stride = stride;
+    data.PixelFormat = lockFormat;
+    data.Scan0 = bits;
+    const Gdiplus::GpRect area(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    if (flat::GdipBitmapLockBits(source, &area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                                 lockFormat, &data) != Gdiplus::Ok) {
+        DeleteObject(dib);
+        return result;
+    }
+    flat::GdipBitmapUnlockBits(source, &data);
+    if (premultiply && bitsPerPixel == 32) {
+        korvex::ui::PremultiplyBgra(static_cast<std::uint8_t*>(bits), static_cast<size_t>(width) * height);
+    }
+    result.bitmap = dib;
+    result.width = static_cast<int>(width);
+    result.height = static_cast<int>(height);
     return result;
-  }
-  flat::GdipBitmapUnlockBits(source, &data);
-  if (premultiply && bitsPerPixel == 32) {
-    korvex::ui::PremultiplyBgra(static_cast<std::uint8_t*>(bits), static_cast<size_t>(width) * height);
-  }
-  result.bitmap = dib;
-  result.width = static_cast<int>(width);
-  result.height = static_cast<int>(height);
-  return result;
 }
 
-DecodedBitmap DecodePngBytes(const void* bytes, DWORD size) {
-  GlobalMemoryOwner memory(size);
-  if (!memory.get()) return {};
-  void* target = GlobalLock(memory.get());
-  if (!target) return {};
-  std::memcpy(target, bytes, size);
-  GlobalUnlock(memory.get());
-  ComPtr<IStream> stream;
-  if (FAILED(CreateStreamOnHGlobal(memory.get(), FALSE, &stream))) return {};
-  if (!GdiplusSession::EnsureRunning()) return {};
-  GdipBitmapOwner bitmap;
-  if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream.Get(), bitmap.put()) != Gdiplus::Ok) return {};
-  return ToDibSection(bitmap.get(), true, true);
+DecodedBitmap DecodePngBytes(const void* bytes, DWORD size)
+{
+    GlobalMemoryOwner memory(size);
+    if (!memory.get()) return {};
+    void* target = GlobalLock(memory.get());
+    if (!target) return {};
+    std::memcpy(target, bytes, size);
+    GlobalUnlock(memory.get());
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(memory.get(), FALSE, &stream))) return {};
+    if (!GdiplusSession::EnsureRunning()) return {};
+    GdipBitmapOwner bitmap;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream.Get(), bitmap.put()) != Gdiplus::Ok) return {};
+    return ToDibSection(bitmap.get(), true, true);
 }
 
 }  // namespace
 
 CImageWrapper::CImageWrapper(HBITMAP decoded, int decodedWidth, int decodedHeight)
-    : bitmap(decoded), width(decodedWidth), height(decodedHeight) {}
+    : bitmap(decoded), width(decodedWidth), height(decodedHeight)
+{}
 
-CImageWrapper::~CImageWrapper() {
-  if (bitmap) DeleteObject(bitmap);
+CImageWrapper::~CImageWrapper()
+{
+    if (bitmap) DeleteObject(bitmap);
 }
 
-HBITMAP CImageWrapper::Detach() {
-  HBITMAP detached = bitmap;
-  bitmap = nullptr;
-  return detached;
+HBITMAP CImageWrapper::Detach()
+{
+    HBITMAP detached = bitmap;
+    bitmap = nullptr;
+    return detached;
 }
 
-std::shared_ptr<CImageWrapper> LoadPngResource(UINT id, HINSTANCE module) {
-  ImageCache& cache = Cache();
-  if (auto hit = cache.find(id); hit != cache.end()) return hit->second;
-  if (!module) module = AfxGetResourceHandle();
-  HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
-  if (!resource) return {};
-  HGLOBAL loaded = LoadResource(module, resource);
-  const void* bytes = loaded ? LockResource(loaded) : nullptr;
-  const DWORD size = SizeofResource(module, resource);
-  if (!bytes || size == 0) return {};
-  const DecodedBitmap decoded = DecodePngBytes(bytes, size);
-  auto image = std::make_shared<CImageWrapper>(decoded.bitmap, decoded.width, decoded.height);
-  cache.emplace(id, image);
-  return image;
+std::shared_ptr<CImageWrapper> LoadPngResource(UINT id, HINSTANCE module)
+{
+    ImageCache& cache = Cache();
+    if (auto hit = cache.find(id); hit != cache.end()) return hit->second;
+    if (!module) module = AfxGetResourceHandle();
+    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
+    if (!resource) return {};
+    HGLOBAL loaded = LoadResource(module, resource);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    const DWORD size = SizeofResource(module, resource);
+    if (!bytes || size == 0) return {};
+    const DecodedBitmap decoded = DecodePngBytes(bytes, size);
+    auto image = std::make_shared<CImageWrapper>(decoded.bitmap, decoded.width, decoded.height);
+    cache.emplace(id, image);
+    return image;
 }
 
-std::unique_ptr<CImageWrapper> LoadImageFile(const CString& path) {
-  if (!PathFileExistsW(path)) return nullptr;
-  DecodedBitmap decoded;
-  GdiplusSession gdiplus;
-  if (gdiplus.IsRunning()) {
-    GdipBitmapOwner bitmap;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path, bitmap.put()) == Gdiplus::Ok) {
-      decoded = ToDibSection(bitmap.get(), false, false);
+std::unique_ptr<CImageWrapper> LoadImageFile(const CString& path)
+{
+    if (!PathFileExistsW(path)) return nullptr;
+    DecodedBitmap decoded;
+    GdiplusSession gdiplus;
+    if (gdiplus.IsRunning()) {
+        GdipBitmapOwner bitmap;
+        if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path, bitmap.put()) == Gdiplus::Ok) {
+            decoded = ToDibSection(bitmap.get(), false, false);
+        }
     }
-  }
-  return std::make_unique<CImageWrapper>(decoded.bitmap, decoded.width, decoded.height);
+    return std::make_unique<CImageWrapper>(decoded.bitmap, decoded.width, decoded.height);
 }
 
-size_t CachedImageCount() { return Cache().size(); }
+size_t CachedImageCount()
+{
+    return Cache().size();
+}

@@ -10,21 +10,21 @@
 class CString;
 
 class CImageWrapper {
- public:
-  CImageWrapper() = default;
-  CImageWrapper(HBITMAP decoded, int decodedWidth, int decodedHeight);
-  ~CImageWrapper();
-  CImageWrapper(const CImageWrapper&) = delete;
-  CImageWrapper& operator=(const CImageWrapper&) = delete;
+public:
+    CImageWrapper() = default;
+    CImageWrapper(HBITMAP decoded, int decodedWidth, int decodedHeight);
+    ~CImageWrapper();
+    CImageWrapper(const CImageWrapper&) = delete;
+    CImageWrapper& operator=(const CImageWrapper&) = delete;
 
-  // Hands the bitmap to the caller, who then deletes it.
-  HBITMAP Detach();
+    // Hands the bitmap to the caller, who then deletes it.
+    HBITMAP Detach();
 
-  HBITMAP bitmap = nullptr;
-  int width = 0;
-  int height = 0;
-  int frameCount = 1;
-  int framesHorizontal = 1;
+    HBITMAP bitmap = nullptr;
+    int width = 0;
+    int height = 0;
+    int frameCount = 1;
+    int framesHorizontal = 1;
 };
 
 // The cached picture of a "PNG" resource; module null means the application.

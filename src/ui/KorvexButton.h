@@ -14,44 +14,44 @@ constexpr UINT WM_IMAGEBUTTON_HOVER = WM_USER + 2000;
 constexpr UINT WM_IMAGEBUTTON_LEAVE = WM_USER + 2001;
 
 class CKorvexButton : public CButton {
- public:
-  CKorvexButton() = default;
+public:
+    CKorvexButton() = default;
 
-  // Shows the image (borrowed: the button never deletes the bitmap).
-  void SetImage(const CImageWrapper& image);
-  // Drops the image and sets the colours and caption.
-  void SetAppearance(const SIZE& imageSize, COLORREF face, COLORREF hover, COLORREF pressed, COLORREF border,
-                     const CString& text);
+    // Shows the image (borrowed: the button never deletes the bitmap).
+    void SetImage(const CImageWrapper& image);
+    // Drops the image and sets the colours and caption.
+    void SetAppearance(const SIZE& imageSize, COLORREF face, COLORREF hover, COLORREF pressed, COLORREF border,
+                       const CString& text);
 
-  void PreSubclassWindow() override;
-  BOOL PreTranslateMessage(MSG* msg) override;
-  void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
+    void PreSubclassWindow() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
 
-  COLORREF m_clrFace = 0;
-  COLORREF m_clrHover = 0;
-  COLORREF m_clrPressed = 0;
-  COLORREF m_clrBorder = 0;
-  CString m_strText;
-  HBITMAP m_hBitmap = nullptr;
-  int m_nFrames = 0;
-  int m_bFramesHorizontal = 1;
-  SIZE m_sizeImage{0, 0};
-  int m_bTracking = 0;
-  int m_bPressed = 0;
-  int m_bHover = 0;
-  int m_bEnabled = 1;
-  int m_bCaptured = 0;
-  BLENDFUNCTION m_blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    COLORREF m_clrFace = 0;
+    COLORREF m_clrHover = 0;
+    COLORREF m_clrPressed = 0;
+    COLORREF m_clrBorder = 0;
+    CString m_strText;
+    HBITMAP m_hBitmap = nullptr;
+    int m_nFrames = 0;
+    int m_bFramesHorizontal = 1;
+    SIZE m_sizeImage{0, 0};
+    int m_bTracking = 0;
+    int m_bPressed = 0;
+    int m_bHover = 0;
+    int m_bEnabled = 1;
+    int m_bCaptured = 0;
+    BLENDFUNCTION m_blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
 
- protected:
-  int OnCreate(LPCREATESTRUCTW cs);
-  void OnMouseMove(UINT flags, CPoint point);
-  void OnMouseHover(UINT flags, CPoint point);
-  void OnMouseLeave();
-  void OnLButtonDown(UINT flags, CPoint point);
-  void OnLButtonUp(UINT flags, CPoint point);
-  BOOL OnEraseBkgnd(CDC* dc);
-  DECLARE_MESSAGE_MAP()
+protected:
+    int OnCreate(LPCREATESTRUCTW cs);
+    void OnMouseMove(UINT flags, CPoint point);
+    void OnMouseHover(UINT flags, CPoint point);
+    void OnMouseLeave();
+    void OnLButtonDown(UINT flags, CPoint point);
+    void OnLButtonUp(UINT flags, CPoint point);
+    BOOL OnEraseBkgnd(CDC* dc);
+    DECLARE_MESSAGE_MAP()
 };
 
 // The parts both push buttons share: their mouse rules and their click.

@@ -10,52 +10,52 @@
 constexpr UINT WM_EDIT_ENTER = WM_USER + 222;
 
 class CKorvexEdit : public CEdit {
- public:
-  CKorvexEdit();
+public:
+    CKorvexEdit();
 
-  void PreSubclassWindow() override;
-  BOOL PreTranslateMessage(MSG* msg) override;
+    void PreSubclassWindow() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
 
-  COLORREF m_clrBorder;
-  COLORREF m_clrBorderFocus;
-  COLORREF m_clrBack;
-  COLORREF m_clrText;
-  int m_bFocused = 0;
-  int m_bGroupThousands = 0;
-  int m_bAllowNegative = 0;
-  int m_nMode = 0;  // 0 integer, 1 decimal, 2 free text
-  int m_bTouched = 0;
-  CString m_strAtClick;
-  CBrush m_brBack;
-  int m_nMin = 0;
-  int m_nMax = 0;
-  double m_dMin = 0;
-  double m_dMax = 0;
-  int m_bUseMin = 1;
-  int m_bUseMax = 1;
-  int m_nDecimals = 1;
-  int m_bAllowPaste = 1;
+    COLORREF m_clrBorder;
+    COLORREF m_clrBorderFocus;
+    COLORREF m_clrBack;
+    COLORREF m_clrText;
+    int m_bFocused = 0;
+    int m_bGroupThousands = 0;
+    int m_bAllowNegative = 0;
+    int m_nMode = 0;  // 0 integer, 1 decimal, 2 free text
+    int m_bTouched = 0;
+    CString m_strAtClick;
+    CBrush m_brBack;
+    int m_nMin = 0;
+    int m_nMax = 0;
+    double m_dMin = 0;
+    double m_dMax = 0;
+    int m_bUseMin = 1;
+    int m_bUseMax = 1;
+    int m_nDecimals = 1;
+    int m_bAllowPaste = 1;
 
- protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params);
-  void OnNcPaint();
-  HBRUSH CtlColor(CDC* dc, UINT ctlColor);
-  void OnEnable(BOOL enable);
-  BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
-  void OnLButtonDown(UINT flags, CPoint point);
-  void OnLButtonUp(UINT flags, CPoint point);
-  void OnKillFocus(CWnd* newWnd);
-  void OnChar(UINT ch, UINT repeat, UINT flags);
-  LRESULT OnContextMenuRequest(WPARAM wParam, LPARAM lParam);
-  DECLARE_MESSAGE_MAP()
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params);
+    void OnNcPaint();
+    HBRUSH CtlColor(CDC* dc, UINT ctlColor);
+    void OnEnable(BOOL enable);
+    BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+    void OnLButtonDown(UINT flags, CPoint point);
+    void OnLButtonUp(UINT flags, CPoint point);
+    void OnKillFocus(CWnd* newWnd);
+    void OnChar(UINT ch, UINT repeat, UINT flags);
+    LRESULT OnContextMenuRequest(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
 
- private:
-  bool IsWritable() const;
-  // The border lives in the non-client area, so focus changes repaint it too.
-  void RedrawWithFrame();
-  bool HandleShortcut(const MSG& msg);
-  bool HandleNumericKey(const MSG& msg);
-  void Step(bool up);
-  int VerticalPadding(int height) const;
+private:
+    bool IsWritable() const;
+    // The border lives in the non-client area, so focus changes repaint it too.
+    void RedrawWithFrame();
+    bool HandleShortcut(const MSG& msg);
+    bool HandleNumericKey(const MSG& msg);
+    void Step(bool up);
+    int VerticalPadding(int height) const;
 };

@@ -13,50 +13,50 @@ class CImageWrapper;
 constexpr UINT WM_SLIDESHOW_CLICK = WM_USER + 250;
 
 class CKorvexSliderShowCtrl : public CWnd {
- public:
-  // One picture at its natural size. The slide owns its bitmap, so clearing
-  // or refilling the list frees the pictures it held.
-  class Slide {
-   public:
-    Slide(int slideWidth, int slideHeight, HBITMAP slideBitmap);
-    explicit Slide(CImageWrapper&& image);
-    ~Slide();
-    Slide(Slide&& other) noexcept;
-    Slide& operator=(Slide&& other) noexcept;
-    Slide(const Slide&) = delete;
-    Slide& operator=(const Slide&) = delete;
+public:
+    // One picture at its natural size. The slide owns its bitmap, so clearing
+    // or refilling the list frees the pictures it held.
+    class Slide {
+    public:
+        Slide(int slideWidth, int slideHeight, HBITMAP slideBitmap);
+        explicit Slide(CImageWrapper&& image);
+        ~Slide();
+        Slide(Slide&& other) noexcept;
+        Slide& operator=(Slide&& other) noexcept;
+        Slide(const Slide&) = delete;
+        Slide& operator=(const Slide&) = delete;
 
-    int width = 0;
-    int height = 0;
-    HBITMAP bitmap = nullptr;
-  };
+        int width = 0;
+        int height = 0;
+        HBITMAP bitmap = nullptr;
+    };
 
-  CKorvexSliderShowCtrl() = default;
+    CKorvexSliderShowCtrl() = default;
 
-  BOOL Create(CWnd* parent, UINT id, const RECT& rect);
+    BOOL Create(CWnd* parent, UINT id, const RECT& rect);
 
-  COLORREF m_clrBack = RGB(0x18, 0x19, 0x1E);
-  int m_nMarginLeft = 0;
-  int m_nMarginTop = 0;
-  int m_nMarginRight = 0;
-  int m_nMarginBottom = 0;
-  double m_dTransition = 0.6;
-  double m_dHold = 7.5;
-  std::vector<Slide> m_slides;
+    COLORREF m_clrBack = RGB(0x18, 0x19, 0x1E);
+    int m_nMarginLeft = 0;
+    int m_nMarginTop = 0;
+    int m_nMarginRight = 0;
+    int m_nMarginBottom = 0;
+    double m_dTransition = 0.6;
+    double m_dHold = 7.5;
+    std::vector<Slide> m_slides;
 
-  static constexpr UINT_PTR kFrameTimer = 1;
+    static constexpr UINT_PTR kFrameTimer = 1;
 
- protected:
-  int OnCreate(LPCREATESTRUCTW cs);
-  void OnDestroy();
-  void OnTimer(UINT_PTR id);
-  void OnPaint();
-  BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
-  void OnLButtonDown(UINT flags, CPoint point);
-  DECLARE_MESSAGE_MAP()
+protected:
+    int OnCreate(LPCREATESTRUCTW cs);
+    void OnDestroy();
+    void OnTimer(UINT_PTR id);
+    void OnPaint();
+    BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
+    void OnLButtonDown(UINT flags, CPoint point);
+    DECLARE_MESSAGE_MAP()
 
- private:
-  void DrawSlides(CDC& dc, const CRect& client);
+private:
+    void DrawSlides(CDC& dc, const CRect& client);
 };
 
 // Test seam: replaces the millisecond clock (null restores the real one);

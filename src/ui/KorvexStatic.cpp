@@ -4,102 +4,113 @@
 #include "ui/Theme.h"
 
 BEGIN_MESSAGE_MAP(CKorvexStatic, CStatic)
-  ON_WM_MOUSEMOVE()
-  ON_WM_LBUTTONDOWN()
-  ON_WM_LBUTTONUP()
-  ON_WM_MOUSELEAVE()
-  ON_WM_SETFOCUS()
-  ON_WM_KILLFOCUS()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_MOUSELEAVE()
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
 END_MESSAGE_MAP()
 
-void CKorvexStatic::PreSubclassWindow() {
-  CStatic::PreSubclassWindow();
-  // SS_OWNERDRAW is a type, not a flag: OR-ing it into SS_RIGHT would make
-  // an enhanced-metafile static. Alignment comes from m_nFormat instead.
-  ModifyStyle(SS_TYPEMASK, SS_OWNERDRAW);
+void CKorvexStatic::PreSubclassWindow()
+{
+    CStatic::PreSubclassWindow();
+    // SS_OWNERDRAW is a type, not a flag: OR-ing it into SS_RIGHT would make
+    // an enhanced-metafile static. Alignment comes from m_nFormat instead.
+    ModifyStyle(SS_TYPEMASK, SS_OWNERDRAW);
 }
 
-void CKorvexStatic::DrawItem(LPDRAWITEMSTRUCT drawItem) {
-  CDC* target = CDC::FromHandle(drawItem->hDC);
-  const CRect item(drawItem->rcItem);
-  MemoryCanvas canvas(*target, item.Width(), item.Height());
-  if (!canvas.IsReady()) return;
-  CRect local(0, 0, item.Width(), item.Height());
-  DrawBackground(canvas.dc(), local);
-  if (!m_strText.IsEmpty()) DrawLabelText(&canvas.dc(), m_strText, &local, m_bHighlighted);
-  canvas.CopyTo(*target, item.left, item.top);
-  if (m_bLink && m_bFocused) {
-    const CRect focus(item.left + 2, item.top + 2, item.left + item.Width() - 2, item.top + item.Height() - 2);
-    target->DrawFocusRect(&focus);
-  }
+void CKorvexStatic::DrawItem(LPDRAWITEMSTRUCT drawItem)
+{
+    CDC* target = CDC::FromHandle(drawItem->hDC);
+    const CRect item(drawItem->rcItem);
+    MemoryCanvas canvas(*target, item.Width(), item.Height());
+    if (!canvas.IsReady()) return;
+    CRect local(0, 0, item.Width(), item.Height());
+    DrawBackground(canvas.dc(), local);
+    if (!m_strText.IsEmpty()) DrawLabelText(&canvas.dc(), m_strText, &local, m_bHighlighted);
+    canvas.CopyTo(*target, item.left, item.top);
+    if (m_bLink && m_bFocused) {
+        const CRect focus(item.left + 2, item.top + 2, item.left + item.Width() - 2, item.top + item.Height() - 2);
+        target->DrawFocusRect(&focus);
+    }
 }
 
-void CKorvexStatic::DrawBackground(CDC& dc, const CRect& item) {
-  if (!m_pBackDC) {
-    dc.FillSolidRect(&item, m_clrBack);
-    return;
-  }
-  const CRect source(m_rcBackSource);
-  const bool sameSize = source.Width() == item.Width() && source.Height() == item.Height();
-  const bool stretch = m_bStretchBack ? source.Width() < item.Width() : !sameSize;
-  if (stretch) {
-    dc.StretchBlt(0, 0, item.Width(), item.Height(), m_pBackDC, source.left, source.top, source.Width(),
-                  source.Height(), SRCCOPY);
-  } else {
-    dc.BitBlt(0, 0, item.Width(), item.Height(), m_pBackDC, source.left, source.top, SRCCOPY);
-  }
+void CKorvexStatic::DrawBackground(CDC& dc, const CRect& item)
+{
+    if (!m_pBackDC) {
+        dc.FillSolidRect(&item, m_clrBack);
+        return;
+    }
+    const CRect source(m_rcBackSource);
+    const bool sameSize = source.Width() == item.Width() && source.Height() == item.Height();
+    const bool stretch = m_bStretchBack ? source.Width() < item.Width() : !sameSize;
+    if (stretch) {
+        dc.StretchBlt(0, 0, item.Width(), item.Height(), m_pBackDC, source.left, source.top, source.Width(),
+                      source.Height(), SRCCOPY);
+    } else {
+        dc.BitBlt(0, 0, item.Width(), item.Height(), m_pBackDC, source.left, source.top, SRCCOPY);
+    }
 }
 
-void CKorvexStatic::DrawLabelText(CDC* dc, LPCTSTR text, LPRECT rect, BOOL highlighted) {
-  dc->SetBkMode(TRANSPARENT);
-  CFont fallback;
-  CFont* font = m_pFont;
-  if (!font || !font->GetSafeHandle()) {
-    fallback.CreateFont(DpiExactX(14), 0, 0, 0, FW_NORMAL, FALSE, FALSE, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0, L"Arial");
-    font = &fallback;
-  }
-  CFont* previous = dc->SelectObject(font);
-  dc->SetTextColor(highlighted ? m_clrTextHighlight : m_clrText);
-  dc->DrawText(text, -1, rect, m_nFormat);
-  dc->SelectObject(previous);
+void CKorvexStatic::DrawLabelText(CDC* dc, LPCTSTR text, LPRECT rect, BOOL highlighted)
+{
+    dc->SetBkMode(TRANSPARENT);
+    CFont fallback;
+    CFont* font = m_pFont;
+    if (!font || !font->GetSafeHandle()) {
+        fallback.CreateFont(DpiExactX(14), 0, 0, 0, FW_NORMAL, FALSE, FALSE, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0, L"Arial");
+        font = &fallback;
+    }
+    CFont* previous = dc->SelectObject(font);
+    dc->SetTextColor(highlighted ? m_clrTextHighlight : m_clrText);
+    dc->DrawText(text, -1, rect, m_nFormat);
+    dc->SelectObject(previous);
 }
 
-void CKorvexStatic::SetLinkCursor(LPCWSTR cursor) {
-  if (m_bLink) ::SetCursor(LoadCursorW(nullptr, cursor));
+void CKorvexStatic::SetLinkCursor(LPCWSTR cursor)
+{
+    if (m_bLink) ::SetCursor(LoadCursorW(nullptr, cursor));
 }
 
-void CKorvexStatic::OnMouseMove(UINT flags, CPoint point) {
-  SetLinkCursor(IDC_HAND);
-  CStatic::OnMouseMove(flags, point);
+void CKorvexStatic::OnMouseMove(UINT flags, CPoint point)
+{
+    SetLinkCursor(IDC_HAND);
+    CStatic::OnMouseMove(flags, point);
 }
 
-void CKorvexStatic::OnLButtonDown(UINT flags, CPoint point) {
-  SetLinkCursor(IDC_HAND);
-  CStatic::OnLButtonDown(flags, point);
+void CKorvexStatic::OnLButtonDown(UINT flags, CPoint point)
+{
+    SetLinkCursor(IDC_HAND);
+    CStatic::OnLButtonDown(flags, point);
 }
 
-void CKorvexStatic::OnLButtonUp(UINT flags, CPoint point) {
-  SetLinkCursor(IDC_ARROW);
-  CStatic::OnLButtonUp(flags, point);
+void CKorvexStatic::OnLButtonUp(UINT flags, CPoint point)
+{
+    SetLinkCursor(IDC_ARROW);
+    CStatic::OnLButtonUp(flags, point);
 }
 
-void CKorvexStatic::OnMouseLeave() {
-  SetLinkCursor(IDC_ARROW);
-  CStatic::OnMouseLeave();
+void CKorvexStatic::OnMouseLeave()
+{
+    SetLinkCursor(IDC_ARROW);
+    CStatic::OnMouseLeave();
 }
 
-void CKorvexStatic::OnSetFocus(CWnd* oldWnd) {
-  CStatic::OnSetFocus(oldWnd);
-  if (m_bFocused) return;
-  SetFocus();
-  m_bFocused = 1;
-  Invalidate(FALSE);
+void CKorvexStatic::OnSetFocus(CWnd* oldWnd)
+{
+    CStatic::OnSetFocus(oldWnd);
+    if (m_bFocused) return;
+    SetFocus();
+    m_bFocused = 1;
+    Invalidate(FALSE);
 }
 
-void CKorvexStatic::OnKillFocus(CWnd* newWnd) {
-  CStatic::OnKillFocus(newWnd);
-  if (!m_bFocused) return;
-  m_bFocused = 0;
-  Invalidate(FALSE);
+void CKorvexStatic::OnKillFocus(CWnd* newWnd)
+{
+    CStatic::OnKillFocus(newWnd);
+    if (!m_bFocused) return;
+    m_bFocused = 0;
+    Invalidate(FALSE);
 }

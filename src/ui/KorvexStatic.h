@@ -6,37 +6,37 @@
 #include "mfc/AfxWin.h"
 
 class CKorvexStatic : public CStatic {
- public:
-  CKorvexStatic() = default;
+public:
+    CKorvexStatic() = default;
 
-  virtual void DrawLabelText(CDC* dc, LPCTSTR text, LPRECT rect, BOOL highlighted);
+    virtual void DrawLabelText(CDC* dc, LPCTSTR text, LPRECT rect, BOOL highlighted);
 
-  void PreSubclassWindow() override;
-  void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
+    void PreSubclassWindow() override;
+    void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
 
-  int m_bHighlighted = 0;
-  RECT m_rcBackSource{};
-  CDC* m_pBackDC = nullptr;  // borrowed
-  int m_bStretchBack = 0;
-  COLORREF m_clrText = 0;
-  COLORREF m_clrTextHighlight = 0;
-  CString m_strText;
-  CFont* m_pFont = nullptr;  // borrowed
-  COLORREF m_clrBack = 0;
-  int m_bLink = 0;
-  int m_bFocused = 0;
-  UINT m_nFormat = 0;
+    int m_bHighlighted = 0;
+    RECT m_rcBackSource{};
+    CDC* m_pBackDC = nullptr;  // borrowed
+    int m_bStretchBack = 0;
+    COLORREF m_clrText = 0;
+    COLORREF m_clrTextHighlight = 0;
+    CString m_strText;
+    CFont* m_pFont = nullptr;  // borrowed
+    COLORREF m_clrBack = 0;
+    int m_bLink = 0;
+    int m_bFocused = 0;
+    UINT m_nFormat = 0;
 
- protected:
-  void OnMouseMove(UINT flags, CPoint point);
-  void OnLButtonDown(UINT flags, CPoint point);
-  void OnLButtonUp(UINT flags, CPoint point);
-  void OnMouseLeave();
-  void OnSetFocus(CWnd* oldWnd);
-  void OnKillFocus(CWnd* newWnd);
-  DECLARE_MESSAGE_MAP()
+protected:
+    void OnMouseMove(UINT flags, CPoint point);
+    void OnLButtonDown(UINT flags, CPoint point);
+    void OnLButtonUp(UINT flags, CPoint point);
+    void OnMouseLeave();
+    void OnSetFocus(CWnd* oldWnd);
+    void OnKillFocus(CWnd* newWnd);
+    DECLARE_MESSAGE_MAP()
 
- private:
-  void DrawBackground(CDC& dc, const CRect& item);
-  void SetLinkCursor(LPCWSTR cursor);
+private:
+    void DrawBackground(CDC& dc, const CRect& item);
+    void SetLinkCursor(LPCWSTR cursor);
 };

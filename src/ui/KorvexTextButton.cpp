@@ -7,28 +7,32 @@
 namespace {
 
 struct TextButtonRadii {
-  float x;
-  float y;
+    float x;
+    float y;
 };
 
 // Computed once per process from the screen DPI, truncated.
-const TextButtonRadii& Radii() {
-  static const TextButtonRadii radii{static_cast<float>(ScreenDpiX() * 4 / 96),
-                                     static_cast<float>(static_cast<int>(ScreenDpiY() * 4.0 / 96))};
-  return radii;
+const TextButtonRadii& Radii()
+{
+    static const TextButtonRadii radii{static_cast<float>(ScreenDpiX() * 4 / 96),
+                                       static_cast<float>(static_cast<int>(ScreenDpiY() * 4.0 / 96))};
+    return radii;
 }
 
-korvex::ui::UiColor ToUi(COLORREF color) { return static_cast<korvex::ui::UiColor>(color); }
+korvex::ui::UiColor ToUi(COLORREF color)
+{
+    return static_cast<korvex::ui::UiColor>(color);
+}
 
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CKorvexTextButton, CButton)
-  ON_WM_PAINT()
-  ON_WM_MOUSEMOVE()
-  ON_WM_MOUSELEAVE()
-  ON_WM_LBUTTONDOWN()
-  ON_WM_LBUTTONUP()
-  ON_WM_ERASEBKGND()
+ON_WM_PAINT()
+ON_WM_MOUSEMOVE()
+ON_WM_MOUSELEAVE()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
 CKorvexTextButton::CKorvexTextButton()
@@ -42,132 +46,149 @@ CKorvexTextButton::CKorvexTextButton()
       m_clrTextHover(clrTextButtonText),
       m_clrTextPressed(clrTextButtonText),
       m_fRadiusX(Radii().x),
-      m_fRadiusY(Radii().y) {}
+      m_fRadiusY(Radii().y)
+{}
 
 CKorvexTextButton::~CKorvexTextButton() = default;
 
-void CKorvexTextButton::SetText(const CString& text) { m_strText = text; }
+void CKorvexTextButton::SetText(const CString& text)
+{
+    m_strText = text;
+}
 
-BOOL CKorvexTextButton::PreTranslateMessage(MSG* msg) {
-  if (msg->hwnd == m_hWnd && korvex::ui::FilterButtonMouse(msg, m_bEnabled != 0)) return TRUE;
-  return CButton::PreTranslateMessage(msg);
+BOOL CKorvexTextButton::PreTranslateMessage(MSG* msg)
+{
+    if (msg->hwnd == m_hWnd && korvex::ui::FilterButtonMouse(msg, m_bEnabled != 0)) return TRUE;
+    return CButton::PreTranslateMessage(msg);
 }
 
 void CKorvexTextButton::DrawItem(LPDRAWITEMSTRUCT) {}
 
-void CKorvexTextButton::ReleaseResources() {
-  m_pTextFormat.Reset();
-  m_pWriteFactory.Reset();
-  m_pRenderTarget.Reset();
-  m_pFactory.Reset();
+void CKorvexTextButton::ReleaseResources()
+{
+    m_pTextFormat.Reset();
+    m_pWriteFactory.Reset();
+    m_pRenderTarget.Reset();
+    m_pFactory.Reset();
 }
 
-void CKorvexTextButton::EnsureResources() {
-  if (m_pRenderTarget) return;
-  if (FAILED(CreateDirect2DFactory(m_pFactory))) {
-    OutputDebugStringW(L"Failed to cread Direct2D Factory");
-    return;
-  }
-  if (FAILED(CreateDirect2DDCTarget(m_pFactory.Get(), m_pRenderTarget))) {
-    OutputDebugStringW(L"Failed to cread Direct2D Render Target");
-    return;
-  }
-  m_pWriteFactory.Reset();
-  if (FAILED(DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
-                                 reinterpret_cast<IUnknown**>(m_pWriteFactory.ReleaseAndGetAddressOf())))) {
-    OutputDebugStringW(L"Failed to cread Direct2D Write Factory");
-    return;
-  }
-  const float size = static_cast<float>(ScreenDpiY() * 14 / 96);
-  if (SUCCEEDED(m_pWriteFactory->CreateTextFormat(L"Tahoma", nullptr, DWRITE_FONT_WEIGHT_NORMAL,
-                                                  DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL, size, L"",
-                                                  &m_pTextFormat))) {
-    m_pTextFormat->SetWordWrapping(DWRITE_WORD_WRAPPING_WHOLE_WORD);
-  }
-}
-
-void CKorvexTextButton::OnPaint() {
-  CPaintDC dc(this);
-  EnsureResources();
-  if (!m_pRenderTarget) return;
-  CRect client;
-  GetClientRect(&client);
-  if (FAILED(m_pRenderTarget->BindDC(dc.GetSafeHdc(), &client))) return;
-  m_pRenderTarget->BeginDraw();
-  DrawFace(client);
-  if (MustRecreateTarget(m_pRenderTarget->EndDraw())) ReleaseResources();
-}
-
-void CKorvexTextButton::DrawFace(const CRect& client) {
-  using namespace korvex::ui;
-  ComPtr<ID2D1SolidColorBrush> brush;
-  if (FAILED(m_pRenderTarget->CreateSolidColorBrush(ToD2DColor(m_clrBack), &brush))) return;
-  const D2D1_RECT_F area = D2D1::RectF(static_cast<float>(client.left), static_cast<float>(client.top),
-                                       static_cast<float>(client.right), static_cast<float>(client.bottom));
-  m_pRenderTarget->FillRectangle(area, brush.Get());
-
-  const TextButtonColors colors{ToUi(m_clrFaceDisabled), ToUi(m_clrFace),         ToUi(m_clrFaceHover),
-                                ToUi(m_clrFacePressed),  ToUi(m_clrTextDisabled), ToUi(m_clrText),
-                                ToUi(m_clrTextHover),    ToUi(m_clrTextPressed)};
-  const ButtonState state{m_bEnabled != 0, m_bHover != 0, m_bPressed != 0};
-  brush->SetColor(ToD2DColor(TextButtonFace(colors, state)));
-  m_pRenderTarget->FillRoundedRectangle(
-      D2D1::RoundedRect(area, ClampRadius(m_fRadiusX, client.Width()), ClampRadius(m_fRadiusY, client.Height())),
-      brush.Get());
-  if (m_strText.IsEmpty()) return;
-  brush->SetColor(ToD2DColor(TextButtonText(colors, state)));
-  DrawCaption(client, brush.Get());
-}
-
-void CKorvexTextButton::DrawCaption(const CRect& client, ID2D1SolidColorBrush* brush) {
-  // A failed layout (a missing font) draws no text this time.
-  if (!m_pWriteFactory || !m_pTextFormat) return;
-  ComPtr<IDWriteTextLayout> layout;
-  if (FAILED(m_pWriteFactory->CreateTextLayout(m_strText.GetString(), static_cast<UINT32>(m_strText.GetLength()),
-                                               m_pTextFormat.Get(), static_cast<float>(client.Width()),
-                                               static_cast<float>(client.Height()), &layout))) {
-    return;
-  }
-  layout->SetTextAlignment(DWRITE_TEXT_ALIGNMENT_CENTER);
-  DWRITE_TEXT_METRICS metrics{};
-  DWRITE_OVERHANG_METRICS overhang{};
-  if (FAILED(layout->GetMetrics(&metrics)) || FAILED(layout->GetOverhangMetrics(&overhang))) return;
-  const int inked = korvex::ui::InkedTextHeight(
-      {metrics.top, metrics.height, metrics.layoutHeight, overhang.top, overhang.bottom});
-  const int top = korvex::ui::CenteredTextTop(client.top, client.Height(), inked);
-  m_pRenderTarget->DrawTextLayout(D2D1::Point2F(static_cast<float>(client.left), static_cast<float>(top)),
-                                  layout.Get(), brush);
-}
-
-void CKorvexTextButton::OnMouseMove(UINT flags, CPoint point) {
-  if (!m_bEnabled) return;
-  if (!m_bTracking) {
-    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
-    if (TrackMouseEvent(&track)) {
-      m_bTracking = 1;
-      m_bHover = 1;
-      RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_INVALIDATE);
+void CKorvexTextButton::EnsureResources()
+{
+    if (m_pRenderTarget) return;
+    if (FAILED(CreateDirect2DFactory(m_pFactory))) {
+        OutputDebugStringW(L"Failed to cread Direct2D Factory");
+        return;
     }
-  }
-  CButton::OnMouseMove(flags, point);
+    if (FAILED(CreateDirect2DDCTarget(m_pFactory.Get(), m_pRenderTarget))) {
+        OutputDebugStringW(L"Failed to cread Direct2D Render Target");
+        return;
+    }
+    m_pWriteFactory.Reset();
+    if (FAILED(DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
+                                   reinterpret_cast<IUnknown**>(m_pWriteFactory.ReleaseAndGetAddressOf())))) {
+        OutputDebugStringW(L"Failed to cread Direct2D Write Factory");
+        return;
+    }
+    const float size = static_cast<float>(ScreenDpiY() * 14 / 96);
+    if (SUCCEEDED(m_pWriteFactory->CreateTextFormat(L"Tahoma", nullptr, DWRITE_FONT_WEIGHT_NORMAL,
+                                                    DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL, size, L"",
+                                                    &m_pTextFormat))) {
+        m_pTextFormat->SetWordWrapping(DWRITE_WORD_WRAPPING_WHOLE_WORD);
+    }
 }
 
-void CKorvexTextButton::OnMouseLeave() {
-  m_bTracking = 0;
-  m_bHover = 0;
-  RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_INVALIDATE);
+void CKorvexTextButton::OnPaint()
+{
+    CPaintDC dc(this);
+    EnsureResources();
+    if (!m_pRenderTarget) return;
+    CRect client;
+    GetClientRect(&client);
+    if (FAILED(m_pRenderTarget->BindDC(dc.GetSafeHdc(), &client))) return;
+    m_pRenderTarget->BeginDraw();
+    DrawFace(client);
+    if (MustRecreateTarget(m_pRenderTarget->EndDraw())) ReleaseResources();
 }
 
-void CKorvexTextButton::OnLButtonDown(UINT flags, CPoint point) {
-  if (!m_bEnabled) return;
-  korvex::ui::PressButton(*this, m_bCaptured, m_bPressed);
-  CButton::OnLButtonDown(flags, point);
+void CKorvexTextButton::DrawFace(const CRect& client)
+{
+    using namespace korvex::ui;
+    ComPtr<ID2D1SolidColorBrush> brush;
+    if (FAILED(m_pRenderTarget->CreateSolidColorBrush(ToD2DColor(m_clrBack), &brush))) return;
+    const D2D1_RECT_F area = D2D1::RectF(static_cast<float>(client.left), static_cast<float>(client.top),
+                                         static_cast<float>(client.right), static_cast<float>(client.bottom));
+    m_pRenderTarget->FillRectangle(area, brush.Get());
+
+    const TextButtonColors colors{ToUi(m_clrFaceDisabled), ToUi(m_clrFace),         ToUi(m_clrFaceHover),
+                                  ToUi(m_clrFacePressed),  ToUi(m_clrTextDisabled), ToUi(m_clrText),
+                                  ToUi(m_clrTextHover),    ToUi(m_clrTextPressed)};
+    const ButtonState state{m_bEnabled != 0, m_bHover != 0, m_bPressed != 0};
+    brush->SetColor(ToD2DColor(TextButtonFace(colors, state)));
+    m_pRenderTarget->FillRoundedRectangle(
+        D2D1::RoundedRect(area, ClampRadius(m_fRadiusX, client.Width()), ClampRadius(m_fRadiusY, client.Height())),
+        brush.Get());
+    if (m_strText.IsEmpty()) return;
+    brush->SetColor(ToD2DColor(TextButtonText(colors, state)));
+    DrawCaption(client, brush.Get());
 }
 
-void CKorvexTextButton::OnLButtonUp(UINT flags, CPoint point) {
-  if (!m_bEnabled) return;
-  korvex::ui::ReleaseButton(*this, m_bCaptured, m_bPressed, point);
-  CButton::OnLButtonUp(flags, point);
+void CKorvexTextButton::DrawCaption(const CRect& client, ID2D1SolidColorBrush* brush)
+{
+    // A failed layout (a missing font) draws no text this time.
+    if (!m_pWriteFactory || !m_pTextFormat) return;
+    ComPtr<IDWriteTextLayout> layout;
+    if (FAILED(m_pWriteFactory->CreateTextLayout(m_strText.GetString(), static_cast<UINT32>(m_strText.GetLength()),
+                                                 m_pTextFormat.Get(), static_cast<float>(client.Width()),
+                                                 static_cast<float>(client.Height()), &layout))) {
+        return;
+    }
+    layout->SetTextAlignment(DWRITE_TEXT_ALIGNMENT_CENTER);
+    DWRITE_TEXT_METRICS metrics{};
+    DWRITE_OVERHANG_METRICS overhang{};
+    if (FAILED(layout->GetMetrics(&metrics)) || FAILED(layout->GetOverhangMetrics(&overhang))) return;
+    const int inked =
+        korvex::ui::InkedTextHeight({metrics.top, metrics.height, metrics.layoutHeight, overhang.top, overhang.bottom});
+    const int top = korvex::ui::CenteredTextTop(client.top, client.Height(), inked);
+    m_pRenderTarget->DrawTextLayout(D2D1::Point2F(static_cast<float>(client.left), static_cast<float>(top)),
+                                    layout.Get(), brush);
 }
 
-BOOL CKorvexTextButton::OnEraseBkgnd(CDC*) { return FALSE; }
+void CKorvexTextButton::OnMouseMove(UINT flags, CPoint point)
+{
+    if (!m_bEnabled) return;
+    if (!m_bTracking) {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
+        if (TrackMouseEvent(&track)) {
+            m_bTracking = 1;
+            m_bHover = 1;
+            RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_INVALIDATE);
+        }
+    }
+    CButton::OnMouseMove(flags, point);
+}
+
+void CKorvexTextButton::OnMouseLeave()
+{
+    m_bTracking = 0;
+    m_bHover = 0;
+    RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_INVALIDATE);
+}
+
+void CKorvexTextButton::OnLButtonDown(UINT flags, CPoint point)
+{
+    if (!m_bEnabled) return;
+    korvex::ui::PressButton(*this, m_bCaptured, m_bPressed);
+    CButton::OnLButtonDown(flags, point);
+}
+
+void CKorvexTextButton::OnLButtonUp(UINT flags, CPoint point)
+{
+    if (!m_bEnabled) return;
+    korvex::ui::ReleaseButton(*this, m_bCaptured, m_bPressed, point);
+    CButton::OnLButtonUp(flags, point);
+}
+
+BOOL CKorvexTextButton::OnEraseBkgnd(CDC*)
+{
+    return FALSE;
+}

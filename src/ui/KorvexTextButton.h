@@ -8,50 +8,50 @@
 #include "ui/Direct2D.h"
 
 class CKorvexTextButton : public CButton {
- public:
-  CKorvexTextButton();
-  ~CKorvexTextButton() override;
+public:
+    CKorvexTextButton();
+    ~CKorvexTextButton() override;
 
-  void SetText(const CString& text);
+    void SetText(const CString& text);
 
-  BOOL PreTranslateMessage(MSG* msg) override;
-  // The face is painted in WM_PAINT; owner-draw requests have nothing to add.
-  void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    // The face is painted in WM_PAINT; owner-draw requests have nothing to add.
+    void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
 
-  COLORREF m_clrBack;
-  COLORREF m_clrFaceDisabled;
-  COLORREF m_clrFace;
-  COLORREF m_clrFaceHover;
-  COLORREF m_clrFacePressed;
-  COLORREF m_clrTextDisabled;
-  COLORREF m_clrText;
-  COLORREF m_clrTextHover;
-  COLORREF m_clrTextPressed;
-  CString m_strText;
-  int m_bEnabled = 1;
-  int m_bHover = 0;
-  int m_bPressed = 0;
-  int m_bCaptured = 0;
-  int m_bTracking = 0;
-  float m_fRadiusX;
-  float m_fRadiusY;
-  ComPtr<ID2D1DCRenderTarget> m_pRenderTarget;
-  ComPtr<ID2D1Factory1> m_pFactory;
-  ComPtr<IDWriteFactory> m_pWriteFactory;
-  ComPtr<IDWriteTextFormat> m_pTextFormat;
+    COLORREF m_clrBack;
+    COLORREF m_clrFaceDisabled;
+    COLORREF m_clrFace;
+    COLORREF m_clrFaceHover;
+    COLORREF m_clrFacePressed;
+    COLORREF m_clrTextDisabled;
+    COLORREF m_clrText;
+    COLORREF m_clrTextHover;
+    COLORREF m_clrTextPressed;
+    CString m_strText;
+    int m_bEnabled = 1;
+    int m_bHover = 0;
+    int m_bPressed = 0;
+    int m_bCaptured = 0;
+    int m_bTracking = 0;
+    float m_fRadiusX;
+    float m_fRadiusY;
+    ComPtr<ID2D1DCRenderTarget> m_pRenderTarget;
+    ComPtr<ID2D1Factory1> m_pFactory;
+    ComPtr<IDWriteFactory> m_pWriteFactory;
+    ComPtr<IDWriteTextFormat> m_pTextFormat;
 
- protected:
-  void OnPaint();
-  void OnMouseMove(UINT flags, CPoint point);
-  void OnMouseLeave();
-  void OnLButtonDown(UINT flags, CPoint point);
-  void OnLButtonUp(UINT flags, CPoint point);
-  BOOL OnEraseBkgnd(CDC* dc);
-  DECLARE_MESSAGE_MAP()
+protected:
+    void OnPaint();
+    void OnMouseMove(UINT flags, CPoint point);
+    void OnMouseLeave();
+    void OnLButtonDown(UINT flags, CPoint point);
+    void OnLButtonUp(UINT flags, CPoint point);
+    BOOL OnEraseBkgnd(CDC* dc);
+    DECLARE_MESSAGE_MAP()
 
- private:
-  void EnsureResources();
-  void ReleaseResources();
-  void DrawFace(const CRect& client);
-  void DrawCaption(const CRect& client, ID2D1SolidColorBrush* brush);
+private:
+    void EnsureResources();
+    void ReleaseResources();
+    void DrawFace(const CRect& client);
+    void DrawCaption(const CRect& client, ID2D1SolidColorBrush* brush);
 };

@@ -6,12 +6,12 @@
 namespace korvex::ui {
 
 struct TrackGeometry {
-  float left = 0;
-  float top = 0;
-  float right = 0;
-  float bottom = 0;
-  float radiusX = 0;
-  float radiusY = 0;
+    float left = 0;
+    float top = 0;
+    float right = 0;
+    float bottom = 0;
+    float radiusX = 0;
+    float radiusY = 0;
 };
 
 // The track of the given size centred in the client rectangle; the vertical

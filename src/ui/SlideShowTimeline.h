@@ -9,10 +9,10 @@
 namespace korvex::ui {
 
 struct SlidePhase {
-  std::size_t current = 0;
-  std::size_t next = 0;
-  bool pushing = false;
-  float progress = 0.0f;  // 0 to 1 through the push
+    std::size_t current = 0;
+    std::size_t next = 0;
+    bool pushing = false;
+    float progress = 0.0f;  // 0 to 1 through the push
 };
 
 // Each cycle holds one slide still for holdSeconds, then pushes it out to the
@@ -24,8 +24,8 @@ SlidePhase SlidePhaseAt(std::int64_t elapsedMilliseconds, std::size_t slideCount
 int PushOffset(int areaWidth, float progress);
 
 struct SlidePlacement {
-  int x = 0;
-  int y = 0;
+    int x = 0;
+    int y = 0;
 };
 
 // A slide of the given size centred in the area, shifted left by offset;

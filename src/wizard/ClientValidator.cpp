@@ -25,11 +25,14 @@ constexpr int kMarqueeStepMs = 10;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CClientValidator, CKorvexDialog)
-    ON_WM_ERASEBKGND()
-    ON_WM_CLOSE()
+ON_WM_ERASEBKGND()
+ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
-CClientValidator::CClientValidator() : CKorvexDialog(IDD_CLIENT_VALIDATOR) { OpenInternetSession(); }
+CClientValidator::CClientValidator() : CKorvexDialog(IDD_CLIENT_VALIDATOR)
+{
+    OpenInternetSession();
+}
 
 CClientValidator::~CClientValidator()
 {
@@ -111,31 +114,31 @@ void CClientValidator::ValidatorTask()
     ::Sleep(kFirstCheckDelayMs);
     const std::wstring shortName = g_productConfiguration.m_manifest.m_strShortName;
     switch (CheckClient()) {
-    case CheckServerUnreachable: {
-        ::ShowWindow(m_hWnd, SW_HIDE);
-        const std::wstring text = LoadUiString(IDS_ERR_CONNECT_DOWNLOAD_SERVER);
-        UserMessageBox(m_hWnd, text.c_str(), shortName.c_str(), MB_ICONERROR);
-        m_outcome = Stop;
-        korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::ServerUnreachable);
-        break;
-    }
-    case CheckProductInstalled: {
-        ::ShowWindow(m_hWnd, SW_HIDE);
-        const std::wstring text = FillMessageText(LoadUiString(IDS_ERR_INSTALLED_ALREADY), shortName);
-        const int answer = UserMessageBox(m_hWnd, text.c_str(), shortName.c_str(), MB_YESNO | MB_ICONERROR);
-        m_outcome = Stop;
-        korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::AlreadyCurrent);
-        if (answer == IDYES) LaunchUnelevatedIfPresent(GetInstalledExecutablePath());
-        break;
-    }
-    case CheckClientOutdated:
-        if (DownloadNewClient(m_newClientPath)) {
-            m_outcome = RunNewClient;
-            korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::HandedToNewClient);
+        case CheckServerUnreachable: {
+            ::ShowWindow(m_hWnd, SW_HIDE);
+            const std::wstring text = LoadUiString(IDS_ERR_CONNECT_DOWNLOAD_SERVER);
+            UserMessageBox(m_hWnd, text.c_str(), shortName.c_str(), MB_ICONERROR);
+            m_outcome = Stop;
+            korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::ServerUnreachable);
+            break;
         }
-        break;
-    default:
-        break;
+        case CheckProductInstalled: {
+            ::ShowWindow(m_hWnd, SW_HIDE);
+            const std::wstring text = FillMessageText(LoadUiString(IDS_ERR_INSTALLED_ALREADY), shortName);
+            const int answer = UserMessageBox(m_hWnd, text.c_str(), shortName.c_str(), MB_YESNO | MB_ICONERROR);
+            m_outcome = Stop;
+            korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::AlreadyCurrent);
+            if (answer == IDYES) LaunchUnelevatedIfPresent(GetInstalledExecutablePath());
+            break;
+        }
+        case CheckClientOutdated:
+            if (DownloadNewClient(m_newClientPath)) {
+                m_outcome = RunNewClient;
+                korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::HandedToNewClient);
+            }
+            break;
+        default:
+            break;
     }
     m_bVerdictReady = true;
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);

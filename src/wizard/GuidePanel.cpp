@@ -9,21 +9,27 @@
 #include "resource.h"
 
 BEGIN_MESSAGE_MAP(CGuidePanel, CDialog)
-    ON_WM_ERASEBKGND()
-    ON_WM_SIZE()
+ON_WM_ERASEBKGND()
+ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 void CGuidePanel::DrawBackground(CDC&) {}
 
 void CGuidePanel::LayoutControls(const CRect&) {}
 
-CSize CGuidePanel::GetPageSize() { return korvex::wizard::ToCSize(korvex::wizard::DefaultPageSize(korvex::wizard::ScreenScale())); }
+CSize CGuidePanel::GetPageSize()
+{
+    return korvex::wizard::ToCSize(korvex::wizard::DefaultPageSize(korvex::wizard::ScreenScale()));
+}
 
 void CGuidePanel::OnPageShown() {}
 
 void CGuidePanel::ReloadTexts() {}
 
-BOOL CGuidePanel::CanClose() { return TRUE; }
+BOOL CGuidePanel::CanClose()
+{
+    return TRUE;
+}
 
 void CGuidePanel::OnOK() {}
 

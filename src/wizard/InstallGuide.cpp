@@ -10,13 +10,16 @@
 #include "resource.h"
 
 BEGIN_MESSAGE_MAP(CInstallGuide, CKorvexDialog)
-    ON_WM_CLOSE()
+ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
 CInstallGuide::CInstallGuide() : CKorvexDialog(IDD_INSTALL_GUIDE) {}
 
 // The pages go first: their windows are children of this one.
-CInstallGuide::~CInstallGuide() { m_pages.clear(); }
+CInstallGuide::~CInstallGuide()
+{
+    m_pages.clear();
+}
 
 BOOL CInstallGuide::OnInitDialog()
 {

@@ -13,8 +13,7 @@ public:
     explicit SizedIcon(int size)
         : m_icon(static_cast<HICON>(::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_KORVEXMASTERINSTALLER),
                                                  IMAGE_ICON, size, size, 0)))
-    {
-    }
+    {}
     ~SizedIcon()
     {
         if (m_icon) ::DestroyIcon(m_icon);

@@ -7,13 +7,20 @@ namespace korvex::wizard {
 const UiString& PhaseTextOf(InstallPhase phase)
 {
     switch (phase) {
-    case InstallPhase::Downloading: return IDS_STATUS_DOWNLOADING;
-    case InstallPhase::Installing: return IDS_STATUS_INSTALLING;
-    case InstallPhase::Cancelling: return IDS_STATUS_CANCELLING;
-    case InstallPhase::Finished: return IDS_STATUS_FINISHED;
-    case InstallPhase::Failed: return IDS_STATUS_INSTALL_FAILED;
-    case InstallPhase::Cancelled: return IDS_STATUS_CANCELLED;
-    default: return IDS_STATUS_INIT;
+        case InstallPhase::Downloading:
+            return IDS_STATUS_DOWNLOADING;
+        case InstallPhase::Installing:
+            return IDS_STATUS_INSTALLING;
+        case InstallPhase::Cancelling:
+            return IDS_STATUS_CANCELLING;
+        case InstallPhase::Finished:
+            return IDS_STATUS_FINISHED;
+        case InstallPhase::Failed:
+            return IDS_STATUS_INSTALL_FAILED;
+        case InstallPhase::Cancelled:
+            return IDS_STATUS_CANCELLED;
+        default:
+            return IDS_STATUS_INIT;
     }
 }
 
@@ -30,8 +37,8 @@ std::uint32_t EstimateRemainingMs(std::uint32_t elapsedMs, float phaseProgress)
     // A tiny fraction gives a total past any 32-bit count; converting that
     // is undefined, so it stops at the largest count instead.
     constexpr float kLargest = 4294967040.0f;  // the largest float below 2^32
-    const std::uint32_t totalMs = total >= kLargest ? static_cast<std::uint32_t>(kLargest)
-                                                    : static_cast<std::uint32_t>(total);
+    const std::uint32_t totalMs =
+        total >= kLargest ? static_cast<std::uint32_t>(kLargest) : static_cast<std::uint32_t>(total);
     if (totalMs <= elapsedMs) return 1000;
     const std::uint32_t remaining = totalMs - elapsedMs;
     return remaining == 0 ? 1000 : remaining;
@@ -44,7 +51,10 @@ std::wstring PercentText(float percent)
     return std::wstring(text, text + std::char_traits<char>::length(text));
 }
 
-int BarPosition(float percent) { return static_cast<int>(percent * 10.0f); }
+int BarPosition(float percent)
+{
+    return static_cast<int>(percent * 10.0f);
+}
 
 DisplayRecord ComputeDisplayRecord(const DisplayInput& input)
 {

@@ -17,19 +17,19 @@ namespace korvex::wizard {
 
 struct DisplayInput {
     InstallPhase phase = InstallPhase::Initial;
-    float percent = 0.0f;       // overall, 0 to 100
-    bool hasDownloads = false;  // the plan's download weight list is not empty
+    float percent = 0.0f;         // overall, 0 to 100
+    bool hasDownloads = false;    // the plan's download weight list is not empty
     std::uint32_t startTick = 0;  // 0: not taken yet
     std::uint32_t now = 0;
 };
 
 struct DisplayRecord {
     float percent = 0.0f;
-    int barPosition = 0;        // 0 to 1000
-    std::wstring percentText;   // one decimal and the percent sign
+    int barPosition = 0;       // 0 to 1000
+    std::wstring percentText;  // one decimal and the percent sign
     const UiString* phaseText = &IDS_STATUS_INIT;
     float phaseProgress = 0.0f;
-    bool timeKnown = false;     // false: "Calculating time remaining..."
+    bool timeKnown = false;  // false: "Calculating time remaining..."
     std::uint32_t remainingMs = 0;
     std::uint32_t startTick = 0;  // the start tick to keep for the next refresh
 };

@@ -11,23 +11,33 @@ std::atomic<RunOutcome> g_runOutcome{RunOutcome::NotEnded};
 int ExitCodeOf(RunOutcome outcome)
 {
     switch (outcome) {
-    case RunOutcome::Finished:
-    case RunOutcome::HandedToNewClient:
-        return 0;
-    case RunOutcome::FinishedRestartPending: return 3010;
-    case RunOutcome::UserCancelled: return 1602;
-    case RunOutcome::AlreadyCurrent: return 1638;
-    case RunOutcome::SecondInstance: return 1618;
-    case RunOutcome::Failed:
-    case RunOutcome::ServerUnreachable:
-    case RunOutcome::NotEnded:
-        break;
+        case RunOutcome::Finished:
+        case RunOutcome::HandedToNewClient:
+            return 0;
+        case RunOutcome::FinishedRestartPending:
+            return 3010;
+        case RunOutcome::UserCancelled:
+            return 1602;
+        case RunOutcome::AlreadyCurrent:
+            return 1638;
+        case RunOutcome::SecondInstance:
+            return 1618;
+        case RunOutcome::Failed:
+        case RunOutcome::ServerUnreachable:
+        case RunOutcome::NotEnded:
+            break;
     }
     return 1603;
 }
 
-void RecordRunOutcome(RunOutcome outcome) { g_runOutcome.store(outcome); }
+void RecordRunOutcome(RunOutcome outcome)
+{
+    g_runOutcome.store(outcome);
+}
 
-RunOutcome RecordedRunOutcome() { return g_runOutcome.load(); }
+RunOutcome RecordedRunOutcome()
+{
+    return g_runOutcome.load();
+}
 
 }  // namespace korvex::wizard

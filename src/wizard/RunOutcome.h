@@ -10,7 +10,7 @@
 namespace korvex::wizard {
 
 enum class RunOutcome : int {
-    NotEnded = 0,          // nothing recorded: the run stopped before any window
+    NotEnded = 0,  // nothing recorded: the run stopped before any window
     Finished,
     FinishedRestartPending,
     UserCancelled,

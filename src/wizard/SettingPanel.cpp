@@ -58,17 +58,20 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM selection, LPARAM 
     return 0;
 }
 
-std::wstring ShortName() { return g_productConfiguration.m_manifest.m_strShortName; }
+std::wstring ShortName()
+{
+    return g_productConfiguration.m_manifest.m_strShortName;
+}
 
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CSettingPanel, CGuidePanel)
-    ON_BN_CLICKED(IDC_BTN_INSTALL, OnClickInstall)
-    ON_BN_CLICKED(IDC_CHK_ACCEPT_TERMS, OnClickAcceptTerms)
-    ON_BN_CLICKED(IDC_BTN_EXPANDER, OnClickExpander)
-    ON_STN_CLICKED(IDC_LBL_INSTALL_SETTINGS, OnClickExpander)
-    ON_STN_CLICKED(IDC_LNK_LICENSE_TERMS, OnClickLicenseTerms)
-    ON_BN_CLICKED(IDC_BTN_BROWSE, OnClickBrowse)
+ON_BN_CLICKED(IDC_BTN_INSTALL, OnClickInstall)
+ON_BN_CLICKED(IDC_CHK_ACCEPT_TERMS, OnClickAcceptTerms)
+ON_BN_CLICKED(IDC_BTN_EXPANDER, OnClickExpander)
+ON_STN_CLICKED(IDC_LBL_INSTALL_SETTINGS, OnClickExpander)
+ON_STN_CLICKED(IDC_LNK_LICENSE_TERMS, OnClickLicenseTerms)
+ON_BN_CLICKED(IDC_BTN_BROWSE, OnClickBrowse)
 END_MESSAGE_MAP()
 
 CSettingPanel::CSettingPanel() : CGuidePanel(IDD_SETTING_PANEL) {}
@@ -122,7 +125,6 @@ BOOL CSettingPanel::OnInitDialog()
     return FALSE;
 }
 
-
 BOOL CSettingPanel::PreTranslateMessage(MSG* msg)
 {
     // A focused push button becomes the default one, and the dialog manager
@@ -146,7 +148,10 @@ void CSettingPanel::UpdateTermsState()
     }
 }
 
-void CSettingPanel::UpdateExpander() { ShowImage(m_btnExpander, m_bSettingsFolded ? IDB_CHEVRON_DOWN : IDB_CHEVRON_UP); }
+void CSettingPanel::UpdateExpander()
+{
+    ShowImage(m_btnExpander, m_bSettingsFolded ? IDB_CHEVRON_DOWN : IDB_CHEVRON_UP);
+}
 
 void CSettingPanel::OnClickAcceptTerms()
 {
@@ -163,11 +168,20 @@ void CSettingPanel::OnClickExpander()
     UpdateExpander();
 }
 
-CSize CSettingPanel::GetPageSize() { return ToCSize(SettingPageSize(ScreenScale(), m_bSettingsFolded != 0)); }
+CSize CSettingPanel::GetPageSize()
+{
+    return ToCSize(SettingPageSize(ScreenScale(), m_bSettingsFolded != 0));
+}
 
-void CSettingPanel::OnClickLicenseTerms() { OpenWebAddress(LoadLink(IDS_RLINK_TERMS)); }
+void CSettingPanel::OnClickLicenseTerms()
+{
+    OpenWebAddress(LoadLink(IDS_RLINK_TERMS));
+}
 
-void CSettingPanel::OnPageShown() { ReloadTexts(); }
+void CSettingPanel::OnPageShown()
+{
+    ReloadTexts();
+}
 
 void CSettingPanel::ReloadTexts()
 {
@@ -295,9 +309,8 @@ void CSettingPanel::OnClickBrowse()
         wchar_t absolute[MAX_PATH + 1] = {};
         const DWORD length = ::GetFullPathNameW(typed, MAX_PATH + 1, absolute, nullptr);
         if (length > 0 && length <= MAX_PATH) {
-            startFolder = BrowseStartFolder(absolute, [](const std::wstring& folder) {
-                return ::PathFileExistsW(folder.c_str()) != FALSE;
-            });
+            startFolder = BrowseStartFolder(
+                absolute, [](const std::wstring& folder) { return ::PathFileExistsW(folder.c_str()) != FALSE; });
         }
     }
 

@@ -57,7 +57,9 @@ private:
 // A BSTR freed on every path.
 class ScopedBstr {
 public:
-    explicit ScopedBstr(const std::wstring& text) : m_text(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    explicit ScopedBstr(const std::wstring& text)
+        : m_text(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())))
+    {}
     ~ScopedBstr() { ::SysFreeString(m_text); }
     ScopedBstr(const ScopedBstr&) = delete;
     ScopedBstr& operator=(const ScopedBstr&) = delete;
@@ -114,7 +116,8 @@ void LaunchUnelevated(const std::wstring& path)
     view.Attach(GetDesktopShellView());
     if (!view) return;
     ComPtr<IDispatch> background;
-    if (FAILED(view->GetItemObject(SVGIO_BACKGROUND, kIidDispatch, reinterpret_cast<void**>(background.GetAddressOf()))) ||
+    if (FAILED(
+            view->GetItemObject(SVGIO_BACKGROUND, kIidDispatch, reinterpret_cast<void**>(background.GetAddressOf()))) ||
         !background) {
         return;
     }

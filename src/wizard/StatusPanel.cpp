@@ -31,7 +31,10 @@ void StyleLabel(CKorvexStatic& label, UINT format)
     label.m_nFormat = format;
 }
 
-std::wstring LoadText(const UiString& text) { return LoadUiString(text); }
+std::wstring LoadText(const UiString& text)
+{
+    return LoadUiString(text);
+}
 
 }  // namespace
 
@@ -46,8 +49,8 @@ const std::vector<RunningApplicationMarker>& RunningApplicationMarkers()
 }
 
 BEGIN_MESSAGE_MAP(CStatusPanel, CGuidePanel)
-    ON_WM_TIMER()
-    ON_MESSAGE(WM_SLIDESHOW_CLICK, OnSlideShowClick)
+ON_WM_TIMER()
+ON_MESSAGE(WM_SLIDESHOW_CLICK, OnSlideShowClick)
 END_MESSAGE_MAP()
 
 CStatusPanel::CStatusPanel() : CGuidePanel(IDD_STATUS_PANEL) {}
@@ -86,7 +89,6 @@ BOOL CStatusPanel::OnInitDialog()
     }
     return FALSE;
 }
-
 
 void CStatusPanel::LayoutControls(const CRect& client)
 {
@@ -191,24 +193,24 @@ BOOL CStatusPanel::RefreshProgress()
     m_lblTime.UpdateWindow();
 
     switch (input.phase) {
-    case InstallPhase::Finished:
-        RecordRunOutcome(m_worker.m_bRestartRequired ? RunOutcome::FinishedRestartPending : RunOutcome::Finished);
-        if (g_runSettings.m_bLaunchProduct) {
-            LaunchInstalledProduct();
+        case InstallPhase::Finished:
+            RecordRunOutcome(m_worker.m_bRestartRequired ? RunOutcome::FinishedRestartPending : RunOutcome::Finished);
+            if (g_runSettings.m_bLaunchProduct) {
+                LaunchInstalledProduct();
+                if (CWnd* main = GetParent()) main->DestroyWindow();
+            } else if (g_runSettings.m_bSilent) {
+                if (CWnd* main = GetParent()) main->DestroyWindow();
+            } else {
+                GoNext();
+            }
+            return FALSE;
+        case InstallPhase::Failed:
+        case InstallPhase::Cancelled:
+            RecordRunOutcome(input.phase == InstallPhase::Failed ? RunOutcome::Failed : RunOutcome::UserCancelled);
             if (CWnd* main = GetParent()) main->DestroyWindow();
-        } else if (g_runSettings.m_bSilent) {
-            if (CWnd* main = GetParent()) main->DestroyWindow();
-        } else {
-            GoNext();
-        }
-        return FALSE;
-    case InstallPhase::Failed:
-    case InstallPhase::Cancelled:
-        RecordRunOutcome(input.phase == InstallPhase::Failed ? RunOutcome::Failed : RunOutcome::UserCancelled);
-        if (CWnd* main = GetParent()) main->DestroyWindow();
-        return FALSE;
-    default:
-        return TRUE;
+            return FALSE;
+        default:
+            return TRUE;
     }
 }
 
@@ -218,8 +220,7 @@ BOOL CStatusPanel::CanClose()
     if (IsEndPhase(m_worker.m_progress.Phase())) return TRUE;
     ::ResetEvent(m_worker.m_hProceedEvent.get());
     const std::wstring text = LoadUiString(IDS_MESSAGE_CANCELNOTICE);
-    const int answer = UserMessageBox(m_hWnd, text.c_str(),
-                                      g_productConfiguration.m_manifest.m_strShortName.c_str(),
+    const int answer = UserMessageBox(m_hWnd, text.c_str(), g_productConfiguration.m_manifest.m_strShortName.c_str(),
                                       MB_YESNO | MB_ICONEXCLAMATION);
     if (answer != IDYES) {
         ::SetEvent(m_worker.m_hProceedEvent.get());
@@ -229,7 +230,7 @@ BOOL CStatusPanel::CanClose()
     if (IsEndPhase(phase)) {
         // The worker ended while the question was open; its end stands.
         ::SetEvent(m_worker.m_hProceedEvent.get());
-        RecordRunOutcome(phase == InstallPhase::Finished  ? RunOutcome::Finished
+        RecordRunOutcome(phase == InstallPhase::Finished ? RunOutcome::Finished
                          : phase == InstallPhase::Failed ? RunOutcome::Failed
                                                          : RunOutcome::UserCancelled);
         return TRUE;

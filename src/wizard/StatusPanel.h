@@ -42,8 +42,7 @@ public:
     BOOL RefreshProgress();
     // Asks the user to close the applications found running, until none is
     // left (TRUE) or the user gives up (FALSE).
-    BOOL CheckRunningApplications(const std::wstring& caption,
-                                  const std::vector<RunningApplicationMarker>& markers);
+    BOOL CheckRunningApplications(const std::wstring& caption, const std::vector<RunningApplicationMarker>& markers);
 
     CKorvexSliderShowCtrl m_slideShow;
     CKorvexStatic m_lblStatus;

@@ -11,8 +11,8 @@
 #include "resource.h"
 
 BEGIN_MESSAGE_MAP(CSuccessPanel, CGuidePanel)
-    ON_COMMAND(IDOK, OnClickStart)
-    ON_WM_TIMER()
+ON_COMMAND(IDOK, OnClickStart)
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CSuccessPanel::CSuccessPanel() : CGuidePanel(IDD_SUCCESS_PANEL) {}
@@ -30,7 +30,10 @@ BOOL CSuccessPanel::OnInitDialog()
     return FALSE;
 }
 
-void CSuccessPanel::OnPageShown() { ReloadTexts(); }
+void CSuccessPanel::OnPageShown()
+{
+    ReloadTexts();
+}
 
 void CSuccessPanel::ReloadTexts()
 {
@@ -44,8 +47,8 @@ void CSuccessPanel::ReloadTexts()
 void CSuccessPanel::LayoutControls(const CRect& client)
 {
     if (!m_btnStart.m_hWnd) return;
-    korvex::wizard::MoveTo(m_btnStart,
-                           korvex::wizard::LayoutStartButton(korvex::wizard::ScreenScale(), korvex::wizard::ToUiRect(client)));
+    korvex::wizard::MoveTo(
+        m_btnStart, korvex::wizard::LayoutStartButton(korvex::wizard::ScreenScale(), korvex::wizard::ToUiRect(client)));
 }
 
 void CSuccessPanel::DrawBackground(CDC& dc)

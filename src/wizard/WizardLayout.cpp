@@ -8,14 +8,26 @@ namespace korvex::wizard {
 
 namespace {
 
-UiRect RectAt(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }
+UiRect RectAt(int left, int top, int width, int height)
+{
+    return {left, top, left + width, top + height};
+}
 
-int CenteredLeft(const UiRect& client, int width) { return client.left + (client.Width() - width) / 2; }
+int CenteredLeft(const UiRect& client, int width)
+{
+    return client.left + (client.Width() - width) / 2;
+}
 
 }  // namespace
 
-int DpiScale::X(int designLength) const { return korvex::ui::ScaleStepped(dpiX, designLength); }
-int DpiScale::Y(int designLength) const { return korvex::ui::ScaleStepped(dpiY, designLength); }
+int DpiScale::X(int designLength) const
+{
+    return korvex::ui::ScaleStepped(dpiX, designLength);
+}
+int DpiScale::Y(int designLength) const
+{
+    return korvex::ui::ScaleStepped(dpiY, designLength);
+}
 
 UiSize FitMeasuredText(UiSize preset, UiSize measured)
 {
@@ -23,9 +35,15 @@ UiSize FitMeasuredText(UiSize preset, UiSize measured)
     return {measured.cx, std::max(preset.cy, measured.cy)};
 }
 
-UiSize WindowSizeForPage(const DpiScale& scale, UiSize page) { return {page.cx + 2 * scale.X(1), page.cy}; }
+UiSize WindowSizeForPage(const DpiScale& scale, UiSize page)
+{
+    return {page.cx + 2 * scale.X(1), page.cy};
+}
 
-UiSize DefaultPageSize(const DpiScale& scale) { return {scale.X(660), scale.Y(446)}; }
+UiSize DefaultPageSize(const DpiScale& scale)
+{
+    return {scale.X(660), scale.Y(446)};
+}
 
 UiSize SettingPageSize(const DpiScale& scale, bool folded)
 {
@@ -34,9 +52,18 @@ UiSize SettingPageSize(const DpiScale& scale, bool folded)
     return size;
 }
 
-UiSize AcceptLabelPreset(const DpiScale& scale) { return {scale.X(138), scale.Y(16)}; }
-UiSize SettingsHeaderPreset(const DpiScale& scale) { return {scale.X(110), scale.Y(14)}; }
-UiSize FolderRowPreset(const DpiScale& scale) { return {scale.X(144), scale.Y(30)}; }
+UiSize AcceptLabelPreset(const DpiScale& scale)
+{
+    return {scale.X(138), scale.Y(16)};
+}
+UiSize SettingsHeaderPreset(const DpiScale& scale)
+{
+    return {scale.X(110), scale.Y(14)};
+}
+UiSize FolderRowPreset(const DpiScale& scale)
+{
+    return {scale.X(144), scale.Y(30)};
+}
 
 SettingLayout LayoutSettingPage(const DpiScale& scale, const UiRect& client, const SettingTextSizes& texts)
 {
@@ -57,8 +84,7 @@ SettingLayout LayoutSettingPage(const DpiScale& scale, const UiRect& client, con
 
     const int headerTop = layout.acceptLabel.bottom + scale.Y(66);
     const int chevron = scale.X(16);
-    const int expanderLeft =
-        client.right - (client.Width() - texts.settingsHeader.cx - chevron - gap) / 2 - chevron;
+    const int expanderLeft = client.right - (client.Width() - texts.settingsHeader.cx - chevron - gap) / 2 - chevron;
     layout.expander = RectAt(expanderLeft, headerTop, chevron, scale.Y(16));
     layout.settingsHeader = {client.left, headerTop, expanderLeft - gap, headerTop + texts.settingsHeader.cy};
     layout.separatorX = client.left;

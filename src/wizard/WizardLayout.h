@@ -32,7 +32,7 @@ UiSize SettingPageSize(const DpiScale& scale, bool folded);
 UiSize DefaultPageSize(const DpiScale& scale);
 
 struct SettingTextSizes {
-    UiSize acceptLabel;   // "I accept the", already fitted to its preset
+    UiSize acceptLabel;  // "I accept the", already fitted to its preset
     UiSize licenseLink;
     UiSize settingsHeader;
     UiSize folderLabel;

@@ -20,10 +20,22 @@ inline DpiScale ScreenScale()
     return {ScreenDpiX(), ScreenDpiY()};
 }
 
-inline UiRect ToUiRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
-inline CRect ToCRect(const UiRect& rect) { return CRect(rect.left, rect.top, rect.right, rect.bottom); }
-inline UiSize ToUiSize(const CSize& size) { return {size.cx, size.cy}; }
-inline CSize ToCSize(const UiSize& size) { return CSize(size.cx, size.cy); }
+inline UiRect ToUiRect(const RECT& rect)
+{
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+inline CRect ToCRect(const UiRect& rect)
+{
+    return CRect(rect.left, rect.top, rect.right, rect.bottom);
+}
+inline UiSize ToUiSize(const CSize& size)
+{
+    return {size.cx, size.cy};
+}
+inline CSize ToCSize(const UiSize& size)
+{
+    return CSize(size.cx, size.cy);
+}
 
 inline void MoveTo(CWnd& window, const UiRect& rect, BOOL repaint = TRUE)
 {

@@ -28,10 +28,8 @@ void ElementIndex::Grow()
 void ElementIndex::EnsureCapacity(size_t records)
 {
     records = std::min<size_t>(records, INT_MAX);
-    if (records <= static_cast<size_t>(m_nCapacity))
-        return;
-    if (m_blocks.empty())
-        m_blocks.push_back(nullptr);
+    if (records <= static_cast<size_t>(m_nCapacity)) return;
+    if (m_blocks.empty()) m_blocks.push_back(nullptr);
     const size_t firstSize = std::min<size_t>(records, kBlockSize);
     if (m_firstBlock.size() < firstSize) {
         m_firstBlock.resize(firstSize);

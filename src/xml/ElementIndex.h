@@ -21,14 +21,14 @@ enum ElementRecordFlag : uint32_t {
 // long start or end tag and would cut the element text at the wrong place.
 struct ElementRecord {
     uint32_t m_nStart;
-    uint32_t m_nLength;           // start of "<" to end of the end tag
+    uint32_t m_nLength;  // start of "<" to end of the end tag
     uint32_t m_nStartTagLength;
-    uint32_t m_nEndTagLength;     // 0 without an end tag
-    uint32_t m_nFlagsAndDepth;    // depth in the low 16 bits (saturated)
+    uint32_t m_nEndTagLength;   // 0 without an end tag
+    uint32_t m_nFlagsAndDepth;  // depth in the low 16 bits (saturated)
     int32_t m_nParent;
     int32_t m_nFirstChild;
-    int32_t m_nNextSibling;       // 0 for the last child
-    int32_t m_nPreviousSibling;   // the first child's points to the last child
+    int32_t m_nNextSibling;      // 0 for the last child
+    int32_t m_nPreviousSibling;  // the first child's points to the last child
 
     uint32_t Depth() const { return m_nFlagsAndDepth & kElementDepthMask; }
     bool Has(uint32_t flag) const { return (m_nFlagsAndDepth & flag) != 0; }
@@ -51,8 +51,7 @@ public:
     // Appends a zeroed record and returns its index.
     int Add()
     {
-        if (m_nCount == m_nCapacity)
-            Grow();
+        if (m_nCount == m_nCapacity) Grow();
         const int index = m_nCount++;
         (*this)[index] = ElementRecord{};
         return index;

@@ -36,19 +36,14 @@ XmlString CharsetOfContent(XmlStringView content)
 {
     static const XmlString charset = AsciiText("charset");
     for (size_t pos = 0; pos + charset.size() <= content.size(); ++pos) {
-        if (!XmlSyntax::EqualNames(content.substr(pos, charset.size()), charset, true))
-            continue;
+        if (!XmlSyntax::EqualNames(content.substr(pos, charset.size()), charset, true)) continue;
         size_t at = pos + charset.size();
-        while (at < content.size() && XmlSyntax::IsWhite(content[at]))
-            ++at;
-        if (at >= content.size() || content[at] != '=')
-            continue;
+        while (at < content.size() && XmlSyntax::IsWhite(content[at])) ++at;
+        if (at >= content.size() || content[at] != '=') continue;
         ++at;
-        while (at < content.size() && XmlSyntax::IsWhite(content[at]))
-            ++at;
+        while (at < content.size() && XmlSyntax::IsWhite(content[at])) ++at;
         const size_t valueStart = at;
-        while (at < content.size() && !XmlSyntax::EndsSearchName(content[at]))
-            ++at;
+        while (at < content.size() && !XmlSyntax::EndsSearchName(content[at])) ++at;
         return XmlString(content.substr(valueStart, at - valueStart));
     }
     return XmlString();
@@ -67,8 +62,7 @@ XmlString FindDeclaredEncoding(XmlStringView head)
             while (targetEnd < node.m_nEnd && !XmlSyntax::IsWhite(head[targetEnd]) && head[targetEnd] != '?')
                 ++targetEnd;
             if (IsNamed(head.substr(2, targetEnd - 2), "xml")) {
-                if (XmlSyntax::FindAttribute(head, 0, node.m_nEnd, "encoding", value))
-                    return XmlString(value);
+                if (XmlSyntax::FindAttribute(head, 0, node.m_nEnd, "encoding", value)) return XmlString(value);
                 return XmlString();
             }
         }
@@ -77,29 +71,26 @@ XmlString FindDeclaredEncoding(XmlStringView head)
     for (size_t pos = 0; pos < head.size(); pos = node.m_nEnd) {
         XmlSyntax::ScanNode(head, pos, node);
         switch (node.m_kind) {
-        case XmlNodeKind::Malformed:
-        case XmlNodeKind::Unterminated:
-            return XmlString();
-        case XmlNodeKind::EndTag:
-            if (IsNamed(TagName(head, node, 2), "head"))
+            case XmlNodeKind::Malformed:
+            case XmlNodeKind::Unterminated:
                 return XmlString();
-            break;
-        case XmlNodeKind::StartTag:
-            if (!insideHtml) {
-                if (!IsNamed(TagName(head, node, 1), "html"))
-                    return XmlString();
-                insideHtml = true;
-            } else if (IsNamed(TagName(head, node, 1), "meta") &&
-                       XmlSyntax::FindAttribute(head, node.m_nStart, node.m_nEnd, "http-equiv", value) &&
-                       IsNamed(value, "content-type") &&
-                       XmlSyntax::FindAttribute(head, node.m_nStart, node.m_nEnd, "content", value)) {
-                XmlString charset = CharsetOfContent(value);
-                if (!charset.empty())
-                    return charset;
-            }
-            break;
-        default:
-            break;
+            case XmlNodeKind::EndTag:
+                if (IsNamed(TagName(head, node, 2), "head")) return XmlString();
+                break;
+            case XmlNodeKind::StartTag:
+                if (!insideHtml) {
+                    if (!IsNamed(TagName(head, node, 1), "html")) return XmlString();
+                    insideHtml = true;
+                } else if (IsNamed(TagName(head, node, 1), "meta") &&
+                           XmlSyntax::FindAttribute(head, node.m_nStart, node.m_nEnd, "http-equiv", value) &&
+                           IsNamed(value, "content-type") &&
+                           XmlSyntax::FindAttribute(head, node.m_nStart, node.m_nEnd, "content", value)) {
+                    XmlString charset = CharsetOfContent(value);
+                    if (!charset.empty()) return charset;
+                }
+                break;
+            default:
+                break;
         }
     }
     return XmlString();
@@ -129,8 +120,7 @@ bool FileTextReader::ReadFile(const XmlChar* path, XmlString& text)
         return false;
     }
     DecodeBytes(bytes, text);
-    if (!file.Close())
-        AddFileError(XmlPlatform::LastError());
+    if (!file.Close()) AddFileError(XmlPlatform::LastError());
     return true;
 }
 
@@ -156,10 +146,8 @@ void FileTextReader::DecodeBytes(std::string_view bytes, XmlString& text)
         XmlPlatform::BytesToUtf16(kCodePageUtf8, bytes.substr(0, kDeclarationSearchBytes), head);
         m_strEncoding = FindDeclaredEncoding(head);
         // Bytes without a mark are 8-bit text: a 16- or 32-bit name cannot be right.
-        if (IsWideCodePage(CodePageOfEncoding(m_strEncoding)))
-            m_strEncoding.clear();
-        if (m_strEncoding.empty() && !bytes.empty() && bytes[0] == '<')
-            m_strEncoding = AsciiText("UTF-8");
+        if (IsWideCodePage(CodePageOfEncoding(m_strEncoding))) m_strEncoding.clear();
+        if (m_strEncoding.empty() && !bytes.empty() && bytes[0] == '<') m_strEncoding = AsciiText("UTF-8");
     }
     text.clear();
     const std::string_view rest = bytes.substr(textStart);
@@ -184,14 +172,11 @@ void FileTextReader::ReadUtf16(std::string_view bytes, XmlString& text)
         const unsigned first = static_cast<unsigned char>(bytes[2 * i]);
         const unsigned second = static_cast<unsigned char>(bytes[2 * i + 1]);
         const unsigned unit = bigEndian ? (first << 8 | second) : (second << 8 | first);
-        if (unit != 0)
-            text[kept++] = static_cast<XmlChar>(unit);
+        if (unit != 0) text[kept++] = static_cast<XmlChar>(unit);
     }
     text.resize(kept);
-    if (kept != units)
-        AddResult(m_strResults, "nulls_removed", {{"count", NumberText(units - kept)}});
-    if (bigEndian)
-        AddResult(m_strResults, "endian_swap");
+    if (kept != units) AddResult(m_strResults, "nulls_removed", {{"count", NumberText(units - kept)}});
+    if (bigEndian) AddResult(m_strResults, "endian_swap");
 }
 
 void FileTextReader::ReadBytes(std::string_view bytes, XmlString& text)
@@ -213,14 +198,11 @@ void FileTextReader::ReadBytes(std::string_view bytes, XmlString& text)
         AddResult(m_strResults, "utf8_detection");
     }
     const int length = ConvertText(m_strEncoding, AsciiText("UTF-16"), bytes, text);
-    if (length < 0)
-        text.clear();
-    AddResult(m_strResults, "converted_to",
-              {{"encoding", AsciiText("UTF-16")}, {"length", NumberText(text.size())}});
+    if (length < 0) text.clear();
+    AddResult(m_strResults, "converted_to", {{"encoding", AsciiText("UTF-16")}, {"length", NumberText(text.size())}});
 }
 
 void FileTextReader::AddFileError(uint32_t error)
 {
-    AddResult(m_strResults, "file_error",
-              {{"msg", XmlPlatform::ErrorMessage(error)}, {"n", NumberText(error)}});
+    AddResult(m_strResults, "file_error", {{"msg", XmlPlatform::ErrorMessage(error)}, {"n", NumberText(error)}});
 }

@@ -47,10 +47,12 @@ constexpr size_t kDepthForNameCounts = 32;
 class TreeBuilder {
 public:
     TreeBuilder(XmlStringView text, ElementIndex& index, XmlString& results, bool ignoreCase)
-        : m_text(text), m_index(index), m_results(results), m_bIgnoreCase(ignoreCase),
+        : m_text(text),
+          m_index(index),
+          m_results(results),
+          m_bIgnoreCase(ignoreCase),
           m_openNames(16, NameHash{ignoreCase}, NameEqual{ignoreCase})
-    {
-    }
+    {}
 
     void Build()
     {
@@ -63,21 +65,26 @@ public:
             }
             XmlSyntax::ScanNode(m_text, pos, node);
             switch (node.m_kind) {
-            case XmlNodeKind::StartTag: AddStartTag(node); break;
-            case XmlNodeKind::EndTag: MatchEndTag(node); break;
-            case XmlNodeKind::Malformed:
-                MarkIllFormed();
-                if (CanAddResult(m_results))
-                    AddResult(m_results, node.m_szError, {{"offset", NumberText(node.m_nStart)}});
-                break;
-            case XmlNodeKind::Unterminated:
-                MarkIllFormed();
-                if (CanAddResult(m_results)) {
-                    AddResult(m_results, "unterminated_tag_syntax",
-                              {{"type", AsciiText(node.m_szError)}, {"offset", NumberText(node.m_nStart)}});
-                }
-                break;
-            default: break;
+                case XmlNodeKind::StartTag:
+                    AddStartTag(node);
+                    break;
+                case XmlNodeKind::EndTag:
+                    MatchEndTag(node);
+                    break;
+                case XmlNodeKind::Malformed:
+                    MarkIllFormed();
+                    if (CanAddResult(m_results))
+                        AddResult(m_results, node.m_szError, {{"offset", NumberText(node.m_nStart)}});
+                    break;
+                case XmlNodeKind::Unterminated:
+                    MarkIllFormed();
+                    if (CanAddResult(m_results)) {
+                        AddResult(m_results, "unterminated_tag_syntax",
+                                  {{"type", AsciiText(node.m_szError)}, {"offset", NumberText(node.m_nStart)}});
+                    }
+                    break;
+                default:
+                    break;
             }
             pos = node.m_nEnd;
         }
@@ -121,8 +128,7 @@ private:
             ++m_openNames[OpenName(open)];
         } else if (m_stack.size() > kDepthForNameCounts) {
             m_bCountingNames = true;
-            for (const OpenElement& each : m_stack)
-                ++m_openNames[OpenName(each)];
+            for (const OpenElement& each : m_stack) ++m_openNames[OpenName(each)];
         }
     }
 
@@ -130,8 +136,7 @@ private:
     {
         for (size_t i = level; m_bCountingNames && i < m_stack.size(); ++i) {
             auto counted = m_openNames.find(OpenName(m_stack[i]));
-            if (--counted->second == 0)
-                m_openNames.erase(counted);
+            if (--counted->second == 0) m_openNames.erase(counted);
         }
         m_stack.resize(level);
     }
@@ -150,12 +155,12 @@ private:
     {
         const XmlStringView name = m_text.substr(node.m_nStart + 2, node.m_nNameEnd - node.m_nStart - 2);
         size_t level = MayBeOpen(name) ? m_stack.size() : 0;
-        while (level > 0 && !XmlSyntax::EqualNames(OpenName(m_stack[level - 1]), name, m_bIgnoreCase))
-            --level;
+        while (level > 0 && !XmlSyntax::EqualNames(OpenName(m_stack[level - 1]), name, m_bIgnoreCase)) --level;
         if (level == 0) {
             MarkIllFormed();
             if (CanAddResult(m_results))
-                AddResult(m_results, "lone_end_tag", {{"tagname", XmlString(name)}, {"offset", NumberText(node.m_nStart)}});
+                AddResult(m_results, "lone_end_tag",
+                          {{"tagname", XmlString(name)}, {"offset", NumberText(node.m_nStart)}});
             return;
         }
         ElementRecord& record = m_index[m_stack[level - 1].m_nRecord];
@@ -171,8 +176,7 @@ private:
     // each child list onto the end of the surviving parent's list.
     void CloseUnended(size_t keep, uint32_t secondOffset)
     {
-        if (m_stack.size() <= keep)
-            return;
+        if (m_stack.size() <= keep) return;
         m_index[0].m_nFlagsAndDepth |= kDocumentNotWellFormed;
         for (size_t level = m_stack.size(); level-- > keep && CanAddResult(m_results);) {
             const OpenElement& open = m_stack[level];
@@ -193,8 +197,7 @@ private:
                 illFormedInside = true;
             }
             const int first = record.m_nFirstChild;
-            if (first == 0)
-                continue;
+            if (first == 0) continue;
             record.m_nFirstChild = 0;
             for (int child = first; child != 0; child = m_index[child].m_nNextSibling)
                 m_index[child].m_nParent = target;
@@ -206,8 +209,7 @@ private:
             m_index[first].m_nPreviousSibling = targetLast;
             m_index[targetFirst].m_nPreviousSibling = childLast;
         }
-        if (illFormedInside)
-            m_index[target].m_nFlagsAndDepth |= kElementIllFormedInside;
+        if (illFormedInside) m_index[target].m_nFlagsAndDepth |= kElementIllFormedInside;
         PopTo(keep);
     }
 
@@ -238,8 +240,7 @@ std::wstring ToWideString(XmlStringView text)
 {
     std::wstring wide;
     wide.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i)
-        wide.push_back(static_cast<wchar_t>(ReadCodePoint(text, i)));
+    for (size_t i = 0; i < text.size(); ++i) wide.push_back(static_cast<wchar_t>(ReadCodePoint(text, i)));
     return wide;
 }
 
@@ -348,8 +349,7 @@ bool XmlDocument::ParseDocument()
 {
     ResetCursor();
     try {
-        if (m_strDocumentText.size() > kMaxDocumentLength)
-            m_strDocumentText = XmlString();
+        if (m_strDocumentText.size() > kMaxDocumentLength) m_strDocumentText = XmlString();
         const size_t length = m_strDocumentText.size();
         m_elementIndex.Reset(length / 64 + 8);
         if (length != 0) {
@@ -364,8 +364,7 @@ bool XmlDocument::ParseDocument()
             AddResult(m_strResultText, "no_root_element");
         else if (m_elementIndex[root].m_nNextSibling != 0)
             AddResult(m_strResultText, "root_has_sibling");
-        return !document.Has(kDocumentNotWellFormed) && root != 0 &&
-               m_elementIndex[root].m_nNextSibling == 0;
+        return !document.Has(kDocumentNotWellFormed) && root != 0 && m_elementIndex[root].m_nNextSibling == 0;
     } catch (const std::bad_alloc&) {
         return ForgetDocument();
     }
@@ -376,18 +375,14 @@ bool XmlDocument::NameMatches(int position, XmlStringView name) const
     const XmlStringView text = m_strDocumentText;
     const ElementRecord& record = m_elementIndex[position];
     size_t pos = record.m_nStart + 1;
-    while (pos < text.size() && XmlSyntax::IsWhite(text[pos]))
-        ++pos;
+    while (pos < text.size() && XmlSyntax::IsWhite(text[pos])) ++pos;
     const size_t nameStart = pos;
-    while (pos < text.size() && !XmlSyntax::EndsSearchName(text[pos]))
-        ++pos;
+    while (pos < text.size() && !XmlSyntax::EndsSearchName(text[pos])) ++pos;
     const size_t tagNameLength = pos - nameStart;
-    if (name.size() < tagNameLength)
-        return false;
+    if (name.size() < tagNameLength) return false;
     if (name.size() > tagNameLength) {
         const XmlChar next = name[tagNameLength];
-        if (next != ' ' && next != '=' && next != '/' && next != '[')
-            return false;
+        if (next != ' ' && next != '=' && next != '/' && next != '[') return false;
     }
     return XmlSyntax::EqualNames(text.substr(nameStart, tagNameLength), name.substr(0, tagNameLength),
                                  (m_nDocumentFlags & kXmlFlagIgnoreCase) != 0);
@@ -407,13 +402,11 @@ bool XmlDocument::FindSibling(int from, XmlStringView name, int& found) const
 bool XmlDocument::FindNextElement(const XmlChar* name)
 {
     name = NullIfEmpty(name);
-    if (name != nullptr && name[0] == '/')
-        return false;
+    if (name != nullptr && name[0] == '/') return false;
     const int from = m_nCurrentPosition != 0 ? m_elementIndex[m_nCurrentPosition].m_nNextSibling
                                              : m_elementIndex[m_nParentPosition].m_nFirstChild;
     int found = 0;
-    if (!FindSibling(from, name ? XmlStringView(name) : XmlStringView(), found))
-        return false;
+    if (!FindSibling(from, name ? XmlStringView(name) : XmlStringView(), found)) return false;
     m_nCurrentPosition = found;
     m_nChildPosition = 0;
     return true;
@@ -422,23 +415,19 @@ bool XmlDocument::FindNextElement(const XmlChar* name)
 bool XmlDocument::FindNextChild(const XmlChar* name)
 {
     name = NullIfEmpty(name);
-    if (name != nullptr && name[0] == '/')
-        return false;
-    if (m_nCurrentPosition == 0 && !FindNextElement(nullptr))
-        return false;
+    if (name != nullptr && name[0] == '/') return false;
+    if (m_nCurrentPosition == 0 && !FindNextElement(nullptr)) return false;
     const int from = m_nChildPosition != 0 ? m_elementIndex[m_nChildPosition].m_nNextSibling
                                            : m_elementIndex[m_nCurrentPosition].m_nFirstChild;
     int found = 0;
-    if (!FindSibling(from, name ? XmlStringView(name) : XmlStringView(), found))
-        return false;
+    if (!FindSibling(from, name ? XmlStringView(name) : XmlStringView(), found)) return false;
     m_nChildPosition = found;
     return true;
 }
 
 bool XmlDocument::EnterElement()
 {
-    if (m_nCurrentPosition == 0)
-        return false;
+    if (m_nCurrentPosition == 0) return false;
     m_nParentPosition = m_nCurrentPosition;
     m_nCurrentPosition = m_nChildPosition;
     m_nChildPosition = 0;
@@ -447,8 +436,7 @@ bool XmlDocument::EnterElement()
 
 bool XmlDocument::LeaveElement()
 {
-    if (m_nParentPosition == 0)
-        return false;
+    if (m_nParentPosition == 0) return false;
     m_nChildPosition = m_nCurrentPosition;
     m_nCurrentPosition = m_nParentPosition;
     m_nParentPosition = m_elementIndex[m_nParentPosition].m_nParent;
@@ -457,18 +445,14 @@ bool XmlDocument::LeaveElement()
 
 XmlString XmlDocument::ElementText(int position) const
 {
-    if (position <= 0 || position >= m_elementIndex.Count())
-        return XmlString();
+    if (position <= 0 || position >= m_elementIndex.Count()) return XmlString();
     const ElementRecord& record = m_elementIndex[position];
-    if (record.m_nFirstChild != 0 || record.m_nStartTagLength >= record.m_nLength)
-        return XmlString();
+    if (record.m_nFirstChild != 0 || record.m_nStartTagLength >= record.m_nLength) return XmlString();
     const size_t contentStart = static_cast<size_t>(record.m_nStart) + record.m_nStartTagLength;
     const size_t contentEnd = static_cast<size_t>(record.m_nStart) + record.m_nLength - record.m_nEndTagLength;
-    if (contentEnd < contentStart || contentEnd > m_strDocumentText.size())
-        return XmlString();
+    if (contentEnd < contentStart || contentEnd > m_strDocumentText.size()) return XmlString();
     const XmlStringView text = XmlStringView(m_strDocumentText).substr(0, contentEnd);
-    if (XmlSyntax::FindChar(text, contentStart, '<') == contentEnd)
-        return DecodeText(text.substr(contentStart));
+    if (XmlSyntax::FindChar(text, contentStart, '<') == contentEnd) return DecodeText(text.substr(contentStart));
 
     XmlString result;
     XmlNode node;

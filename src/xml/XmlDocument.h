@@ -36,8 +36,14 @@ using XmlString = std::basic_string<XmlChar>;
 using XmlStringView = std::basic_string_view<XmlChar>;
 
 #if defined(_WIN32)
-inline std::wstring ToWideString(XmlString text) { return text; }
-inline XmlString FromWideString(std::wstring text) { return text; }
+inline std::wstring ToWideString(XmlString text)
+{
+    return text;
+}
+inline XmlString FromWideString(std::wstring text)
+{
+    return text;
+}
 #else
 // UTF-16 to UTF-32 and back; a lone surrogate passes through as its own value.
 std::wstring ToWideString(XmlStringView text);
@@ -84,22 +90,46 @@ public:
     bool FindNextChild(const std::wstring& name);
 #endif
 
-    int ParentPosition() const { return m_nParentPosition; }
-    int CurrentPosition() const { return m_nCurrentPosition; }
-    int ChildPosition() const { return m_nChildPosition; }
+    int ParentPosition() const
+    {
+        return m_nParentPosition;
+    }
+    int CurrentPosition() const
+    {
+        return m_nCurrentPosition;
+    }
+    int ChildPosition() const
+    {
+        return m_nChildPosition;
+    }
 
     // The decoded text of a leaf element (references and CDATA resolved,
     // surrounding white space kept); empty for an element with children,
     // without content, or for a position that is not an element.
     XmlString ElementText(int position) const;
 
-    const XmlString& ResultText() const { return m_strResultText; }
-    const XmlString& DocumentText() const { return m_strDocumentText; }
-    uint32_t DocumentFlags() const { return m_nDocumentFlags; }
-    void SetDocumentFlags(uint32_t flags) { m_nDocumentFlags = flags; }
+    const XmlString& ResultText() const
+    {
+        return m_strResultText;
+    }
+    const XmlString& DocumentText() const
+    {
+        return m_strDocumentText;
+    }
+    uint32_t DocumentFlags() const
+    {
+        return m_nDocumentFlags;
+    }
+    void SetDocumentFlags(uint32_t flags)
+    {
+        m_nDocumentFlags = flags;
+    }
 
     // The element index, for callers that inspect structure (tests, tools).
-    const ElementIndex& Elements() const { return m_elementIndex; }
+    const ElementIndex& Elements() const
+    {
+        return m_elementIndex;
+    }
 
 private:
     bool ParseDocument();

@@ -24,9 +24,9 @@ enum class XmlNodeKind {
 struct XmlNode {
     XmlNodeKind m_kind = XmlNodeKind::Text;
     size_t m_nStart = 0;
-    size_t m_nEnd = 0;        // just after the node
-    size_t m_nNameEnd = 0;    // tags: end of the tag name
-    bool m_bEmpty = false;    // start tags: closed by "/>"
+    size_t m_nEnd = 0;      // just after the node
+    size_t m_nNameEnd = 0;  // tags: end of the tag name
+    bool m_bEmpty = false;  // start tags: closed by "/>"
     const char* m_szError = nullptr;
 };
 
@@ -41,11 +41,23 @@ inline bool IsWhite(XmlChar c)
 inline bool EndsSearchName(XmlChar c)
 {
     switch (c) {
-    case ' ': case '\t': case '\n': case '\r': case '<': case '>': case '=':
-    case '\\': case '/': case '?': case '!': case '"': case '\'': case ';':
-        return true;
-    default:
-        return false;
+        case ' ':
+        case '\t':
+        case '\n':
+        case '\r':
+        case '<':
+        case '>':
+        case '=':
+        case '\\':
+        case '/':
+        case '?':
+        case '!':
+        case '"':
+        case '\'':
+        case ';':
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -70,7 +82,6 @@ size_t FindChar(XmlStringView text, size_t pos, XmlChar c);
 
 // The value of an attribute inside a tag or processing instruction
 // [tagStart, tagEnd), names compared ignoring ASCII case; false when absent.
-bool FindAttribute(XmlStringView text, size_t tagStart, size_t tagEnd, std::string_view name,
-                   XmlStringView& value);
+bool FindAttribute(XmlStringView text, size_t tagStart, size_t tagEnd, std::string_view name, XmlStringView& value);
 
 }  // namespace XmlSyntax

@@ -28,7 +28,7 @@ bool Utf16ToBytes(int codePage, XmlStringView text, std::string& bytes, bool* us
 #if defined(_WIN32)
 constexpr uint32_t kErrorFileTooLarge = 223;  // ERROR_FILE_TOO_LARGE
 #else
-constexpr uint32_t kErrorFileTooLarge = 27;   // EFBIG
+constexpr uint32_t kErrorFileTooLarge = 27;  // EFBIG
 #endif
 
 // The last system error and its message (first line, at most 100 characters).

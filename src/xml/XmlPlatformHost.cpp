@@ -13,16 +13,14 @@ constexpr char16_t kReplacement = 0xFFFD;
 
 // 0x80-0x9F of windows-1252; the five unassigned bytes map to themselves.
 constexpr char16_t kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 char16_t SingleByteToUnit(int codePage, unsigned char byte)
 {
-    if (codePage == kHostAnsiPage && byte >= 0x80 && byte < 0xA0)
-        return kWindows1252High[byte - 0x80];
+    if (codePage == kHostAnsiPage && byte >= 0x80 && byte < 0xA0) return kWindows1252High[byte - 0x80];
     return byte;
 }
 
@@ -57,8 +55,7 @@ void DecodeUtf8(std::string_view bytes, XmlString& text)
             uint64_t block;
             std::memcpy(&block, in + pos, 8);
             if ((block & 0x8080808080808080ull) == 0) {
-                for (int i = 0; i < 8; ++i)
-                    *out++ = in[pos + i];
+                for (int i = 0; i < 8; ++i) *out++ = in[pos + i];
                 pos += 8;
                 continue;
             }
@@ -127,14 +124,12 @@ int SystemCodePage()
 
 bool BytesToUtf16(int codePage, std::string_view bytes, XmlString& text)
 {
-    if (codePage == 0)
-        codePage = SystemCodePage();
+    if (codePage == 0) codePage = SystemCodePage();
     if (codePage == 65001) {
         DecodeUtf8(bytes, text);
         return true;
     }
-    if (!IsHostSingleBytePage(codePage))
-        return false;
+    if (!IsHostSingleBytePage(codePage)) return false;
     text.resize(bytes.size());
     for (size_t i = 0; i < bytes.size(); ++i)
         text[i] = SingleByteToUnit(codePage, static_cast<unsigned char>(bytes[i]));
@@ -143,15 +138,13 @@ bool BytesToUtf16(int codePage, std::string_view bytes, XmlString& text)
 
 bool Utf16ToBytes(int codePage, XmlStringView text, std::string& bytes, bool* usedDefault)
 {
-    if (codePage == 0)
-        codePage = SystemCodePage();
+    if (codePage == 0) codePage = SystemCodePage();
     bytes.clear();
     if (codePage == 65001) {
         EncodeUtf8(text, bytes);
         return true;
     }
-    if (!IsHostSingleBytePage(codePage))
-        return false;
+    if (!IsHostSingleBytePage(codePage)) return false;
     bool used = false;
     for (char16_t unit : text) {
         char byte;
@@ -161,8 +154,7 @@ bool Utf16ToBytes(int codePage, XmlStringView text, std::string& bytes, bool* us
         }
         bytes.push_back(byte);
     }
-    if (usedDefault)
-        *usedDefault = used;
+    if (usedDefault) *usedDefault = used;
     return true;
 }
 
@@ -189,11 +181,9 @@ bool ReadOnlyFile::Open(const XmlChar* path)
 
 bool ReadOnlyFile::Size(uint64_t& size)
 {
-    if (fseeko(m_pFile, 0, SEEK_END) != 0)
-        return false;
+    if (fseeko(m_pFile, 0, SEEK_END) != 0) return false;
     const off_t end = ftello(m_pFile);
-    if (end < 0 || fseeko(m_pFile, 0, SEEK_SET) != 0)
-        return false;
+    if (end < 0 || fseeko(m_pFile, 0, SEEK_SET) != 0) return false;
     size = static_cast<uint64_t>(end);
     return true;
 }

@@ -8,12 +8,24 @@ void AppendEscaped(XmlString& out, XmlStringView value)
 {
     for (XmlChar c : value) {
         switch (c) {
-        case '<': out += KORVEX_XML_TEXT("&lt;"); break;
-        case '>': out += KORVEX_XML_TEXT("&gt;"); break;
-        case '&': out += KORVEX_XML_TEXT("&amp;"); break;
-        case '"': out += KORVEX_XML_TEXT("&quot;"); break;
-        case '\'': out += KORVEX_XML_TEXT("&apos;"); break;
-        default: out.push_back(c); break;
+            case '<':
+                out += KORVEX_XML_TEXT("&lt;");
+                break;
+            case '>':
+                out += KORVEX_XML_TEXT("&gt;");
+                break;
+            case '&':
+                out += KORVEX_XML_TEXT("&amp;");
+                break;
+            case '"':
+                out += KORVEX_XML_TEXT("&quot;");
+                break;
+            case '\'':
+                out += KORVEX_XML_TEXT("&apos;");
+                break;
+            default:
+                out.push_back(c);
+                break;
         }
     }
 }
@@ -40,11 +52,9 @@ XmlString NumberText(uint64_t number)
     return digits;
 }
 
-void AddResult(XmlString& results, std::string_view name,
-               std::initializer_list<XmlResultAttribute> attributes)
+void AddResult(XmlString& results, std::string_view name, std::initializer_list<XmlResultAttribute> attributes)
 {
-    if (!CanAddResult(results))
-        return;
+    if (!CanAddResult(results)) return;
     results.push_back('<');
     results += AsciiText(name);
     for (const XmlResultAttribute& attribute : attributes) {
@@ -57,18 +67,15 @@ void AddResult(XmlString& results, std::string_view name,
     results += KORVEX_XML_TEXT("/>");
 }
 
-void UpdateResult(XmlString& results, std::string_view name, std::string_view attribute,
-                  XmlStringView value)
+void UpdateResult(XmlString& results, std::string_view name, std::string_view attribute, XmlStringView value)
 {
     const XmlString entryStart = KORVEX_XML_TEXT("<") + AsciiText(name) + KORVEX_XML_TEXT(" ");
     const size_t entry = results.find(entryStart);
-    if (entry == XmlString::npos)
-        return;
+    if (entry == XmlString::npos) return;
     const size_t entryEnd = results.find('>', entry);
     const XmlString attributeStart = KORVEX_XML_TEXT(" ") + AsciiText(attribute) + KORVEX_XML_TEXT("=\"");
     const size_t valueStart = results.find(attributeStart, entry);
-    if (valueStart == XmlString::npos || valueStart > entryEnd)
-        return;
+    if (valueStart == XmlString::npos || valueStart > entryEnd) return;
     const size_t from = valueStart + attributeStart.size();
     const size_t to = results.find('"', from);
     XmlString escaped;

@@ -20,9 +20,7 @@ bool CanAddResult(const XmlString& results);
 XmlString NumberText(uint64_t number);
 XmlString AsciiText(std::string_view text);
 
-void AddResult(XmlString& results, std::string_view name,
-               std::initializer_list<XmlResultAttribute> attributes = {});
+void AddResult(XmlString& results, std::string_view name, std::initializer_list<XmlResultAttribute> attributes = {});
 
 // Changes an attribute of the first entry of that name, if there is one.
-void UpdateResult(XmlString& results, std::string_view name, std::string_view attribute,
-                  XmlStringView value);
+void UpdateResult(XmlString& results, std::string_view name, std::string_view attribute, XmlStringView value);

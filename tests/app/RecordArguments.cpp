@@ -10,7 +10,8 @@ int wmain()
     if (file == INVALID_HANDLE_VALUE) return 3;
     const wchar_t* commandLine = ::GetCommandLineW();
     DWORD written = 0;
-    BOOL ok = ::WriteFile(file, commandLine, static_cast<DWORD>(lstrlenW(commandLine) * sizeof(wchar_t)), &written, nullptr);
+    BOOL ok =
+        ::WriteFile(file, commandLine, static_cast<DWORD>(lstrlenW(commandLine) * sizeof(wchar_t)), &written, nullptr);
     ::CloseHandle(file);
     return ok ? 0 : 4;
 }

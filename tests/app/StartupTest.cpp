@@ -11,9 +11,15 @@
 
 namespace {
 
-std::wstring Widen(const char* text) { return std::wstring(text, text + strlen(text)); }
+std::wstring Widen(const char* text)
+{
+    return std::wstring(text, text + strlen(text));
+}
 
-std::wstring BinaryPath(const wchar_t* name) { return Widen(KORVEX_BINARY_DIR) + L"\\" + name; }
+std::wstring BinaryPath(const wchar_t* name)
+{
+    return Widen(KORVEX_BINARY_DIR) + L"\\" + name;
+}
 
 // Waits for a process while serving this thread's windows, since the other
 // process's ShowWindow on our window waits for us to handle it.
@@ -186,7 +192,8 @@ TEST(StartupSteps, DownloadedClientStartsWithSkipSwitch)
     }
     ::DeleteFileW(record.c_str());
     ASSERT_FALSE(commandLine.empty()) << "the client was not started";
-    EXPECT_NE(commandLine.find(L"record_arguments.exe"), std::wstring::npos) << std::string(commandLine.begin(), commandLine.end());
+    EXPECT_NE(commandLine.find(L"record_arguments.exe"), std::wstring::npos)
+        << std::string(commandLine.begin(), commandLine.end());
     EXPECT_EQ(commandLine.substr(commandLine.size() - 3), L" /n");
 }
 

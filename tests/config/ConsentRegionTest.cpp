@@ -7,7 +7,8 @@
 namespace {
 
 // The user's real Geo settings in the test prefix, restored afterwards.
-TEST(IsInConsentRegion, ReadsTheUsersNation) {
+TEST(IsInConsentRegion, ReadsTheUsersNation)
+{
     const config_test::SavedStringValue nation(HKEY_CURRENT_USER, L"Control Panel\\International\\Geo", L"Nation");
     const ConsentRegion region = BuildConsentRegion();
     const struct {

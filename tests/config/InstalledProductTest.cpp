@@ -21,12 +21,14 @@ constexpr char kProbeCodeText[] = "{3C7E2A91-5B04-4D6F-8E13-A2C94F0B7D58}";
 constexpr wchar_t kProbeVersion[] = L"18.0.3.1";
 constexpr wchar_t kUnknownCode[] = L"{0B5E7D21-7C3A-4F19-A6E4-93D8B2C1F570}";
 
-std::wstring ProbePackagePath() {
+std::wstring ProbePackagePath()
+{
     const std::string path = std::string(KORVEX_BINARY_DIR) + "\\tests\\config\\InstalledProbe.msi";
     return std::wstring(path.begin(), path.end());
 }
 
-TEST(QueryInstalledProduct, UnknownProductIsNotInstalledAndSaysNothing) {
+TEST(QueryInstalledProduct, UnknownProductIsNotInstalledAndSaysNothing)
+{
     config_test::MessageBoxWatcher watcher;
     EXPECT_TRUE(QueryInstalledProduct(kUnknownCode).m_strVersion.empty());
     EXPECT_TRUE(QueryInstalledProduct(L"").m_strVersion.empty()) << "a manifest without product code";
@@ -34,7 +36,8 @@ TEST(QueryInstalledProduct, UnknownProductIsNotInstalledAndSaysNothing) {
     EXPECT_TRUE(watcher.Seen().empty());
 }
 
-TEST(QueryInstalledProduct, OtherFailuresAreShown) {
+TEST(QueryInstalledProduct, OtherFailuresAreShown)
+{
     config_test::MessageBoxWatcher watcher;
     EXPECT_TRUE(QueryInstalledProduct(L"not a product code").m_strVersion.empty());
     const std::vector<config_test::SeenMessageBox> seen = watcher.Seen();
@@ -46,11 +49,13 @@ TEST(QueryInstalledProduct, OtherFailuresAreShown) {
 // Installs the probe package for the fixture's life and removes it after.
 class InstalledProbe : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
         s_nInstallResult = WhileAnotherInstallRuns([] { return MsiInstallProductW(ProbePackagePath().c_str(), L""); });
     }
-    static void TearDownTestSuite() {
+    static void TearDownTestSuite()
+    {
         WhileAnotherInstallRuns(
             [] { return MsiConfigureProductW(kProbeCode, INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT); });
     }
@@ -58,7 +63,8 @@ protected:
     // Other test programs in the same prefix may be installing packages:
     // Windows Installer runs one installation at a time.
     template <typename Action>
-    static UINT WhileAnotherInstallRuns(Action action) {
+    static UINT WhileAnotherInstallRuns(Action action)
+    {
         UINT result = action();
         for (int attempt = 0; attempt < 120 && result == ERROR_INSTALL_ALREADY_RUNNING; ++attempt) {
             Sleep(500);
@@ -66,12 +72,14 @@ protected:
         }
         return result;
     }
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_EQ(s_nInstallResult, 0u) << "installing the probe package";
         g_productConfiguration = ProductConfiguration();
         g_runSettings = RunSettings();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         g_productConfiguration = ProductConfiguration();
         g_runSettings = RunSettings();
     }
@@ -79,7 +87,8 @@ protected:
     static inline UINT s_nInstallResult = ERROR_INSTALL_FAILURE;
 };
 
-TEST_F(InstalledProbe, VersionOfTheInstalledProduct) {
+TEST_F(InstalledProbe, VersionOfTheInstalledProduct)
+{
     config_test::MessageBoxWatcher watcher;
     EXPECT_EQ(QueryInstalledProduct(kProbeCode).m_strVersion, kProbeVersion);
     EXPECT_TRUE(QueryInstalledProduct(kProbeCode).m_strReserved.empty());
@@ -88,7 +97,8 @@ TEST_F(InstalledProbe, VersionOfTheInstalledProduct) {
 
 // Windows Installer keeps the version text in the product's registration; a
 // text too long for the 260-character buffer makes the query fail with 234.
-TEST_F(InstalledProbe, VersionTooLongIsAFailureShown) {
+TEST_F(InstalledProbe, VersionTooLongIsAFailureShown)
+{
     const std::wstring properties =
         L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\"
         L"19A2E7C340B5F6D4E8312A9CF4B0D785\\InstallProperties";
@@ -101,7 +111,8 @@ TEST_F(InstalledProbe, VersionTooLongIsAFailureShown) {
     EXPECT_EQ(seen[0].m_strText, L"Failed to get installed product info, error code: 234");
 }
 
-TEST_F(InstalledProbe, LoadTakesTheLanguageOfTheFirstInstallation) {
+TEST_F(InstalledProbe, LoadTakesTheLanguageOfTheFirstInstallation)
+{
     const config_test::ScratchKey product(HKEY_LOCAL_MACHINE, L"InstalledProduct");
     const std::filesystem::path folder = config_test::FreshFolder("installed-load");
     config_test::ManifestFields fields;

@@ -8,15 +8,16 @@
 
 #include "config/ProductConfiguration.h"
 
-int wmain(int argc, wchar_t** argv) {
+int wmain(int argc, wchar_t** argv)
+{
     if (argc < 2) {
         return 2;
     }
     const int status = LoadProductConfiguration();
     const ProductConfiguration& c = g_productConfiguration;
     const std::wstring report = std::to_wstring(status) + L"\n" + std::to_wstring(c.m_bLoaded) + L"\n" +
-                                c.m_strExeFolder + L"\n" + c.m_strManifestPath + L"\n" + c.m_manifest.m_strPid +
-                                L"\n" + c.m_strComponentFolder + L"\n";
+                                c.m_strExeFolder + L"\n" + c.m_strManifestPath + L"\n" + c.m_manifest.m_strPid + L"\n" +
+                                c.m_strComponentFolder + L"\n";
     FILE* out = _wfopen(argv[1], L"wb");
     if (!out) {
         return 3;

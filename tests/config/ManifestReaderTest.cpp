@@ -37,7 +37,8 @@ const std::string kCompleteManifest = R"(<?xml version="1.0" encoding="utf-8"?>
 </korvexwebinstaller>
 )";
 
-ProductManifest ReadText(const std::string& name, const std::string& xml, bool expectedResult = true) {
+ProductManifest ReadText(const std::string& name, const std::string& xml, bool expectedResult = true)
+{
     const std::filesystem::path file = FreshFolder("manifest-" + name) / "manifestPro.xml";
     WriteFile(file, xml);
     ProductManifest manifest;
@@ -47,14 +48,16 @@ ProductManifest ReadText(const std::string& name, const std::string& xml, bool e
 
 // A manifest around the given product children (main component included
 // by the caller).
-std::string WithProduct(const std::string& productChildren) {
+std::string WithProduct(const std::string& productChildren)
+{
     return "<korvexwebinstaller><product_code>{X}</product_code><product>" + productChildren +
            "</product></korvexwebinstaller>";
 }
 
 const std::string kMain = "<main_component><name>m.msi</name><full_url>http://h/m.msi</full_url></main_component>";
 
-TEST(ManifestReader, ReadsEveryFieldOfACompleteManifest) {
+TEST(ManifestReader, ReadsEveryFieldOfACompleteManifest)
+{
     const ProductManifest m = ReadText("complete", kCompleteManifest);
     EXPECT_EQ(m.m_strWebInstallerVersion, L"18.0.2.7");
     EXPECT_EQ(m.m_strProductCode, L"{6A1F0B52-3C1D-4E8A-9F27-0D5B8C4E7A10}");
@@ -87,7 +90,8 @@ TEST(ManifestReader, ReadsEveryFieldOfACompleteManifest) {
     EXPECT_TRUE(m.m_freshInstall.m_strProductVersion.empty());
 }
 
-TEST(ManifestReader, UnreadableOrForeignFiles) {
+TEST(ManifestReader, UnreadableOrForeignFiles)
+{
     ProductManifest manifest;
     EXPECT_FALSE(ReadManifest((FreshFolder("manifest-missing") / "manifestPro.xml").wstring(), manifest));
     ReadText("malformed", "<korvexwebinstaller><product><pid>x</product>", false);
@@ -104,20 +108,24 @@ struct MissingRow {
     std::function<void(const ProductManifest&)> m_check;
 };
 
-TEST(ManifestReader, MissingElements) {
-    const std::string pidToUrl = "<pid>P-DE</pid><full_name>F</full_name><short_name>S</short_name>"
-                                 "<registry>R</registry><standalone>true</standalone>"
-                                 "<standalone_version>1.0</standalone_version><version_check_url>U</version_check_url>";
+TEST(ManifestReader, MissingElements)
+{
+    const std::string pidToUrl =
+        "<pid>P-DE</pid><full_name>F</full_name><short_name>S</short_name>"
+        "<registry>R</registry><standalone>true</standalone>"
+        "<standalone_version>1.0</standalone_version><version_check_url>U</version_check_url>";
     const std::vector<MissingRow> rows = {
-        {"no web_installer_version", "<korvexwebinstaller><product_code>C</product_code><product><pid>P</pid>" + kMain +
-                                         "</product></korvexwebinstaller>",
+        {"no web_installer_version",
+         "<korvexwebinstaller><product_code>C</product_code><product><pid>P</pid>" + kMain +
+             "</product></korvexwebinstaller>",
          [](const ProductManifest& m) {
              EXPECT_TRUE(m.m_strWebInstallerVersion.empty());
              EXPECT_EQ(m.m_strProductCode, L"C");
              EXPECT_EQ(m.m_strPid, L"P");
          }},
-        {"no product_code", "<korvexwebinstaller><web_installer_version>1.2.3.4</web_installer_version><product><pid>P</pid>" +
-                                kMain + "</product></korvexwebinstaller>",
+        {"no product_code",
+         "<korvexwebinstaller><web_installer_version>1.2.3.4</web_installer_version><product><pid>P</pid>" + kMain +
+             "</product></korvexwebinstaller>",
          [](const ProductManifest& m) {
              EXPECT_EQ(m.m_strWebInstallerVersion, L"1.2.3.4");
              EXPECT_TRUE(m.m_strProductCode.empty());
@@ -209,7 +217,8 @@ TEST(ManifestReader, MissingElements) {
              EXPECT_EQ(m.m_strPid, L"Q");
              EXPECT_TRUE(m.m_strRegistryKey.empty());
          }},
-        {"unknown elements are skipped", WithProduct("<extra>1</extra><pid>P</pid><note/><registry>R</registry>" + kMain),
+        {"unknown elements are skipped",
+         WithProduct("<extra>1</extra><pid>P</pid><note/><registry>R</registry>" + kMain),
          [](const ProductManifest& m) {
              EXPECT_EQ(m.m_strPid, L"P");
              EXPECT_EQ(m.m_strRegistryKey, L"R");
@@ -221,7 +230,8 @@ TEST(ManifestReader, MissingElements) {
     }
 }
 
-TEST(ManifestReader, ChildBeforeAnEarlierListedSiblingCountsAsMissing) {
+TEST(ManifestReader, ChildBeforeAnEarlierListedSiblingCountsAsMissing)
+{
     const std::vector<MissingRow> rows = {
         {"full_name before pid", WithProduct("<full_name>F</full_name><pid>P</pid><registry>R</registry>" + kMain),
          [](const ProductManifest& m) {
@@ -267,15 +277,17 @@ TEST(ManifestReader, ChildBeforeAnEarlierListedSiblingCountsAsMissing) {
              EXPECT_EQ(m.m_strMainComponentExecutable, L"e");
              EXPECT_TRUE(m.m_strMainComponentUrl.empty());
          }},
-        {"executable after full_url", WithProduct("<pid>P</pid><main_component><name>m</name><full_url>u</full_url>"
-                                                  "<executable>e</executable></main_component>"),
+        {"executable after full_url",
+         WithProduct("<pid>P</pid><main_component><name>m</name><full_url>u</full_url>"
+                     "<executable>e</executable></main_component>"),
          [](const ProductManifest& m) {
              EXPECT_EQ(m.m_strMainComponentExecutable, L"e");
              EXPECT_TRUE(m.m_strMainComponentUrl.empty()) << "full_url is searched after executable";
          }},
-        {"transform before full_url", WithProduct("<pid>P</pid><main_component><name>m</name>"
-                                                  "<transform><lang_id>1031</lang_id></transform>"
-                                                  "<full_url>u</full_url></main_component>"),
+        {"transform before full_url",
+         WithProduct("<pid>P</pid><main_component><name>m</name>"
+                     "<transform><lang_id>1031</lang_id></transform>"
+                     "<full_url>u</full_url></main_component>"),
          [](const ProductManifest& m) {
              EXPECT_EQ(m.m_strMainComponentUrl, L"u");
              EXPECT_TRUE(m.m_transforms.empty());
@@ -287,7 +299,8 @@ TEST(ManifestReader, ChildBeforeAnEarlierListedSiblingCountsAsMissing) {
     }
 }
 
-TEST(ManifestReader, StandaloneIsTrueInAnyCaseOnly) {
+TEST(ManifestReader, StandaloneIsTrueInAnyCaseOnly)
+{
     const struct {
         const char* m_text;
         int m_bExpected;
@@ -299,11 +312,13 @@ TEST(ManifestReader, StandaloneIsTrueInAnyCaseOnly) {
     }
 }
 
-TEST(ManifestReader, DecodesUtf16FilesAndReferences) {
+TEST(ManifestReader, DecodesUtf16FilesAndReferences)
+{
     // "Fenwyx Pro für Büros" in UTF-16LE with a byte-order mark.
-    const std::u16string text = u"<korvexwebinstaller><product><pid>P</pid>"
-                                u"<full_name>Fenwyx Pro f\u00fcr B\u00fcros &amp; Co</full_name>"
-                                u"</product></korvexwebinstaller>";
+    const std::u16string text =
+        u"<korvexwebinstaller><product><pid>P</pid>"
+        u"<full_name>Fenwyx Pro f\u00fcr B\u00fcros &amp; Co</full_name>"
+        u"</product></korvexwebinstaller>";
     std::string bytes = "\xFF\xFE";
     for (char16_t unit : text) {
         bytes.push_back(static_cast<char>(unit & 0xFF));

@@ -14,9 +14,11 @@ struct ManifestFields {
     std::string m_languagePacks;  // extra children of product
 };
 
-inline std::string ManifestText(const ManifestFields& fields) {
-    std::string text = "<?xml version=\"1.0\"?>\n<korvexwebinstaller>\n"
-                       "<web_installer_version>18.0.0.0</web_installer_version>\n";
+inline std::string ManifestText(const ManifestFields& fields)
+{
+    std::string text =
+        "<?xml version=\"1.0\"?>\n<korvexwebinstaller>\n"
+        "<web_installer_version>18.0.0.0</web_installer_version>\n";
     text += "<product_code>" + fields.m_productCode + "</product_code>\n<product>\n";
     if (!fields.m_pid.empty()) {
         text += "<pid>" + fields.m_pid + "</pid>\n";

@@ -21,20 +21,23 @@ struct SeenMessageBox {
 class MessageBoxWatcher {
 public:
     MessageBoxWatcher() : m_thread([this] { Watch(); }) {}
-    ~MessageBoxWatcher() {
+    ~MessageBoxWatcher()
+    {
         m_bStop = true;
         m_thread.join();
     }
     MessageBoxWatcher(const MessageBoxWatcher&) = delete;
     MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
 
-    std::vector<SeenMessageBox> Seen() {
+    std::vector<SeenMessageBox> Seen()
+    {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_seen;
     }
 
 private:
-    static BOOL CALLBACK Visit(HWND window, LPARAM self) {
+    static BOOL CALLBACK Visit(HWND window, LPARAM self)
+    {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
         wchar_t className[32] = {};
@@ -64,7 +67,8 @@ private:
         return TRUE;
     }
 
-    void Watch() {
+    void Watch()
+    {
         while (!m_bStop) {
             EnumWindows(Visit, reinterpret_cast<LPARAM>(this));
             Sleep(20);

@@ -21,23 +21,29 @@ using config_test::WriteFile;
 
 constexpr wchar_t kReplacementKey[] = L"SOFTWARE\\Korvex Systems\\Fenwyx Professional\\180";
 
-bool IsFolder(const std::filesystem::path& path) { return std::filesystem::is_directory(path); }
+bool IsFolder(const std::filesystem::path& path)
+{
+    return std::filesystem::is_directory(path);
+}
 
 class LoadProductConfiguration : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         g_productConfiguration = ProductConfiguration();
         g_runSettings = RunSettings();
         m_replacement.Remove();
         m_folder = FreshFolder(std::string("load-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         m_executable = m_folder.wstring() + L"\\KorvexMasterInstaller.exe";
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         g_productConfiguration = ProductConfiguration();
         g_runSettings = RunSettings();
     }
 
-    void WriteManifest(const ManifestFields& fields) {
+    void WriteManifest(const ManifestFields& fields)
+    {
         WriteFile(m_folder / "config" / "manifestPro.xml", ManifestText(fields));
     }
     int Load() { return LoadProductConfigurationFor(m_executable); }
@@ -47,7 +53,8 @@ protected:
     std::wstring m_executable;
 };
 
-TEST_F(LoadProductConfiguration, LoadsAndPreparesTheWorkFolders) {
+TEST_F(LoadProductConfiguration, LoadsAndPreparesTheWorkFolders)
+{
     WriteManifest(ManifestFields());
     ASSERT_EQ(Load(), kConfigurationLoaded);
     const ProductConfiguration& c = g_productConfiguration;
@@ -68,14 +75,16 @@ TEST_F(LoadProductConfiguration, LoadsAndPreparesTheWorkFolders) {
     EXPECT_EQ(c.m_bLanguageChoice, 0);
 }
 
-TEST_F(LoadProductConfiguration, KeepsDownloadsOfAnEarlierRun) {
+TEST_F(LoadProductConfiguration, KeepsDownloadsOfAnEarlierRun)
+{
     WriteFile(m_folder / "component" / "123FenwyxPro.msi", "downloaded");
     WriteManifest(ManifestFields());
     ASSERT_EQ(Load(), kConfigurationLoaded);
     EXPECT_TRUE(std::filesystem::exists(m_folder / "component" / "123FenwyxPro.msi"));
 }
 
-TEST_F(LoadProductConfiguration, StandaloneLeavesTheComponentFolderAlone) {
+TEST_F(LoadProductConfiguration, StandaloneLeavesTheComponentFolderAlone)
+{
     ManifestFields fields;
     fields.m_standalone = "TRUE";
     WriteManifest(fields);
@@ -87,7 +96,8 @@ TEST_F(LoadProductConfiguration, StandaloneLeavesTheComponentFolderAlone) {
     EXPECT_EQ(MakeLanguagePackPath(1031), m_folder.wstring() + L"\\component\\language_pack_1031.exe");
 }
 
-TEST_F(LoadProductConfiguration, ComponentPathsCarryTheTickCount) {
+TEST_F(LoadProductConfiguration, ComponentPathsCarryTheTickCount)
+{
     WriteManifest(ManifestFields());
     ASSERT_EQ(Load(), kConfigurationLoaded);
     const std::wstring folder = m_folder.wstring() + L"\\component\\";
@@ -104,14 +114,30 @@ TEST_F(LoadProductConfiguration, ComponentPathsCarryTheTickCount) {
     EXPECT_EQ(pack.substr(pack.size() - 22), L"language_pack_1036.exe");
 }
 
-TEST_F(LoadProductConfiguration, ManifestProblemsGiveStatusOne) {
+TEST_F(LoadProductConfiguration, ManifestProblemsGiveStatusOne)
+{
     const struct {
         const char* m_name;
         ManifestFields m_fields;
     } rows[] = {
-        {"no pid", [] { ManifestFields f; f.m_pid.clear(); return f; }()},
-        {"no registry", [] { ManifestFields f; f.m_registry.clear(); return f; }()},
-        {"no main component url", [] { ManifestFields f; f.m_fullUrl.clear(); return f; }()},
+        {"no pid",
+         [] {
+             ManifestFields f;
+             f.m_pid.clear();
+             return f;
+         }()},
+        {"no registry",
+         [] {
+             ManifestFields f;
+             f.m_registry.clear();
+             return f;
+         }()},
+        {"no main component url",
+         [] {
+             ManifestFields f;
+             f.m_fullUrl.clear();
+             return f;
+         }()},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.m_name);
@@ -130,7 +156,8 @@ TEST_F(LoadProductConfiguration, ManifestProblemsGiveStatusOne) {
     EXPECT_EQ(Load(), kManifestUnusable) << "another document element";
 }
 
-TEST_F(LoadProductConfiguration, RegistryReplacementManifest) {
+TEST_F(LoadProductConfiguration, RegistryReplacementManifest)
+{
     WriteManifest(ManifestFields());
     ManifestFields replacementFields;
     replacementFields.m_pid = "FWX-180-DE";
@@ -174,7 +201,8 @@ TEST_F(LoadProductConfiguration, RegistryReplacementManifest) {
 
 // Something that is not a folder stands where a work folder must go: the
 // folder cannot be written, whatever the rights of the process.
-TEST_F(LoadProductConfiguration, WorkFoldersThatCannotBeMadeGiveStatusTwo) {
+TEST_F(LoadProductConfiguration, WorkFoldersThatCannotBeMadeGiveStatusTwo)
+{
     WriteManifest(ManifestFields());
     for (const char* blocked : {"component", "msi", "transform"}) {
         SCOPED_TRACE(blocked);
@@ -189,14 +217,16 @@ TEST_F(LoadProductConfiguration, WorkFoldersThatCannotBeMadeGiveStatusTwo) {
     }
 }
 
-TEST_F(LoadProductConfiguration, ExecutablePathWithoutFolderGivesStatusThree) {
+TEST_F(LoadProductConfiguration, ExecutablePathWithoutFolderGivesStatusThree)
+{
     for (const wchar_t* path : {L"", L"KorvexMasterInstaller.exe", L"\\KorvexMasterInstaller.exe"}) {
         EXPECT_EQ(LoadProductConfigurationFor(path), kExecutablePathUnknown) << std::wstring(path).size();
         EXPECT_EQ(g_productConfiguration.m_bLoaded, 0);
     }
 }
 
-TEST_F(LoadProductConfiguration, InstalledLanguagePacksFromTheRegistry) {
+TEST_F(LoadProductConfiguration, InstalledLanguagePacksFromTheRegistry)
+{
     const config_test::ScratchKey product(HKEY_LOCAL_MACHINE, L"Packs");
     g_productConfiguration.m_manifest.m_strRegistryKey = product.Path();
     EXPECT_TRUE(GetInstalledLanguagePacks().empty());

@@ -11,31 +11,52 @@
 
 namespace {
 
-TEST(DecimalText, ReadsLikeTheCLibrary) {
+TEST(DecimalText, ReadsLikeTheCLibrary)
+{
     const struct {
         const wchar_t* m_text;
         int m_nExpected;
     } rows[] = {
-        {L"1033", 1033},     {L"  1031", 1031},    {L"\t+94", 94},   {L"-5", -5},        {L"0122", 122},
-        {L"12abc", 12},      {L"abc", 0},          {L"", 0},         {L"+", 0},          {L"- 1", 0},
-        {L"99999999999", INT_MAX}, {L"-99999999999", INT_MIN}, {L"2147483647", INT_MAX}, {L"-2147483648", INT_MIN},
+        {L"1033", 1033},
+        {L"  1031", 1031},
+        {L"\t+94", 94},
+        {L"-5", -5},
+        {L"0122", 122},
+        {L"12abc", 12},
+        {L"abc", 0},
+        {L"", 0},
+        {L"+", 0},
+        {L"- 1", 0},
+        {L"99999999999", INT_MAX},
+        {L"-99999999999", INT_MIN},
+        {L"2147483647", INT_MAX},
+        {L"-2147483648", INT_MIN},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(DecimalTextToInt(row.m_text), row.m_nExpected) << '"' << std::wstring(row.m_text).size();
     }
 }
 
-TEST(EditionLanguage, LastTwoLettersOfThePid) {
+TEST(EditionLanguage, LastTwoLettersOfThePid)
+{
     const struct {
         const wchar_t* m_pid;
         const wchar_t* m_name;
         int m_nLangId;
     } rows[] = {
-        {L"FWX-DE", L"German", 1031}, {L"fwx-de", L"German", 1031}, {L"FWX-fr", L"French", 1036},
-        {L"xZA", L"Chinese (Simplified)", 2052}, {L"xZh", L"Chinese (Traditional)", 1028},
-        {L"JA", L"Japanese", 1041}, {L"xIT", L"Italian", 1040}, {L"xES", L"Spanish", 1034},
-        {L"FWX-EN", L"English", 1033}, {L"FWX-INT", L"English", 1033}, {L"DEX", L"English", 1033},
-        {L"E", L"English", 1033}, {L"", L"English", 1033},
+        {L"FWX-DE", L"German", 1031},
+        {L"fwx-de", L"German", 1031},
+        {L"FWX-fr", L"French", 1036},
+        {L"xZA", L"Chinese (Simplified)", 2052},
+        {L"xZh", L"Chinese (Traditional)", 1028},
+        {L"JA", L"Japanese", 1041},
+        {L"xIT", L"Italian", 1040},
+        {L"xES", L"Spanish", 1034},
+        {L"FWX-EN", L"English", 1033},
+        {L"FWX-INT", L"English", 1033},
+        {L"DEX", L"English", 1033},
+        {L"E", L"English", 1033},
+        {L"", L"English", 1033},
     };
     for (const auto& row : rows) {
         const LanguageChoice choice = EditionLanguage(row.m_pid);
@@ -44,7 +65,8 @@ TEST(EditionLanguage, LastTwoLettersOfThePid) {
     }
 }
 
-std::wstring TitleOf(int languageId) {
+std::wstring TitleOf(int languageId)
+{
     static const std::map<int, std::wstring> titles = {{1031, L"Deutsch"}, {1036, L"Fran\u00e7ais"}};
     const auto found = titles.find(languageId);
     return found != titles.end() ? found->second : std::to_wstring(languageId);
@@ -62,7 +84,8 @@ struct LanguageRow {
     int m_bExpectedChoice;
 };
 
-TEST(BuildLanguageList, EditionPacksAndPreferredLanguage) {
+TEST(BuildLanguageList, EditionPacksAndPreferredLanguage)
+{
     const std::vector<LanguageRow> rows = {
         {"international, UI French", L"FWX-INT", {1031, 1036}, L"", 1036, 1033, 1036, {1033, 1031, 1036}, 1},
         {"switch 1031 wins over UI", L"FWX-INT", {1031, 1036}, L"1031", 1036, 1033, 1031, {1033, 1031, 1036}, 1},
@@ -104,7 +127,8 @@ TEST(BuildLanguageList, EditionPacksAndPreferredLanguage) {
     }
 }
 
-TEST(BuildLanguageList, NamesComeFromTheEditionTableAndTheTitles) {
+TEST(BuildLanguageList, NamesComeFromTheEditionTableAndTheTitles)
+{
     ProductConfiguration configuration;
     configuration.m_manifest.m_strPid = L"FWX-ES";
     configuration.m_manifest.m_languagePacks = {{1036, L"", L"", L""}, {1041, L"", L"", L""}};

@@ -13,7 +13,8 @@ namespace {
 
 using config_test::ScratchKey;
 
-TEST(RegistryKey, OpeningAMissingKeyCreatesItEmpty) {
+TEST(RegistryKey, OpeningAMissingKeyCreatesItEmpty)
+{
     ScratchKey scratch(HKEY_CURRENT_USER, L"Created");
     ASSERT_FALSE(scratch.Exists());
     RegistryKey key(HKEY_CURRENT_USER, scratch.Path());
@@ -27,7 +28,8 @@ TEST(RegistryKey, OpeningAMissingKeyCreatesItEmpty) {
     EXPECT_TRUE(key.Path().empty());
 }
 
-TEST(RegistryKey, StringsRoundTrip) {
+TEST(RegistryKey, StringsRoundTrip)
+{
     ScratchKey scratch(HKEY_CURRENT_USER, L"Strings");
     RegistryKey key(HKEY_CURRENT_USER, scratch.Path());
     const std::wstring longText(10000, L'x');
@@ -44,7 +46,8 @@ TEST(RegistryKey, StringsRoundTrip) {
     EXPECT_EQ(bytes, (longText.size() + 1) * sizeof(wchar_t));
 }
 
-TEST(RegistryKey, ValuesStoredWithoutTerminatorComeBackTerminated) {
+TEST(RegistryKey, ValuesStoredWithoutTerminatorComeBackTerminated)
+{
     ScratchKey scratch(HKEY_CURRENT_USER, L"Unterminated");
     RegistryKey key(HKEY_CURRENT_USER, scratch.Path());
     const wchar_t text[] = L"abcdef";
@@ -68,7 +71,8 @@ TEST(RegistryKey, ValuesStoredWithoutTerminatorComeBackTerminated) {
     EXPECT_EQ(read[0], L'\0');
 }
 
-TEST(RegistryKey, EnumeratesEverySubkeyPastTheTableGrowth) {
+TEST(RegistryKey, EnumeratesEverySubkeyPastTheTableGrowth)
+{
     ScratchKey scratch(HKEY_CURRENT_USER, L"Subkeys");
     RegistryKey key(HKEY_CURRENT_USER, scratch.Path());
     std::vector<std::wstring> expected;
@@ -91,7 +95,8 @@ TEST(RegistryKey, EnumeratesEverySubkeyPastTheTableGrowth) {
     EXPECT_EQ(found, expected);
 }
 
-TEST(RegistryKey, AKeyThatCannotBeOpenedReadsNothingAndRefusesWrites) {
+TEST(RegistryKey, AKeyThatCannotBeOpenedReadsNothingAndRefusesWrites)
+{
     RegistryKey key(reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x7654321)), L"Nowhere");
     EXPECT_EQ(key.ReadHandle(), nullptr);
     EXPECT_EQ(key.WriteHandle(), nullptr);
@@ -104,7 +109,8 @@ TEST(RegistryKey, AKeyThatCannotBeOpenedReadsNothingAndRefusesWrites) {
 
 // A key whose access list grants everyone reading only, as HKEY_LOCAL_MACHINE
 // does for a process without administrator rights.
-TEST(RegistryKey, ReadOnlyKeyFallsBackToReading) {
+TEST(RegistryKey, ReadOnlyKeyFallsBackToReading)
+{
     ScratchKey scratch(HKEY_CURRENT_USER, L"ReadOnly");
     {
         RegistryKey setup(HKEY_CURRENT_USER, scratch.Path());

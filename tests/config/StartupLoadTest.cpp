@@ -17,11 +17,15 @@
 
 namespace {
 
-std::filesystem::path ProbeFolder() { return std::filesystem::path(KORVEX_BINARY_DIR) / "tests" / "config" / "load-probe"; }
+std::filesystem::path ProbeFolder()
+{
+    return std::filesystem::path(KORVEX_BINARY_DIR) / "tests" / "config" / "load-probe";
+}
 
-std::vector<std::wstring> RunProbe(const std::filesystem::path& report) {
-    std::wstring commandLine = L"\"" + (ProbeFolder() / "config_load_probe.exe").wstring() + L"\" \"" +
-                               report.wstring() + L"\"";
+std::vector<std::wstring> RunProbe(const std::filesystem::path& report)
+{
+    std::wstring commandLine =
+        L"\"" + (ProbeFolder() / "config_load_probe.exe").wstring() + L"\" \"" + report.wstring() + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
@@ -49,7 +53,8 @@ std::vector<std::wstring> RunProbe(const std::filesystem::path& report) {
     return lines;
 }
 
-TEST(StartupLoad, FindsTheManifestBesideTheExecutable) {
+TEST(StartupLoad, FindsTheManifestBesideTheExecutable)
+{
     const config_test::SavedStringValue replacement(
         HKEY_CURRENT_USER, L"SOFTWARE\\Korvex Systems\\Fenwyx Professional\\180", L"WebInstallerManifest");
     replacement.Remove();

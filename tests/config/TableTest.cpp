@@ -4,7 +4,8 @@
 
 #include <string>
 
-TEST(Table, GrowsFrom32By64AndKeepsEveryCopy) {
+TEST(Table, GrowsFrom32By64AndKeepsEveryCopy)
+{
     Table table;
     EXPECT_EQ(table.Capacity(), 32u);
     EXPECT_EQ(table.At(0), nullptr);
@@ -33,7 +34,8 @@ TEST(Table, GrowsFrom32By64AndKeepsEveryCopy) {
     EXPECT_EQ(table.At(static_cast<std::size_t>(-1)), nullptr);
 }
 
-TEST(Table, KeepsEmptyAndEmbeddedTexts) {
+TEST(Table, KeepsEmptyAndEmbeddedTexts)
+{
     Table table;
     ASSERT_TRUE(table.Add(L""));
     ASSERT_TRUE(table.Add(std::wstring_view(L"abcdef", 3)));

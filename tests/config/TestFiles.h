@@ -10,7 +10,8 @@
 namespace config_test {
 
 // A fresh empty folder <build>/config-test-files/<name>.
-inline std::filesystem::path FreshFolder(const std::string& name) {
+inline std::filesystem::path FreshFolder(const std::string& name)
+{
     const std::filesystem::path folder = std::filesystem::path(KORVEX_BINARY_DIR) / "config-test-files" / name;
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
@@ -18,7 +19,8 @@ inline std::filesystem::path FreshFolder(const std::string& name) {
     return folder;
 }
 
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes)
+{
     std::filesystem::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;

@@ -15,7 +15,9 @@ inline constexpr wchar_t kTestKeyRoot[] = L"SOFTWARE\\Korvex Configuration Tests
 // with everything below it when the object goes.
 class ScratchKey {
 public:
-    ScratchKey(HKEY root, const std::wstring& name) : m_hRoot(root), m_strPath(std::wstring(kTestKeyRoot) + L"\\" + name) {
+    ScratchKey(HKEY root, const std::wstring& name)
+        : m_hRoot(root), m_strPath(std::wstring(kTestKeyRoot) + L"\\" + name)
+    {
         RegDeleteTreeW(m_hRoot, m_strPath.c_str());
     }
     ~ScratchKey() { RegDeleteTreeW(m_hRoot, m_strPath.c_str()); }
@@ -23,7 +25,8 @@ public:
     ScratchKey& operator=(const ScratchKey&) = delete;
 
     const std::wstring& Path() const { return m_strPath; }
-    bool Exists() const {
+    bool Exists() const
+    {
         HKEY key = nullptr;
         if (RegOpenKeyExW(m_hRoot, m_strPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
             return false;
@@ -41,7 +44,8 @@ private:
 class SavedStringValue {
 public:
     SavedStringValue(HKEY root, std::wstring path, std::wstring name)
-        : m_hRoot(root), m_strPath(std::move(path)), m_strName(std::move(name)) {
+        : m_hRoot(root), m_strPath(std::move(path)), m_strName(std::move(name))
+    {
         wchar_t value[1024];
         DWORD bytes = sizeof(value);
         if (RegGetValueW(m_hRoot, m_strPath.c_str(), m_strName.c_str(), RRF_RT_REG_SZ, nullptr, value, &bytes) ==
@@ -49,7 +53,8 @@ public:
             m_saved = value;
         }
     }
-    ~SavedStringValue() {
+    ~SavedStringValue()
+    {
         if (m_saved) {
             Set(*m_saved);
         } else {
@@ -59,11 +64,13 @@ public:
     SavedStringValue(const SavedStringValue&) = delete;
     SavedStringValue& operator=(const SavedStringValue&) = delete;
 
-    void Set(const std::wstring& text) const {
+    void Set(const std::wstring& text) const
+    {
         RegSetKeyValueW(m_hRoot, m_strPath.c_str(), m_strName.c_str(), REG_SZ, text.c_str(),
                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
-    void Remove() const {
+    void Remove() const
+    {
         HKEY key = nullptr;
         if (RegOpenKeyExW(m_hRoot, m_strPath.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
             RegDeleteValueW(key, m_strName.c_str());

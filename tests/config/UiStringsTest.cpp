@@ -15,7 +15,8 @@ using config_test::FreshFolder;
 using config_test::WriteFile;
 
 // UTF-16LE with a byte-order mark, as language files are shipped.
-std::string Utf16File(const std::wstring& text) {
+std::string Utf16File(const std::wstring& text)
+{
     std::string bytes = "\xFF\xFE";
     for (wchar_t unit : text) {
         bytes.push_back(static_cast<char>(unit & 0xFF));
@@ -26,10 +27,12 @@ std::string Utf16File(const std::wstring& text) {
 
 class UiStrings : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         g_productConfiguration = ProductConfiguration();
         g_runSettings = RunSettings();
-        m_folder = FreshFolder(std::string("strings-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_folder =
+            FreshFolder(std::string("strings-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         g_productConfiguration.m_strExeFolder = m_folder.wstring();
         g_productConfiguration.m_strLanguageFolder = m_folder.wstring() + L"\\language\\";
         const std::string longValue(300, 'L');
@@ -42,7 +45,8 @@ protected:
                   Utf16File(L"[UISTRING]\r\nIDS_INSTALL=Installer\r\n[LANGUAGE]\r\nTitle=Fran\u00e7ais\r\n"));
         WriteFile(m_folder / "language" / "1040" / "stringPro.ini", "[UISTRING]\r\nIDS_INSTALL=Installa\r\n");
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         g_productConfiguration = ProductConfiguration();
         g_runSettings = RunSettings();
     }
@@ -50,7 +54,8 @@ protected:
     std::filesystem::path m_folder;
 };
 
-TEST_F(UiStrings, LooksUpTheCurrentLanguage) {
+TEST_F(UiStrings, LooksUpTheCurrentLanguage)
+{
     g_productConfiguration.m_nLanguageId = 1031;
     EXPECT_EQ(LoadUiString(IDS_INSTALL), L"Installieren");
     EXPECT_EQ(LoadUiString(L"IDS_PRODUCT_READY", L"%s is ready"), L"%s ist bereit");
@@ -75,7 +80,8 @@ TEST_F(UiStrings, LooksUpTheCurrentLanguage) {
     EXPECT_EQ(LoadUiString(IDS_INSTALL), L"Install");
 }
 
-TEST_F(UiStrings, LanguageTitles) {
+TEST_F(UiStrings, LanguageTitles)
+{
     g_productConfiguration.m_nLanguageId = 1031;
     EXPECT_EQ(GetLanguageTitle(1031), L"Deutsch");
     EXPECT_EQ(GetLanguageTitle(1036), L"Fran\u00e7ais");
@@ -83,10 +89,11 @@ TEST_F(UiStrings, LanguageTitles) {
     EXPECT_EQ(GetLanguageTitle(1041), L"1041") << "no file";
 }
 
-TEST_F(UiStrings, LanguageListFromTheFilesAndTheSwitch) {
+TEST_F(UiStrings, LanguageListFromTheFilesAndTheSwitch)
+{
     g_productConfiguration.m_manifest.m_strPid = L"FWX-180-INT";
-    g_productConfiguration.m_manifest.m_languagePacks = {{1031, L"", L"", L""}, {1036, L"", L"", L""},
-                                                          {1041, L"", L"", L""}};
+    g_productConfiguration.m_manifest.m_languagePacks = {
+        {1031, L"", L"", L""}, {1036, L"", L"", L""}, {1041, L"", L"", L""}};
     g_runSettings.m_strLanguage = L"1036";
     BuildLanguageList();
     EXPECT_EQ(g_productConfiguration.m_strLanguageFolder, m_folder.wstring() + L"\\language\\");
@@ -100,12 +107,13 @@ TEST_F(UiStrings, LanguageListFromTheFilesAndTheSwitch) {
     EXPECT_EQ(LoadUiString(IDS_INSTALL), L"Installer");
 }
 
-TEST(SlideScale, FollowsTheSteppedDpi) {
+TEST(SlideScale, FollowsTheSteppedDpi)
+{
     const struct {
         int m_nDpi;
         int m_nScale;
-    } rows[] = {{96, 100}, {110, 100}, {119, 100}, {120, 125}, {143, 125}, {144, 150},
-                {168, 150}, {191, 150}, {192, 200}, {240, 200}};
+    } rows[] = {{96, 100},  {110, 100}, {119, 100}, {120, 125}, {143, 125},
+                {144, 150}, {168, 150}, {191, 150}, {192, 200}, {240, 200}};
     for (const auto& row : rows) {
         SetScreenDpiForTesting(row.m_nDpi, row.m_nDpi);
         EXPECT_EQ(SlideScaleForDpiStep(DpiStep()), row.m_nScale) << row.m_nDpi;
@@ -113,7 +121,8 @@ TEST(SlideScale, FollowsTheSteppedDpi) {
 }
 
 // The slide list is kept for the process, so one test walks its life.
-TEST_F(UiStrings, SlidesAreFixedByTheFirstCallThatFindsAny) {
+TEST_F(UiStrings, SlidesAreFixedByTheFirstCallThatFindsAny)
+{
     g_productConfiguration.m_nLanguageId = 1031;
     SetScreenDpiForTesting(168, 168);
     EXPECT_TRUE(GetSlideImages().empty()) << "no slides folder yet";

@@ -13,209 +13,221 @@ namespace {
 using namespace std::chrono_literals;
 
 struct Expected {
-  std::int32_t nStatus;
-  std::uint64_t nBytes;
-  std::uint64_t nExpected;
+    std::int32_t nStatus;
+    std::uint64_t nBytes;
+    std::uint64_t nExpected;
 };
 
-void ExpectReports(const std::vector<TimedStatus>& reports, const std::vector<Expected>& expected) {
-  ASSERT_EQ(reports.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(reports[i].info.m_nStatus, expected[i].nStatus) << "report " << i;
-    EXPECT_EQ(reports[i].info.m_nBytesReceived, expected[i].nBytes) << "report " << i;
-    EXPECT_EQ(reports[i].info.m_nExpectedSize, expected[i].nExpected) << "report " << i;
-    EXPECT_EQ(reports[i].info.m_nErrorCode, 0u) << "report " << i;
-    EXPECT_EQ(reports[i].info.m_strErrorText, L"") << "report " << i;
-  }
+void ExpectReports(const std::vector<TimedStatus>& reports, const std::vector<Expected>& expected)
+{
+    ASSERT_EQ(reports.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(reports[i].info.m_nStatus, expected[i].nStatus) << "report " << i;
+        EXPECT_EQ(reports[i].info.m_nBytesReceived, expected[i].nBytes) << "report " << i;
+        EXPECT_EQ(reports[i].info.m_nExpectedSize, expected[i].nExpected) << "report " << i;
+        EXPECT_EQ(reports[i].info.m_nErrorCode, 0u) << "report " << i;
+        EXPECT_EQ(reports[i].info.m_strErrorText, L"") << "report " << i;
+    }
 }
 
 // Waits until the recorder has seen at least nBytes, or 20 s passed.
-bool WaitForBytes(const StatusRecorder& recorder, std::uint64_t nBytes) {
-  const auto deadline = std::chrono::steady_clock::now() + 20s;
-  while (recorder.LastBytes() < nBytes) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
+bool WaitForBytes(const StatusRecorder& recorder, std::uint64_t nBytes)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (recorder.LastBytes() < nBytes) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(5ms);
     }
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
+    return true;
 }
 
-TEST(DownloadJob, OneChunkFileReportsInOrder) {
-  const std::string body = RandomBytes(1000, 21);
-  WriteServedFile("/job/1000.bin", body);
-  const std::string path = TestPath("job-1000.bin");
-  TestEventOwner owner;
-  StatusRecorder recorder;
-  CDownloadJob job(ServerUrl(TestServer::Http, "/job/1000.bin"), Widen(path));
-  EXPECT_TRUE(job.Run(&owner, recorder.Function()));
-  ExpectReports(recorder.Snapshot(), {
-                                         {DownloadStatus::Downloading, 0, 0},
-                                         {DownloadStatus::Downloading, 1000, 1000},
-                                         {DownloadStatus::Downloading, 1000, 1000},
-                                         {DownloadStatus::Ended, 1000, 1000},
-                                         {DownloadStatus::Downloading, 0, 1000},
-                                     });
-  std::string stored;
-  ASSERT_TRUE(ReadLocalFile(path, stored));
-  EXPECT_TRUE(stored == body);
+TEST(DownloadJob, OneChunkFileReportsInOrder)
+{
+    const std::string body = RandomBytes(1000, 21);
+    WriteServedFile("/job/1000.bin", body);
+    const std::string path = TestPath("job-1000.bin");
+    TestEventOwner owner;
+    StatusRecorder recorder;
+    CDownloadJob job(ServerUrl(TestServer::Http, "/job/1000.bin"), Widen(path));
+    EXPECT_TRUE(job.Run(&owner, recorder.Function()));
+    ExpectReports(recorder.Snapshot(), {
+                                           {DownloadStatus::Downloading, 0, 0},
+                                           {DownloadStatus::Downloading, 1000, 1000},
+                                           {DownloadStatus::Downloading, 1000, 1000},
+                                           {DownloadStatus::Ended, 1000, 1000},
+                                           {DownloadStatus::Downloading, 0, 1000},
+                                       });
+    std::string stored;
+    ASSERT_TRUE(ReadLocalFile(path, stored));
+    EXPECT_TRUE(stored == body);
 }
 
-TEST(DownloadJob, ReplacesAnExistingLongerFile) {
-  const std::string body = RandomBytes(25 * 4096, 22);
-  WriteServedFile("/job/replace.bin", body);
-  const std::string path = TestPath("job-replace.bin");
-  {
-    FileHandle old(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    const std::string longer(body.size() * 2, 'x');
-    DWORD nWritten = 0;
-    ASSERT_TRUE(WriteFile(old.get(), longer.data(), static_cast<DWORD>(longer.size()), &nWritten, nullptr));
-  }
-  TestEventOwner owner;
-  StatusRecorder recorder;
-  CDownloadJob job(ServerUrl(TestServer::Http, "/job/replace.bin"), Widen(path));
-  EXPECT_TRUE(job.Run(&owner, recorder.Function()));
-  std::string stored;
-  ASSERT_TRUE(ReadLocalFile(path, stored));
-  EXPECT_TRUE(stored == body) << stored.size();
-  for (const TimedStatus& report : recorder.Snapshot()) {
-    if (report.info.m_nBytesReceived > 0) {
-      EXPECT_EQ(report.info.m_nExpectedSize, body.size());
+TEST(DownloadJob, ReplacesAnExistingLongerFile)
+{
+    const std::string body = RandomBytes(25 * 4096, 22);
+    WriteServedFile("/job/replace.bin", body);
+    const std::string path = TestPath("job-replace.bin");
+    {
+        FileHandle old(
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const std::string longer(body.size() * 2, 'x');
+        DWORD nWritten = 0;
+        ASSERT_TRUE(WriteFile(old.get(), longer.data(), static_cast<DWORD>(longer.size()), &nWritten, nullptr));
     }
-  }
+    TestEventOwner owner;
+    StatusRecorder recorder;
+    CDownloadJob job(ServerUrl(TestServer::Http, "/job/replace.bin"), Widen(path));
+    EXPECT_TRUE(job.Run(&owner, recorder.Function()));
+    std::string stored;
+    ASSERT_TRUE(ReadLocalFile(path, stored));
+    EXPECT_TRUE(stored == body) << stored.size();
+    for (const TimedStatus& report : recorder.Snapshot()) {
+        if (report.info.m_nBytesReceived > 0) {
+            EXPECT_EQ(report.info.m_nExpectedSize, body.size());
+        }
+    }
 }
 
 // Owners may hold raw handles as well as owning wrappers.
 struct RawEventOwner {
-  HANDLE m_hCancelEvent;
-  HANDLE m_hProceedEvent;
+    HANDLE m_hCancelEvent;
+    HANDLE m_hProceedEvent;
 };
 
-TEST(DownloadJob, CancelledBeforeStartReportsOnceAndSendsNothing) {
-  WriteServedFile("/job/never.bin", "abc");
-  const KernelHandle cancel(CreateEventW(nullptr, TRUE, TRUE, nullptr));
-  const KernelHandle proceed(CreateEventW(nullptr, TRUE, TRUE, nullptr));
-  RawEventOwner owner{cancel.get(), proceed.get()};
-  StatusRecorder recorder;
-  const std::string path = TestPath("job-never.bin");
-  DeleteFileA(path.c_str());
-  CDownloadJob job(ServerUrl(TestServer::Http, "/job/never.bin"), Widen(path));
-  EXPECT_FALSE(job.Run(&owner, recorder.Function()));
-  ExpectReports(recorder.Snapshot(), {{DownloadStatus::NotStarted, 0, 0}});
-  EXPECT_TRUE(RecordedRequests(TestServer::Http, "/job/never.bin").empty());
-  EXPECT_FALSE(LocalFileExists(path));
-}
-
-TEST(DownloadJob, WithoutOwnerDoesNothing) {
-  StatusRecorder recorder;
-  CDownloadJob job(ServerUrl(TestServer::Http, "/job/ownerless.bin"), Widen(TestPath("ownerless.bin")));
-  EXPECT_FALSE(job.Run(static_cast<TestEventOwner*>(nullptr), recorder.Function()));
-  EXPECT_EQ(recorder.Count(), 0u);
-  EXPECT_TRUE(RecordedRequests(TestServer::Http, "/job/ownerless.bin").empty());
-}
-
-TEST(DownloadJob, ExceptionFromTheReceiverEndsTheJobWithStatusFive) {
-  WriteServedFile("/job/throwing.bin", RandomBytes(3000, 26));
-  TestEventOwner owner;
-  std::vector<std::int32_t> statuses;
-  CDownloadJob job(ServerUrl(TestServer::Http, "/job/throwing.bin"), Widen(TestPath("job-throwing.bin")));
-  const bool bResult = job.Run(&owner, [&statuses](const DownloadStatusInfo& status) {
-    statuses.push_back(status.m_nStatus);
-    if (status.m_nBytesReceived > 0) {
-      throw std::runtime_error("receiver failed");
-    }
-  });
-  EXPECT_FALSE(bResult);
-  EXPECT_EQ(statuses, (std::vector<std::int32_t>{DownloadStatus::Downloading, DownloadStatus::Downloading,
-                                                 DownloadStatus::NotStarted}));
-}
-
-TEST(DownloadJob, UnknownSizeFailsWithoutCreatingTheFile) {
-  WriteServedFile("/job/empty.bin", "");
-  const char* paths[] = {"/job/missing.bin", "/job/empty.bin", "/status/503"};
-  for (const char* served : paths) {
-    const std::string path = TestPath("job-unknown.bin");
+TEST(DownloadJob, CancelledBeforeStartReportsOnceAndSendsNothing)
+{
+    WriteServedFile("/job/never.bin", "abc");
+    const KernelHandle cancel(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    const KernelHandle proceed(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+    RawEventOwner owner{cancel.get(), proceed.get()};
+    StatusRecorder recorder;
+    const std::string path = TestPath("job-never.bin");
     DeleteFileA(path.c_str());
+    CDownloadJob job(ServerUrl(TestServer::Http, "/job/never.bin"), Widen(path));
+    EXPECT_FALSE(job.Run(&owner, recorder.Function()));
+    ExpectReports(recorder.Snapshot(), {{DownloadStatus::NotStarted, 0, 0}});
+    EXPECT_TRUE(RecordedRequests(TestServer::Http, "/job/never.bin").empty());
+    EXPECT_FALSE(LocalFileExists(path));
+}
+
+TEST(DownloadJob, WithoutOwnerDoesNothing)
+{
+    StatusRecorder recorder;
+    CDownloadJob job(ServerUrl(TestServer::Http, "/job/ownerless.bin"), Widen(TestPath("ownerless.bin")));
+    EXPECT_FALSE(job.Run(static_cast<TestEventOwner*>(nullptr), recorder.Function()));
+    EXPECT_EQ(recorder.Count(), 0u);
+    EXPECT_TRUE(RecordedRequests(TestServer::Http, "/job/ownerless.bin").empty());
+}
+
+TEST(DownloadJob, ExceptionFromTheReceiverEndsTheJobWithStatusFive)
+{
+    WriteServedFile("/job/throwing.bin", RandomBytes(3000, 26));
+    TestEventOwner owner;
+    std::vector<std::int32_t> statuses;
+    CDownloadJob job(ServerUrl(TestServer::Http, "/job/throwing.bin"), Widen(TestPath("job-throwing.bin")));
+    const bool bResult = job.Run(&owner, [&statuses](const DownloadStatusInfo& status) {
+        statuses.push_back(status.m_nStatus);
+        if (status.m_nBytesReceived > 0) {
+            throw std::runtime_error("receiver failed");
+        }
+    });
+    EXPECT_FALSE(bResult);
+    EXPECT_EQ(statuses, (std::vector<std::int32_t>{DownloadStatus::Downloading, DownloadStatus::Downloading,
+                                                   DownloadStatus::NotStarted}));
+}
+
+TEST(DownloadJob, UnknownSizeFailsWithoutCreatingTheFile)
+{
+    WriteServedFile("/job/empty.bin", "");
+    const char* paths[] = {"/job/missing.bin", "/job/empty.bin", "/status/503"};
+    for (const char* served : paths) {
+        const std::string path = TestPath("job-unknown.bin");
+        DeleteFileA(path.c_str());
+        TestEventOwner owner;
+        StatusRecorder recorder;
+        CDownloadJob job(ServerUrl(TestServer::Http, served), Widen(path));
+        EXPECT_FALSE(job.Run(&owner, recorder.Function())) << served;
+        ExpectReports(recorder.Snapshot(), {{DownloadStatus::Downloading, 0, 0}, {DownloadStatus::Downloading, 0, 0}});
+        EXPECT_FALSE(LocalFileExists(path)) << served;
+    }
+}
+
+TEST(DownloadJob, TruncatedTransferFails)
+{
+    WriteServedFile("/cut/job.bin", RandomBytes(10000, 23));
     TestEventOwner owner;
     StatusRecorder recorder;
-    CDownloadJob job(ServerUrl(TestServer::Http, served), Widen(path));
-    EXPECT_FALSE(job.Run(&owner, recorder.Function())) << served;
-    ExpectReports(recorder.Snapshot(), {{DownloadStatus::Downloading, 0, 0}, {DownloadStatus::Downloading, 0, 0}});
-    EXPECT_FALSE(LocalFileExists(path)) << served;
-  }
-}
-
-TEST(DownloadJob, TruncatedTransferFails) {
-  WriteServedFile("/cut/job.bin", RandomBytes(10000, 23));
-  TestEventOwner owner;
-  StatusRecorder recorder;
-  CDownloadJob job(ServerUrl(TestServer::Http, "/cut/job.bin"), Widen(TestPath("job-cut.bin")));
-  EXPECT_FALSE(job.Run(&owner, recorder.Function()));
-  const auto reports = recorder.Snapshot();
-  ASSERT_GE(reports.size(), 3u);
-  const DownloadStatusInfo& ended = reports[reports.size() - 2].info;
-  EXPECT_EQ(ended.m_nStatus, DownloadStatus::Ended);
-  EXPECT_LT(ended.m_nBytesReceived, 10000u);
-  EXPECT_EQ(ended.m_strErrorText, kDownloadFileFailed);
+    CDownloadJob job(ServerUrl(TestServer::Http, "/cut/job.bin"), Widen(TestPath("job-cut.bin")));
+    EXPECT_FALSE(job.Run(&owner, recorder.Function()));
+    const auto reports = recorder.Snapshot();
+    ASSERT_GE(reports.size(), 3u);
+    const DownloadStatusInfo& ended = reports[reports.size() - 2].info;
+    EXPECT_EQ(ended.m_nStatus, DownloadStatus::Ended);
+    EXPECT_LT(ended.m_nBytesReceived, 10000u);
+    EXPECT_EQ(ended.m_strErrorText, kDownloadFileFailed);
 }
 
 // 100 chunks of 1000 bytes, 100 ms apart: ten seconds if nothing stops it.
-TEST(DownloadJob, CancelDuringTransferEndsWithinOneReadAndTheWait) {
-  const std::string body = RandomBytes(100000, 24);
-  WriteServedFile("/trickle/slow.bin", body);
-  TestEventOwner owner;
-  StatusRecorder recorder;
-  CDownloadJob job(ServerUrl(TestServer::Http, "/trickle/slow.bin"), Widen(TestPath("job-slow.bin")));
-  auto result = std::async(std::launch::async, [&] { return job.Run(&owner, recorder.Function()); });
-  ASSERT_TRUE(WaitForBytes(recorder, 3000));
-  const auto cancelledAt = std::chrono::steady_clock::now();
-  SetEvent(owner.m_hCancelEvent.get());
-  ASSERT_EQ(result.wait_for(20s), std::future_status::ready);
-  const auto elapsed = std::chrono::steady_clock::now() - cancelledAt;
-  EXPECT_FALSE(result.get());
-  // One 100 ms read plus the 500 ms wait, with room for a loaded machine.
-  EXPECT_LT(elapsed, 2500ms);
-  EXPECT_GE(elapsed, 500ms);
+TEST(DownloadJob, CancelDuringTransferEndsWithinOneReadAndTheWait)
+{
+    const std::string body = RandomBytes(100000, 24);
+    WriteServedFile("/trickle/slow.bin", body);
+    TestEventOwner owner;
+    StatusRecorder recorder;
+    CDownloadJob job(ServerUrl(TestServer::Http, "/trickle/slow.bin"), Widen(TestPath("job-slow.bin")));
+    auto result = std::async(std::launch::async, [&] { return job.Run(&owner, recorder.Function()); });
+    ASSERT_TRUE(WaitForBytes(recorder, 3000));
+    const auto cancelledAt = std::chrono::steady_clock::now();
+    SetEvent(owner.m_hCancelEvent.get());
+    ASSERT_EQ(result.wait_for(20s), std::future_status::ready);
+    const auto elapsed = std::chrono::steady_clock::now() - cancelledAt;
+    EXPECT_FALSE(result.get());
+    // One 100 ms read plus the 500 ms wait, with room for a loaded machine.
+    EXPECT_LT(elapsed, 2500ms);
+    EXPECT_GE(elapsed, 500ms);
 
-  const auto reports = recorder.Snapshot();
-  ASSERT_GE(reports.size(), 2u);
-  const DownloadStatusInfo& ended = reports[reports.size() - 2].info;
-  EXPECT_EQ(ended.m_nStatus, DownloadStatus::Cancelled);
-  EXPECT_LT(ended.m_nBytesReceived, body.size());
-  EXPECT_EQ(reports.back().info.m_nStatus, DownloadStatus::Downloading);
-  EXPECT_EQ(reports.back().info.m_nBytesReceived, 0u);
+    const auto reports = recorder.Snapshot();
+    ASSERT_GE(reports.size(), 2u);
+    const DownloadStatusInfo& ended = reports[reports.size() - 2].info;
+    EXPECT_EQ(ended.m_nStatus, DownloadStatus::Cancelled);
+    EXPECT_LT(ended.m_nBytesReceived, body.size());
+    EXPECT_EQ(reports.back().info.m_nStatus, DownloadStatus::Downloading);
+    EXPECT_EQ(reports.back().info.m_nBytesReceived, 0u);
 }
 
 // 512-byte chunks 20 ms apart; the pause stays in place for a second.
-TEST(DownloadJob, PauseHoldsReadsAndResumesWhereItStopped) {
-  const std::string body = RandomBytes(40 * 512, 25);
-  WriteServedFile("/trickle/pause.bin", body);
-  const std::string path = TestPath("job-pause.bin");
-  TestEventOwner owner;
-  StatusRecorder recorder;
-  CDownloadJob job(ServerUrl(TestServer::Http, "/trickle/pause.bin"), Widen(path));
-  auto result = std::async(std::launch::async, [&] { return job.Run(&owner, recorder.Function()); });
-  ASSERT_TRUE(WaitForBytes(recorder, 2048));
-  ResetEvent(owner.m_hProceedEvent.get());
-  std::this_thread::sleep_for(500ms);  // a read already under way may finish
-  const std::size_t nHeldCount = recorder.Count();
-  const std::uint64_t nHeldBytes = recorder.LastBytes();
-  std::this_thread::sleep_for(1000ms);
-  EXPECT_EQ(recorder.Count(), nHeldCount) << "reports arrived while paused";
-  EXPECT_EQ(recorder.LastBytes(), nHeldBytes);
-  EXPECT_LT(nHeldBytes, body.size());
-  SetEvent(owner.m_hProceedEvent.get());
+TEST(DownloadJob, PauseHoldsReadsAndResumesWhereItStopped)
+{
+    const std::string body = RandomBytes(40 * 512, 25);
+    WriteServedFile("/trickle/pause.bin", body);
+    const std::string path = TestPath("job-pause.bin");
+    TestEventOwner owner;
+    StatusRecorder recorder;
+    CDownloadJob job(ServerUrl(TestServer::Http, "/trickle/pause.bin"), Widen(path));
+    auto result = std::async(std::launch::async, [&] { return job.Run(&owner, recorder.Function()); });
+    ASSERT_TRUE(WaitForBytes(recorder, 2048));
+    ResetEvent(owner.m_hProceedEvent.get());
+    std::this_thread::sleep_for(500ms);  // a read already under way may finish
+    const std::size_t nHeldCount = recorder.Count();
+    const std::uint64_t nHeldBytes = recorder.LastBytes();
+    std::this_thread::sleep_for(1000ms);
+    EXPECT_EQ(recorder.Count(), nHeldCount) << "reports arrived while paused";
+    EXPECT_EQ(recorder.LastBytes(), nHeldBytes);
+    EXPECT_LT(nHeldBytes, body.size());
+    SetEvent(owner.m_hProceedEvent.get());
 
-  ASSERT_EQ(result.wait_for(20s), std::future_status::ready);
-  EXPECT_TRUE(result.get());
-  const auto reports = recorder.Snapshot();
-  ASSERT_GT(reports.size(), nHeldCount + 2);
-  EXPECT_GT(reports[nHeldCount].info.m_nBytesReceived, nHeldBytes);
-  EXPECT_EQ(reports[reports.size() - 2].info.m_nStatus, DownloadStatus::Ended);
-  EXPECT_EQ(reports[reports.size() - 2].info.m_nBytesReceived, body.size());
-  std::string stored;
-  ASSERT_TRUE(ReadLocalFile(path, stored));
-  EXPECT_TRUE(stored == body);
+    ASSERT_EQ(result.wait_for(20s), std::future_status::ready);
+    EXPECT_TRUE(result.get());
+    const auto reports = recorder.Snapshot();
+    ASSERT_GT(reports.size(), nHeldCount + 2);
+    EXPECT_GT(reports[nHeldCount].info.m_nBytesReceived, nHeldBytes);
+    EXPECT_EQ(reports[reports.size() - 2].info.m_nStatus, DownloadStatus::Ended);
+    EXPECT_EQ(reports[reports.size() - 2].info.m_nBytesReceived, body.size());
+    std::string stored;
+    ASSERT_TRUE(ReadLocalFile(path, stored));
+    EXPECT_TRUE(stored == body);
 }
 
 }  // namespace

@@ -38,27 +38,27 @@ bool LocalFileExists(const std::string& path);
 unsigned short ClosedPort();
 
 struct TimedStatus {
-  DownloadStatusInfo info;
-  std::chrono::steady_clock::time_point when;
+    DownloadStatusInfo info;
+    std::chrono::steady_clock::time_point when;
 };
 
 class StatusRecorder final : public IDownloadCallback {
- public:
-  void OnDownloadStatus(DownloadStatusInfo& status) override;
-  DownloadStatusFunction Function();
-  std::vector<TimedStatus> Snapshot() const;
-  std::size_t Count() const;
-  std::uint64_t LastBytes() const;
+public:
+    void OnDownloadStatus(DownloadStatusInfo& status) override;
+    DownloadStatusFunction Function();
+    std::vector<TimedStatus> Snapshot() const;
+    std::size_t Count() const;
+    std::uint64_t LastBytes() const;
 
- private:
-  void Add(const DownloadStatusInfo& status);
-  mutable std::mutex m_lock;
-  std::vector<TimedStatus> m_reports;
+private:
+    void Add(const DownloadStatusInfo& status);
+    mutable std::mutex m_lock;
+    std::vector<TimedStatus> m_reports;
 };
 
 // Stands in for the install worker: it owns the two events a job obeys.
 struct TestEventOwner {
-  TestEventOwner();
-  KernelHandle m_hCancelEvent;   // manual reset, not signalled
-  KernelHandle m_hProceedEvent;  // manual reset, signalled
+    TestEventOwner();
+    KernelHandle m_hCancelEvent;   // manual reset, not signalled
+    KernelHandle m_hProceedEvent;  // manual reset, signalled
 };

@@ -2,43 +2,39 @@
 
 #include "download/TransferRules.h"
 
-TEST(SizeQueryStatus, AcceptsOnlyTheUsableRange) {
-  const struct {
-    std::uint32_t nStatus;
-    bool bAccepted;
-  } cases[] = {
-      {0, false},   {100, false}, {199, false}, {200, true},  {206, true},  {302, true},
-      {402, true},  {403, false}, {404, false}, {405, true},  {500, true},  {501, false},
-      {503, false}, {999, false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(IsSizeQueryStatusAccepted(c.nStatus), c.bAccepted) << c.nStatus;
-  }
+TEST(SizeQueryStatus, AcceptsOnlyTheUsableRange)
+{
+    const struct {
+        std::uint32_t nStatus;
+        bool bAccepted;
+    } cases[] = {
+        {0, false},   {100, false}, {199, false}, {200, true}, {206, true},  {302, true},  {402, true},
+        {403, false}, {404, false}, {405, true},  {500, true}, {501, false}, {503, false}, {999, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsSizeQueryStatusAccepted(c.nStatus), c.bAccepted) << c.nStatus;
+    }
 }
 
-TEST(ContentLength, ReadsPlainDecimalNumbers) {
-  const struct {
-    const char* text;
-    std::int64_t nLength;
-  } cases[] = {
-      {"0", 0},
-      {"1", 1},
-      {"1000", 1000},
-      {" 42 ", 42},
-      {"\t7", 7},
-      {"0000123", 123},
-      {"2147483647", 2147483647},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ParseContentLength(c.text), c.nLength) << c.text;
-  }
+TEST(ContentLength, ReadsPlainDecimalNumbers)
+{
+    const struct {
+        const char* text;
+        std::int64_t nLength;
+    } cases[] = {
+        {"0", 0}, {"1", 1}, {"1000", 1000}, {" 42 ", 42}, {"\t7", 7}, {"0000123", 123}, {"2147483647", 2147483647},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseContentLength(c.text), c.nLength) << c.text;
+    }
 }
 
-TEST(ContentLength, UnusableTextCountsAsMissing) {
-  const char* cases[] = {
-      "",     " ",          "-5",          "+5",           "abc",   "12abc", "1 2", "0x10",
-      "1e3",  "2147483648", "99999999999", "184467440737095516160", "4.5", "\xff"};
-  for (const char* text : cases) {
-    EXPECT_EQ(ParseContentLength(text), 0) << text;
-  }
+TEST(ContentLength, UnusableTextCountsAsMissing)
+{
+    const char* cases[] = {"",    " ",    "-5",  "+5",         "abc",         "12abc",
+                           "1 2", "0x10", "1e3", "2147483648", "99999999999", "184467440737095516160",
+                           "4.5", "\xff"};
+    for (const char* text : cases) {
+        EXPECT_EQ(ParseContentLength(text), 0) << text;
+    }
 }

@@ -5,8 +5,8 @@
 
 #include <string>
 
-std::wstring HarnessProgram(const wchar_t* name);          // <build>\bin\<name>
-std::wstring TestScratchFolder(const wchar_t* name);       // a new, empty folder under %TEMP%
+std::wstring HarnessProgram(const wchar_t* name);     // <build>\bin\<name>
+std::wstring TestScratchFolder(const wchar_t* name);  // a new, empty folder under %TEMP%
 std::string ReadWholeFile(const std::wstring& path);
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 // Runs a command line to its end; false when it cannot start or outlasts the timeout.

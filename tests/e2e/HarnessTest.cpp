@@ -41,11 +41,12 @@ TEST(MessageBoxRules, FirstUnusedMatchAnswersAndOneShotRulesAreUsedUp)
 {
     MessageBoxRules rules;
     std::wstring error;
-    ASSERT_TRUE(rules.Parse(L"# cancel question: first No, then Yes\r\n"
-                            L"cancel the installation\tNo\t2500\r\n"
-                            L"cancel the installation\tYes\r\n"
-                            L"Fenwyx\tOK\t\trepeat\r\n",
-                            error))
+    ASSERT_TRUE(
+        rules.Parse(L"# cancel question: first No, then Yes\r\n"
+                    L"cancel the installation\tNo\t2500\r\n"
+                    L"cancel the installation\tYes\r\n"
+                    L"Fenwyx\tOK\t\trepeat\r\n",
+                    error))
         << Utf8FromWide(error);
     ASSERT_EQ(rules.size(), 3u);
 
@@ -80,9 +81,17 @@ TEST(MessageBoxRules, AnswersMapToDialogIds)
     struct Case {
         const wchar_t* name;
         int id;
-    } cases[] = {{L"OK", IDOK},       {L"Cancel", IDCANCEL}, {L"Abort", IDABORT},       {L"Retry", IDRETRY},
-                 {L"Ignore", IDIGNORE}, {L"Yes", IDYES},     {L"No", IDNO},             {L"TryAgain", IDTRYAGAIN},
-                 {L"Continue", IDCONTINUE}, {L"yes", 0},     {L"", 0}};
+    } cases[] = {{L"OK", IDOK},
+                 {L"Cancel", IDCANCEL},
+                 {L"Abort", IDABORT},
+                 {L"Retry", IDRETRY},
+                 {L"Ignore", IDIGNORE},
+                 {L"Yes", IDYES},
+                 {L"No", IDNO},
+                 {L"TryAgain", IDTRYAGAIN},
+                 {L"Continue", IDCONTINUE},
+                 {L"yes", 0},
+                 {L"", 0}};
     for (const Case& c : cases) EXPECT_EQ(ButtonIdOfAnswer(c.name), c.id) << Utf8FromWide(c.name);
 }
 
@@ -172,8 +181,8 @@ private:
 
         m_hWnd = CreateWindowExW(WS_EX_TOPMOST, kTestWindowClass, L"Harness test window", WS_POPUP | WS_VISIBLE, 40, 40,
                                  360, 240, nullptr, nullptr, instance, nullptr);
-        HWND hiddenPage = CreateWindowExW(0, kTestPageClass, L"", WS_CHILD, 0, 0, 360, 120, m_hWnd, nullptr, instance,
-                                          nullptr);
+        HWND hiddenPage =
+            CreateWindowExW(0, kTestPageClass, L"", WS_CHILD, 0, 0, 360, 120, m_hWnd, nullptr, instance, nullptr);
         HWND shownPage = CreateWindowExW(0, kTestPageClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 360, 120, m_hWnd, nullptr,
                                          instance, nullptr);
         m_hHiddenButton = CreateWindowExW(0, L"Button", L"Hidden", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 100,
@@ -307,9 +316,10 @@ TEST(MsgBoxWatcher, RecordsAndAnswersBoxesFromAnyThread)
 {
     std::wstring folder = TestScratchFolder(L"watcher");
     std::wstring log = folder + L"\\boxes.jsonl", rules = folder + L"\\rules.txt", stop = folder + L"\\stop";
-    ASSERT_TRUE(WriteWholeFile(rules, "# harness self-test\n"
-                                      "Delete everything?\tNo\n"
-                                      "Hold on\tYes\t1500\n"));
+    ASSERT_TRUE(WriteWholeFile(rules,
+                               "# harness self-test\n"
+                               "Delete everything?\tNo\n"
+                               "Hold on\tYes\t1500\n"));
     ChildProcess watcher;
     ASSERT_TRUE(watcher.Start(L"\"" + HarnessProgram(L"KorvexMsgBoxWatcher.exe") + L"\" --log \"" + log +
                               L"\" --rules \"" + rules + L"\" --default OK --stop-file \"" + stop +
@@ -343,12 +353,15 @@ TEST(MsgBoxWatcher, RecordsAndAnswersBoxesFromAnyThread)
     EXPECT_NE(records.find("\"text\":\"Hold on\",\"buttons\":[\"Yes\",\"No\"],\"answer\":\"Yes\",\"delay_ms\":1500}"),
               std::string::npos)
         << records;
-    EXPECT_NE(records.find("\"caption\":\"Fenwyx Pro \xe2\x80\x94 \xc3\x9c" "berpr\xc3\xbc" "fung\","
-                           "\"text\":\"Line \\\"one\\\"\\nLine two\",\"buttons\":[\"OK\",\"Cancel\"],\"answer\":\"OK\""),
-              std::string::npos)
+    EXPECT_NE(
+        records.find("\"caption\":\"Fenwyx Pro \xe2\x80\x94 \xc3\x9c"
+                     "berpr\xc3\xbc"
+                     "fung\","
+                     "\"text\":\"Line \\\"one\\\"\\nLine two\",\"buttons\":[\"OK\",\"Cancel\"],\"answer\":\"OK\""),
+        std::string::npos)
         << records;
     EXPECT_NE(records.find("\"seq\":3,"), std::string::npos) << records;
     EXPECT_EQ(records.find("\"seq\":4,"), std::string::npos) << "a box was recorded twice: " << records;
 }
 
-} // namespace
+}  // namespace

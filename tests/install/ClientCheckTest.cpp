@@ -14,41 +14,48 @@ class ClientCheckTest : public testing::Test {
 protected:
     ClientCheckTest() { OpenInternetSession(); }
 
-    void OfferClient(const std::wstring& path) {
+    void OfferClient(const std::wstring& path)
+    {
         g_productConfiguration.m_manifest.m_freshInstall.m_strClientDownloadUrl = ServerUrl(path);
     }
 
     EngineTestRun m_run;
 };
 
-TEST_F(ClientCheckTest, RecentClientProceeds) {
+TEST_F(ClientCheckTest, RecentClientProceeds)
+{
     EXPECT_EQ(CheckClient(), CheckOk);
     EXPECT_EQ(g_productConfiguration.m_manifest.m_freshInstall.m_strMinClientVersion, L"18.0.0.1");
 }
 
-TEST_F(ClientCheckTest, OldClientIsOutdated) {
+TEST_F(ClientCheckTest, OldClientIsOutdated)
+{
     g_productConfiguration.m_manifest.m_strWebInstallerVersion = L"17.9.0.9";
     EXPECT_EQ(CheckClient(), CheckClientOutdated);
 }
 
-TEST_F(ClientCheckTest, InstalledCurrentProductIsOffered) {
+TEST_F(ClientCheckTest, InstalledCurrentProductIsOffered)
+{
     g_runSettings.m_bProductInstalled = 1;
     g_productConfiguration.m_installedProduct.m_strVersion = L"1.2.0.5";
     EXPECT_EQ(CheckClient(), CheckProductInstalled);
 }
 
-TEST_F(ClientCheckTest, UnreachableServer) {
+TEST_F(ClientCheckTest, UnreachableServer)
+{
     g_productConfiguration.m_manifest.m_strVersionCheckUrl = L"http://127.0.0.1:1/version.xml";
     EXPECT_EQ(CheckClient(), CheckServerUnreachable);
 }
 
-TEST_F(ClientCheckTest, StandaloneAsksNoServer) {
+TEST_F(ClientCheckTest, StandaloneAsksNoServer)
+{
     g_productConfiguration.m_manifest.m_bStandalone = 1;
     g_productConfiguration.m_manifest.m_strVersionCheckUrl = L"http://127.0.0.1:1/version.xml";
     EXPECT_EQ(CheckClient(), CheckOk);
 }
 
-TEST_F(ClientCheckTest, NewClientIsStoredInTheTemporaryFolder) {
+TEST_F(ClientCheckTest, NewClientIsStoredInTheTemporaryFolder)
+{
     OfferClient(L"/prerequisite.exe");
     std::wstring path;
     ASSERT_TRUE(DownloadNewClient(path));
@@ -59,7 +66,8 @@ TEST_F(ClientCheckTest, NewClientIsStoredInTheTemporaryFolder) {
     RemoveDirectoryW(path.substr(0, path.rfind(L'\\')).c_str());
 }
 
-TEST_F(ClientCheckTest, UpdateTakesThePatchClient) {
+TEST_F(ClientCheckTest, UpdateTakesThePatchClient)
+{
     g_runSettings.m_bProductInstalled = 1;
     g_productConfiguration.m_manifest.m_patchInstall.m_strClientDownloadUrl = ServerUrl(L"/prerequisite.exe");
     OfferClient(L"/missing/fresh.exe");
@@ -70,7 +78,8 @@ TEST_F(ClientCheckTest, UpdateTakesThePatchClient) {
 }
 
 // An error page must never become the client that is started at exit.
-TEST_F(ClientCheckTest, ErrorPagesAndEmptyBodiesAreNoClient) {
+TEST_F(ClientCheckTest, ErrorPagesAndEmptyBodiesAreNoClient)
+{
     PublishText(L"empty-client.exe", "");
     for (const wchar_t* url : {L"/missing/client.exe", L"/error-client.exe", L"/empty-client.exe"}) {
         OfferClient(url);
@@ -84,7 +93,8 @@ TEST_F(ClientCheckTest, ErrorPagesAndEmptyBodiesAreNoClient) {
     EXPECT_EQ(path, L"");
 }
 
-TEST_F(ClientCheckTest, InstalledExecutableMustExist) {
+TEST_F(ClientCheckTest, InstalledExecutableMustExist)
+{
     EXPECT_EQ(GetInstalledExecutablePath(), L"");
     const std::wstring executable = m_run.InstallFolder() + L"\\Product.exe";
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"exe", REG_SZ, executable.c_str(),

@@ -14,12 +14,14 @@ const std::wstring kWebViewUserKey =
     L"Software\\Microsoft\\EdgeUpdate\\Clients\\{F3017226-FE2A-4295-8BDF-00C3A9A7E4C5}";
 const std::wstring kBonjourKey = L"SOFTWARE\\Apple Inc.\\Bonjour";
 
-void WriteString(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+void WriteString(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value)
+{
     RegSetKeyValueW(root, key.c_str(), name, REG_SZ, value.c_str(),
                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-bool KeyExists(HKEY root, const std::wstring& key) {
+bool KeyExists(HKEY root, const std::wstring& key)
+{
     HKEY opened = nullptr;
     if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
         return false;
@@ -34,24 +36,28 @@ protected:
     void SetUp() override { RemoveKeys(); }
     void TearDown() override { RemoveKeys(); }
 
-    static void RemoveKeys() {
+    static void RemoveKeys()
+    {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kWebViewMachineKey.c_str());
         RegDeleteTreeW(HKEY_CURRENT_USER, kWebViewUserKey.c_str());
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBonjourKey.c_str());
     }
 };
 
-TEST_F(DependencyCheckTest, WebViewRecordedForTheUserOnly) {
+TEST_F(DependencyCheckTest, WebViewRecordedForTheUserOnly)
+{
     WriteString(HKEY_CURRENT_USER, kWebViewUserKey, L"pv", L"120.0.1.2");
     EXPECT_TRUE(IsDependencyPresent(L"webview2.exe"));
 }
 
-TEST_F(DependencyCheckTest, WebViewRecordedForTheMachineOnly) {
+TEST_F(DependencyCheckTest, WebViewRecordedForTheMachineOnly)
+{
     WriteString(HKEY_LOCAL_MACHINE, kWebViewMachineKey, L"pv", L"119.0.2151.58");
     EXPECT_TRUE(IsDependencyPresent(L"webview2.exe"));
 }
 
-TEST_F(DependencyCheckTest, WebViewVersionZeroEverywhereIsMissing) {
+TEST_F(DependencyCheckTest, WebViewVersionZeroEverywhereIsMissing)
+{
     WriteString(HKEY_LOCAL_MACHINE, kWebViewMachineKey, L"pv", L"0.0.0.0");
     WriteString(HKEY_CURRENT_USER, kWebViewUserKey, L"pv", L"0.0.0.0");
     EXPECT_FALSE(IsDependencyPresent(L"webview2.exe"));
@@ -59,14 +65,16 @@ TEST_F(DependencyCheckTest, WebViewVersionZeroEverywhereIsMissing) {
     EXPECT_FALSE(IsDependencyPresent(L"webview2.exe"));
 }
 
-TEST_F(DependencyCheckTest, TableKeysAreCaseSensitive) {
+TEST_F(DependencyCheckTest, TableKeysAreCaseSensitive)
+{
     WriteString(HKEY_CURRENT_USER, kWebViewUserKey, L"pv", L"120.0.1.2");
     EXPECT_FALSE(IsDependencyPresent(L"WebView2.exe"));
     // A full-width look-alike must not be mapped onto the known name.
     EXPECT_FALSE(IsDependencyPresent(L"\xFF57\xFF45\xFF42view2.exe"));
 }
 
-TEST_F(DependencyCheckTest, BonjourNeedsARecordedVersion) {
+TEST_F(DependencyCheckTest, BonjourNeedsARecordedVersion)
+{
     EXPECT_FALSE(IsDependencyPresent(L"bonjour.msi"));
     // Probing must not create the key it looks for.
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kBonjourKey));
@@ -78,7 +86,8 @@ TEST_F(DependencyCheckTest, BonjourNeedsARecordedVersion) {
     EXPECT_TRUE(IsDependencyPresent(L"bonjour.msi"));
 }
 
-TEST_F(DependencyCheckTest, OthersAreNeverPresent) {
+TEST_F(DependencyCheckTest, OthersAreNeverPresent)
+{
     WriteString(HKEY_CURRENT_USER, kWebViewUserKey, L"pv", L"120.0.1.2");
     WriteString(HKEY_LOCAL_MACHINE, kBonjourKey, L"Version", L"3.1.0.1");
     for (const wchar_t* name : {L"vc_redist.exe", L"other.exe", L"", L"webview2.exe "}) {

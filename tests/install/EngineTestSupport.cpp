@@ -16,11 +16,13 @@
 
 namespace {
 
-std::wstring Widen(const char* text) {
+std::wstring Widen(const char* text)
+{
     return std::wstring(text, text + std::strlen(text));
 }
 
-std::wstring ServerFolder() {
+std::wstring ServerFolder()
+{
     return Widen(INSTALL_TEST_SERVER_DIR);
 }
 
@@ -28,46 +30,54 @@ std::mutex g_boxLock;
 std::vector<RecordedBox> g_boxes;
 int g_nBoxAnswer = IDOK;
 
-int RecordBox(HWND hOwner, const wchar_t* pszText, const wchar_t* pszCaption, UINT nStyle) {
+int RecordBox(HWND hOwner, const wchar_t* pszText, const wchar_t* pszCaption, UINT nStyle)
+{
     std::lock_guard<std::mutex> hold(g_boxLock);
     g_boxes.push_back(RecordedBox{hOwner, pszText ? pszText : L"", pszCaption ? pszCaption : L"", nStyle});
     return g_nBoxAnswer;
 }
 
-void RemoveTree(const std::wstring& folder) {
+void RemoveTree(const std::wstring& folder)
+{
     std::error_code ignored;
     std::filesystem::remove_all(std::filesystem::path(folder), ignored);
 }
 
 }  // namespace
 
-std::wstring PackagePath(const wchar_t* name) {
+std::wstring PackagePath(const wchar_t* name)
+{
     return Widen(INSTALL_TEST_PACKAGES) + L"\\" + name;
 }
 
-std::wstring RecordingProgramPath() {
+std::wstring RecordingProgramPath()
+{
     return Widen(KORVEX_BINARY_DIR) + L"\\bin\\install_recording_program.exe";
 }
 
-std::wstring ServerUrl(const std::wstring& path) {
+std::wstring ServerUrl(const std::wstring& path)
+{
     std::ifstream portFile(std::filesystem::path(ServerFolder() + L"\\http\\port"));
     int port = 0;
     portFile >> port;
     return L"http://127.0.0.1:" + std::to_wstring(port) + path;
 }
 
-void PublishFile(const std::wstring& name, const std::wstring& source) {
+void PublishFile(const std::wstring& name, const std::wstring& source)
+{
     const std::filesystem::path target(ServerFolder() + L"\\root\\" + name);
     std::error_code ignored;
     std::filesystem::create_directories(target.parent_path(), ignored);
     CopyFileW(source.c_str(), target.wstring().c_str(), FALSE);
 }
 
-void PublishText(const std::wstring& name, const std::string& text) {
+void PublishText(const std::wstring& name, const std::string& text)
+{
     std::ofstream(std::filesystem::path(ServerFolder() + L"\\root\\" + name), std::ios::binary) << text;
 }
 
-std::vector<std::string> ReceivedPaths() {
+std::vector<std::string> ReceivedPaths()
+{
     std::ifstream log(std::filesystem::path(ServerFolder() + L"\\http\\requests.jsonl"));
     std::vector<std::string> paths;
     std::string line;
@@ -82,33 +92,39 @@ std::vector<std::string> ReceivedPaths() {
     return paths;
 }
 
-void ClearRequests() {
+void ClearRequests()
+{
     // The server appends; truncating in place keeps its handle valid.
     std::ofstream(std::filesystem::path(ServerFolder() + L"\\http\\requests.jsonl"), std::ios::trunc);
 }
 
-MessageBoxRecorder::MessageBoxRecorder(int nAnswer) {
+MessageBoxRecorder::MessageBoxRecorder(int nAnswer)
+{
     std::lock_guard<std::mutex> hold(g_boxLock);
     g_boxes.clear();
     g_nBoxAnswer = nAnswer;
     SetUserMessageBoxFunction(&RecordBox);
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() {
+MessageBoxRecorder::~MessageBoxRecorder()
+{
     SetUserMessageBoxFunction(nullptr);
 }
 
-void PrintTo(const RecordedBox& box, std::ostream* out) {
+void PrintTo(const RecordedBox& box, std::ostream* out)
+{
     *out << "box owner " << box.hOwner << " style " << box.nStyle << " caption "
          << testing::PrintToString(box.strCaption) << " text " << testing::PrintToString(box.strText);
 }
 
-std::vector<RecordedBox> MessageBoxRecorder::Boxes() const {
+std::vector<RecordedBox> MessageBoxRecorder::Boxes() const
+{
     std::lock_guard<std::mutex> hold(g_boxLock);
     return g_boxes;
 }
 
-std::wstring ReadFileText(const std::wstring& path) {
+std::wstring ReadFileText(const std::wstring& path)
+{
     std::ifstream file(std::filesystem::path(path), std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
@@ -116,12 +132,14 @@ std::wstring ReadFileText(const std::wstring& path) {
     return std::wstring(bytes.begin(), bytes.end());
 }
 
-bool FileExists(const std::wstring& path) {
+bool FileExists(const std::wstring& path)
+{
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::wstring ReadRegistryString(HKEY root, const std::wstring& key, const wchar_t* value) {
+std::wstring ReadRegistryString(HKEY root, const std::wstring& key, const wchar_t* value)
+{
     wchar_t buffer[1024] = {};
     DWORD size = sizeof(buffer) - sizeof(wchar_t);
     if (RegGetValueW(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) {
@@ -130,7 +148,8 @@ std::wstring ReadRegistryString(HKEY root, const std::wstring& key, const wchar_
     return buffer;
 }
 
-long long ReadRegistryDword(HKEY root, const std::wstring& key, const wchar_t* value) {
+long long ReadRegistryDword(HKEY root, const std::wstring& key, const wchar_t* value)
+{
     DWORD data = 0;
     DWORD size = sizeof(data);
     if (RegGetValueW(root, key.c_str(), value, RRF_RT_REG_DWORD, nullptr, &data, &size) != ERROR_SUCCESS) {
@@ -139,7 +158,8 @@ long long ReadRegistryDword(HKEY root, const std::wstring& key, const wchar_t* v
     return data;
 }
 
-void UninstallProduct(const wchar_t* productCode) {
+void UninstallProduct(const wchar_t* productCode)
+{
     if (!IsProductInstalled(productCode)) {
         return;
     }
@@ -148,11 +168,13 @@ void UninstallProduct(const wchar_t* productCode) {
     MsiConfigureProductW(productCode, INSTALLLEVEL_DEFAULT, INSTALLSTATE_ABSENT);
 }
 
-bool IsProductInstalled(const wchar_t* productCode) {
+bool IsProductInstalled(const wchar_t* productCode)
+{
     return MsiQueryProductStateW(productCode) == INSTALLSTATE_DEFAULT;
 }
 
-EngineTestRun::EngineTestRun() {
+EngineTestRun::EngineTestRun()
+{
     wchar_t temporary[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temporary);
     m_strBaseFolder = std::wstring(temporary) + L"korvex install engine\\";
@@ -190,7 +212,8 @@ EngineTestRun::EngineTestRun() {
     PublishText(L"version.xml", ServerManifestText("1.2.0.5"));
 }
 
-EngineTestRun::~EngineTestRun() {
+EngineTestRun::~EngineTestRun()
+{
     UninstallProduct(kProductCode);
     UninstallProduct(kLanguagePackCode);
     UninstallProduct(kFailingCode);
@@ -198,8 +221,7 @@ EngineTestRun::~EngineTestRun() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kTestRegistryKey);
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPackageRecordKey);
     HKEY resourceLanguages = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kResourceLanguageKey, 0, KEY_SET_VALUE, &resourceLanguages) ==
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kResourceLanguageKey, 0, KEY_SET_VALUE, &resourceLanguages) == ERROR_SUCCESS) {
         RegDeleteValueW(resourceLanguages, (InstallFolder() + L"\\bin\\Tessulo2.exe").c_str());
         RegCloseKey(resourceLanguages);
     }
@@ -208,11 +230,13 @@ EngineTestRun::~EngineTestRun() {
     g_runSettings = RunSettings();
 }
 
-std::wstring EngineTestRun::InstallFolder() const {
+std::wstring EngineTestRun::InstallFolder() const
+{
     return m_strBaseFolder + L"Fenwyx Pro";
 }
 
-std::string ServerManifestText(const std::string& patchProductVersion) {
+std::string ServerManifestText(const std::string& patchProductVersion)
+{
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<korvexwebinstaller>\n"
            "  <product_code>{6C1B4A52-0E3A-4B8E-9D51-2F0A6E1D7C11}</product_code>\n"
            "  <fresh_install><product_version>1.2.0.5</product_version>"

@@ -16,8 +16,12 @@ using Names = std::vector<std::wstring>;
 class FakeMachine final : public IInstallPlanSources {
 public:
     bool IsDependencyPresent(const std::wstring& name) override { return m_present.count(name) != 0; }
-    std::wstring MakeComponentPath(const std::wstring& fileName) override { return L"C:\\kmi\\component\\7" + fileName; }
-    std::wstring MakeLanguagePackPath(int languageId) override {
+    std::wstring MakeComponentPath(const std::wstring& fileName) override
+    {
+        return L"C:\\kmi\\component\\7" + fileName;
+    }
+    std::wstring MakeLanguagePackPath(int languageId) override
+    {
         return MakeComponentPath(L"language_pack_" + std::to_wstring(languageId) + L".exe");
     }
     std::vector<int> GetInstalledLanguagePacks() override { return m_installedPacks; }
@@ -27,7 +31,8 @@ public:
 };
 
 struct PlanSetup {
-    PlanSetup() {
+    PlanSetup()
+    {
         ProductManifest& manifest = m_configuration.m_manifest;
         manifest.m_strMainComponentName = L"FenwyxPro.msi";
         manifest.m_strMainComponentUrl = L"http://127.0.0.1/FenwyxPro.msi";
@@ -57,13 +62,15 @@ struct PlanCase {
     Weights install;
 };
 
-void PrintTo(const PlanCase& planCase, std::ostream* out) {
+void PrintTo(const PlanCase& planCase, std::ostream* out)
+{
     *out << planCase.name;
 }
 
 class InstallPlanTest : public testing::TestWithParam<PlanCase> {};
 
-TEST_P(InstallPlanTest, OrdersAndWeighsTheItems) {
+TEST_P(InstallPlanTest, OrdersAndWeighsTheItems)
+{
     PlanSetup setup;
     GetParam().setup(setup);
     const InstallPlan plan = setup.Build();
@@ -118,8 +125,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {L"FenwyxPro.msi", L"en.mst"},
                  {90, 10},
                  {90, 10}},
-        PlanCase{"LanguageWithoutPackOrTransform", [](PlanSetup& s) { s.m_configuration.m_nLanguageId = 1041; },
-                 {L"FenwyxPro.msi"}, {100}, {100}},
+        PlanCase{"LanguageWithoutPackOrTransform",
+                 [](PlanSetup& s) { s.m_configuration.m_nLanguageId = 1041; },
+                 {L"FenwyxPro.msi"},
+                 {100},
+                 {100}},
         PlanCase{"InstalledGetsRecordedPacksTheManifestLists",
                  [](PlanSetup& s) {
                      s.m_settings.m_bProductInstalled = 1;
@@ -147,7 +157,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {90, 10}}),
     [](const testing::TestParamInfo<PlanCase>& info) { return std::string(info.param.name); });
 
-TEST(InstallPlanItems, CarryTheirSourcesPathsAndKinds) {
+TEST(InstallPlanItems, CarryTheirSourcesPathsAndKinds)
+{
     PlanSetup setup;
     setup.m_machine.m_present = {L"webview2.exe"};
     setup.m_configuration.m_nLanguageId = 1031;

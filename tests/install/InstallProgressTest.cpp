@@ -11,7 +11,8 @@ namespace {
 
 using Weights = std::vector<std::uint32_t>;
 
-TEST(NormalizeWeights, SumsToExactlyHundred) {
+TEST(NormalizeWeights, SumsToExactlyHundred)
+{
     EXPECT_EQ(NormalizeWeights({40, 50, 5}), (Weights{42, 52, 6}));
     EXPECT_EQ(NormalizeWeights({50}), (Weights{100}));
     EXPECT_EQ(NormalizeWeights({40, 40, 50}), (Weights{30, 30, 40}));
@@ -32,7 +33,8 @@ struct PercentCase {
 
 class OverallPercentTest : public testing::TestWithParam<PercentCase> {};
 
-TEST_P(OverallPercentTest, SplitsTheBar) {
+TEST_P(OverallPercentTest, SplitsTheBar)
+{
     const PercentCase& c = GetParam();
     InstallProgress progress;
     progress.SetWeights(c.download, c.install);
@@ -44,27 +46,28 @@ const Weights kThree{40, 50, 5};  // [42, 52, 6] once normalised
 
 INSTANTIATE_TEST_SUITE_P(
     Edges, OverallPercentTest,
-    testing::Values(
-        PercentCase{"InitialIsZero", InstallPhase::Initial, 1, 50, kThree, kThree, 0.0f},
-        PercentCase{"DownloadFirstItemStart", InstallPhase::Downloading, 0, 0, kThree, kThree, 0.0f},
-        PercentCase{"DownloadSecondItemHalf", InstallPhase::Downloading, 1, 50, kThree, kThree, 34.0f},
-        PercentCase{"DownloadLastItemDone", InstallPhase::Downloading, 2, 100, kThree, kThree, 50.0f},
-        PercentCase{"DownloadBeyondEnd", InstallPhase::Downloading, 3, 0, kThree, kThree, 50.0f},
-        PercentCase{"DownloadIndexMinusOne", InstallPhase::Downloading, -1, 0, kThree, kThree, 50.0f},
-        PercentCase{"DownloadWithoutDownloads", InstallPhase::Downloading, 0, 50, {}, kThree, 0.0f},
-        PercentCase{"InstallFirstItemStart", InstallPhase::Installing, 0, 0, kThree, kThree, 50.0f},
-        PercentCase{"InstallSecondItemHalf", InstallPhase::Installing, 1, 50, kThree, kThree, 84.0f},
-        PercentCase{"InstallBeyondEnd", InstallPhase::Installing, 7, 0, kThree, kThree, 100.0f},
-        PercentCase{"InstallOwnsWholeBarWithoutDownloads", InstallPhase::Installing, 1, 50, {}, kThree, 68.0f},
-        PercentCase{"InstallWithoutItems", InstallPhase::Installing, 0, 50, kThree, {}, 0.0f},
-        PercentCase{"ItemPercentCapped", InstallPhase::Installing, 2, 900, {}, kThree, 100.0f},
-        PercentCase{"FinishedIsFull", InstallPhase::Finished, -1, 0, kThree, kThree, 100.0f},
-        PercentCase{"CancellingFallsToZero", InstallPhase::Cancelling, -1, 0, kThree, kThree, 0.0f},
-        PercentCase{"FailedFallsToZero", InstallPhase::Failed, -1, 0, kThree, kThree, 0.0f},
-        PercentCase{"CancelledFallsToZero", InstallPhase::Cancelled, -1, 0, kThree, kThree, 0.0f}),
+    testing::Values(PercentCase{"InitialIsZero", InstallPhase::Initial, 1, 50, kThree, kThree, 0.0f},
+                    PercentCase{"DownloadFirstItemStart", InstallPhase::Downloading, 0, 0, kThree, kThree, 0.0f},
+                    PercentCase{"DownloadSecondItemHalf", InstallPhase::Downloading, 1, 50, kThree, kThree, 34.0f},
+                    PercentCase{"DownloadLastItemDone", InstallPhase::Downloading, 2, 100, kThree, kThree, 50.0f},
+                    PercentCase{"DownloadBeyondEnd", InstallPhase::Downloading, 3, 0, kThree, kThree, 50.0f},
+                    PercentCase{"DownloadIndexMinusOne", InstallPhase::Downloading, -1, 0, kThree, kThree, 50.0f},
+                    PercentCase{"DownloadWithoutDownloads", InstallPhase::Downloading, 0, 50, {}, kThree, 0.0f},
+                    PercentCase{"InstallFirstItemStart", InstallPhase::Installing, 0, 0, kThree, kThree, 50.0f},
+                    PercentCase{"InstallSecondItemHalf", InstallPhase::Installing, 1, 50, kThree, kThree, 84.0f},
+                    PercentCase{"InstallBeyondEnd", InstallPhase::Installing, 7, 0, kThree, kThree, 100.0f},
+                    PercentCase{
+                        "InstallOwnsWholeBarWithoutDownloads", InstallPhase::Installing, 1, 50, {}, kThree, 68.0f},
+                    PercentCase{"InstallWithoutItems", InstallPhase::Installing, 0, 50, kThree, {}, 0.0f},
+                    PercentCase{"ItemPercentCapped", InstallPhase::Installing, 2, 900, {}, kThree, 100.0f},
+                    PercentCase{"FinishedIsFull", InstallPhase::Finished, -1, 0, kThree, kThree, 100.0f},
+                    PercentCase{"CancellingFallsToZero", InstallPhase::Cancelling, -1, 0, kThree, kThree, 0.0f},
+                    PercentCase{"FailedFallsToZero", InstallPhase::Failed, -1, 0, kThree, kThree, 0.0f},
+                    PercentCase{"CancelledFallsToZero", InstallPhase::Cancelled, -1, 0, kThree, kThree, 0.0f}),
     [](const testing::TestParamInfo<PercentCase>& info) { return std::string(info.param.name); });
 
-TEST(InstallProgressSet, CancellingOnlyGivesWayToCancelled) {
+TEST(InstallProgressSet, CancellingOnlyGivesWayToCancelled)
+{
     InstallProgress progress;
     progress.Set(InstallPhase::Downloading, 1, 30, L"main.msi");
     ASSERT_TRUE(progress.EnterCancelling());
@@ -78,7 +81,8 @@ TEST(InstallProgressSet, CancellingOnlyGivesWayToCancelled) {
     EXPECT_EQ(progress.Phase(), InstallPhase::Cancelled);
 }
 
-TEST(InstallProgressSet, EndPhasesCarryNoItemAndStay) {
+TEST(InstallProgressSet, EndPhasesCarryNoItemAndStay)
+{
     InstallProgress progress;
     progress.Set(InstallPhase::Finished, 3, 50, L"main.msi");
     const InstallProgressSnapshot snapshot = progress.Snapshot();
@@ -94,7 +98,8 @@ TEST(InstallProgressSet, EndPhasesCarryNoItemAndStay) {
 
 // The worker reports as fast as it can while the cancel arrives from another
 // thread: once Cancelling is written no report may replace it.
-TEST(InstallProgressSet, ReportsNeverOverwriteCancelling) {
+TEST(InstallProgressSet, ReportsNeverOverwriteCancelling)
+{
     for (int round = 0; round < 20; ++round) {
         InstallProgress progress;
         std::atomic<bool> bCancelled{false};
@@ -122,7 +127,8 @@ TEST(InstallProgressSet, ReportsNeverOverwriteCancelling) {
 // The run ends while the cancel hammers, starting later each round so that
 // both sides win some rounds: a cancel before the end keeps Cancelling, and
 // once Finished is seen nothing changes it.
-TEST(InstallProgressSet, CancelNeverOverwritesAnEndPhase) {
+TEST(InstallProgressSet, CancelNeverOverwritesAnEndPhase)
+{
     int nCancelledRounds = 0;
     for (int round = 0; round < 50; ++round) {
         InstallProgress progress;
@@ -168,7 +174,8 @@ TEST(InstallProgressSet, CancelNeverOverwritesAnEndPhase) {
     EXPECT_LT(nCancelledRounds, 50);
 }
 
-TEST(DownloadProgress, PercentOfKnownSizeOnly) {
+TEST(DownloadProgress, PercentOfKnownSizeOnly)
+{
     EXPECT_EQ(DownloadPercent(500, 0), 0);
     EXPECT_EQ(DownloadPercent(0, 1000), 0);
     EXPECT_EQ(DownloadPercent(999, 1000), 99);
@@ -177,7 +184,8 @@ TEST(DownloadProgress, PercentOfKnownSizeOnly) {
     EXPECT_EQ(DownloadPercent(0xFFFFFFFFFFFFFFF0ull, 0xFFFFFFFFFFFFFFFFull), 99);
 }
 
-TEST(DownloadProgress, ItemFunctionReportsDownloadingAtItsPosition) {
+TEST(DownloadProgress, ItemFunctionReportsDownloadingAtItsPosition)
+{
     InstallProgress progress;
     InstallPlanItem item;
     item.m_strName = L"Product.msi";

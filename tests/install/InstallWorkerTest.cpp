@@ -27,11 +27,12 @@ struct Sample {
 
 class InstallWorkerTest : public testing::Test {
 protected:
-    InstallWorkerTest() {
+    InstallWorkerTest()
+    {
         OpenInternetSession();
         ClearRequests();
-        m_hMainWindow = CreateWindowExW(0, L"STATIC", L"main installer window", WS_OVERLAPPED, 0, 0, 10, 10,
-                                        nullptr, nullptr, nullptr, nullptr);
+        m_hMainWindow = CreateWindowExW(0, L"STATIC", L"main installer window", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                                        nullptr, nullptr, nullptr);
         ProductManifest& manifest = g_productConfiguration.m_manifest;
         manifest.m_dependencies = {{L"prerequisite.exe", ServerUrl(L"/prerequisite.exe"), L"/quiet"}};
         manifest.m_transforms = {{1033, L"en.mst", ServerUrl(L"/en.mst")}};
@@ -42,7 +43,8 @@ protected:
 
     // Builds the plan, runs the worker to its end phase and samples the
     // progress meanwhile; onSample may cancel.
-    InstallPhase Run(const std::function<void(InstallWorker&, const InstallProgressSnapshot&)>& onSample = {}) {
+    InstallPhase Run(const std::function<void(InstallWorker&, const InstallProgressSnapshot&)>& onSample = {})
+    {
         InstallWorker worker(m_progress);
         worker.m_hMainWindow = m_hMainWindow;
         worker.BuildPlan();
@@ -65,7 +67,8 @@ protected:
         return m_progress.Phase();
     }
 
-    void ExpectProgressOnlyMovesForward() const {
+    void ExpectProgressOnlyMovesForward() const
+    {
         float previous = 0.0f;
         for (const Sample& sample : m_samples) {
             EXPECT_GE(sample.m_fPercent, previous) << "phase " << static_cast<int>(sample.m_phase);
@@ -74,7 +77,8 @@ protected:
         EXPECT_FLOAT_EQ(previous, 100.0f);
     }
 
-    bool ReachedPhase(InstallPhase phase) const {
+    bool ReachedPhase(InstallPhase phase) const
+    {
         return std::any_of(m_samples.begin(), m_samples.end(),
                            [phase](const Sample& sample) { return sample.m_phase == phase; });
     }
@@ -82,7 +86,8 @@ protected:
     std::wstring ExecutablePath() const { return m_run.InstallFolder() + L"\\bin\\Product.exe"; }
 
     // The prerequisite's record of how it was started, when it ran.
-    std::wstring PrerequisiteRecord() const {
+    std::wstring PrerequisiteRecord() const
+    {
         for (const auto& entry : std::filesystem::directory_iterator(m_run.BaseFolder() + L"component")) {
             const std::wstring name = entry.path().filename().wstring();
             if (name.size() > 20 && name.substr(name.size() - 20) == L"prerequisite.exe.ran") {
@@ -92,7 +97,8 @@ protected:
         return L"";
     }
 
-    void ExpectNothingRegistered() const {
+    void ExpectNothingRegistered() const
+    {
         EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"InstallDir"), L"<missing>");
         EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"exe"), L"<missing>");
         EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, std::wstring(kTestRegistryKey) + L"\\LanguagePacks",
@@ -101,7 +107,8 @@ protected:
         EXPECT_EQ(ReadRegistryDword(HKEY_CURRENT_USER, kTestRegistryKey, L"ApplicationLanguage"), -1);
     }
 
-    static long Count(const std::vector<std::string>& paths, const std::string& path) {
+    static long Count(const std::vector<std::string>& paths, const std::string& path)
+    {
         return std::count(paths.begin(), paths.end(), path);
     }
 
@@ -114,7 +121,8 @@ protected:
     int m_bRestartRequired = -1;
 };
 
-TEST_F(InstallWorkerTest, FirstInstallInEnglish) {
+TEST_F(InstallWorkerTest, FirstInstallInEnglish)
+{
     ASSERT_EQ(Run(), InstallPhase::Finished);
     EXPECT_EQ(m_planNames, (std::vector<std::wstring>{L"prerequisite.exe", L"Product.msi", L"en.mst"}));
     EXPECT_TRUE(m_boxes.Boxes().empty());
@@ -143,9 +151,9 @@ TEST_F(InstallWorkerTest, FirstInstallInEnglish) {
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"InstallDir"),
               m_run.InstallFolder() + L"\\bin\\");
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"exe"), ExecutablePath());
-    EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, std::wstring(kTestRegistryKey) + L"\\LanguagePacks",
-                                L"InitialLangID"),
-              -1);
+    EXPECT_EQ(
+        ReadRegistryDword(HKEY_LOCAL_MACHINE, std::wstring(kTestRegistryKey) + L"\\LanguagePacks", L"InitialLangID"),
+        -1);
     EXPECT_EQ(ReadRegistryDword(HKEY_CURRENT_USER, kTestRegistryKey, L"ApplicationLanguage"), -1);
     EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kResourceLanguageKey,
                                  (m_run.InstallFolder() + L"\\bin\\Tessulo2.exe").c_str()),
@@ -154,7 +162,8 @@ TEST_F(InstallWorkerTest, FirstInstallInEnglish) {
     EXPECT_EQ(m_bRestartRequired, 0);
 }
 
-TEST_F(InstallWorkerTest, PackageAskingForARestartStillFinishes) {
+TEST_F(InstallWorkerTest, PackageAskingForARestartStillFinishes)
+{
     g_productConfiguration.m_manifest.m_dependencies.clear();
     g_runSettings.m_strInstallerProperties = L"ENGINE_TEST_RESTART=1";
     ASSERT_EQ(Run(), InstallPhase::Finished);
@@ -164,7 +173,8 @@ TEST_F(InstallWorkerTest, PackageAskingForARestartStillFinishes) {
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"exe"), ExecutablePath());
 }
 
-TEST_F(InstallWorkerTest, InstallFolderGivenThroughPropertiesIsRegistered) {
+TEST_F(InstallWorkerTest, InstallFolderGivenThroughPropertiesIsRegistered)
+{
     g_productConfiguration.m_manifest.m_dependencies.clear();
     const std::wstring chosen = m_run.BaseFolder() + L"chosen by the command line";
     g_runSettings.m_strInstallerProperties = L"INSTALLDIR=\"" + chosen + L"\"";
@@ -178,7 +188,8 @@ TEST_F(InstallWorkerTest, InstallFolderGivenThroughPropertiesIsRegistered) {
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"exe"), chosen + L"\\bin\\Product.exe");
 }
 
-TEST_F(InstallWorkerTest, FirstInstallInGermanAddsTheLanguagePack) {
+TEST_F(InstallWorkerTest, FirstInstallInGermanAddsTheLanguagePack)
+{
     g_productConfiguration.m_nLanguageId = 1031;
     g_productConfiguration.m_manifest.m_dependencies.clear();
     g_productConfiguration.m_nAssociationLevel = 1;
@@ -192,23 +203,24 @@ TEST_F(InstallWorkerTest, FirstInstallInGermanAddsTheLanguagePack) {
     EXPECT_TRUE(IsProductInstalled(kLanguagePackCode));
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kPackageRecordKey, L"ShellIntegration"), L"Free");
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"exe"), ExecutablePath());
-    EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, std::wstring(kTestRegistryKey) + L"\\LanguagePacks",
-                                L"InitialLangID"),
-              1031);
+    EXPECT_EQ(
+        ReadRegistryDword(HKEY_LOCAL_MACHINE, std::wstring(kTestRegistryKey) + L"\\LanguagePacks", L"InitialLangID"),
+        1031);
     EXPECT_EQ(ReadRegistryDword(HKEY_CURRENT_USER, kTestRegistryKey, L"ApplicationLanguage"), 1031);
     EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kResourceLanguageKey,
                                  (m_run.InstallFolder() + L"\\bin\\Tessulo2.exe").c_str()),
               L"1031");
 }
 
-TEST_F(InstallWorkerTest, UpdateRepairsAndRegistersNothing) {
+TEST_F(InstallWorkerTest, UpdateRepairsAndRegistersNothing)
+{
     const std::wstring installDir = L"INSTALLDIR=\"" + m_run.InstallFolder() + L"\"";
     MsiSetInternalUI(INSTALLUILEVEL_NONE, nullptr);
     ASSERT_EQ(MsiInstallProductW(PackagePath(L"Product.msi").c_str(), installDir.c_str()), 0u);
     ASSERT_EQ(MsiInstallProductW(PackagePath(L"LanguagePack.msi").c_str(), installDir.c_str()), 0u);
     HKEY languagePack = nullptr;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kTestRegistryKey) + L"\\LanguagePacks\\1031").c_str(), 0,
-                    nullptr, 0, KEY_WRITE, nullptr, &languagePack, nullptr);
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kTestRegistryKey) + L"\\LanguagePacks\\1031").c_str(), 0, nullptr,
+                    0, KEY_WRITE, nullptr, &languagePack, nullptr);
     RegCloseKey(languagePack);
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPackageRecordKey);
     PublishText(L"version.xml", ServerManifestText("1.2.0.6"));
@@ -227,7 +239,8 @@ TEST_F(InstallWorkerTest, UpdateRepairsAndRegistersNothing) {
     ExpectNothingRegistered();
 }
 
-TEST_F(InstallWorkerTest, CancelDuringDownloadEndsCancelledWithoutABox) {
+TEST_F(InstallWorkerTest, CancelDuringDownloadEndsCancelledWithoutABox)
+{
     g_productConfiguration.m_manifest.m_dependencies.clear();
     g_productConfiguration.m_manifest.m_strMainComponentUrl = ServerUrl(L"/slow/Product.msi");
     PublishFile(L"slow\\Product.msi", PackagePath(L"Product.msi"));
@@ -250,7 +263,8 @@ TEST_F(InstallWorkerTest, CancelDuringDownloadEndsCancelledWithoutABox) {
     ExpectNothingRegistered();
 }
 
-TEST_F(InstallWorkerTest, CancelDuringThePackageRollsItBack) {
+TEST_F(InstallWorkerTest, CancelDuringThePackageRollsItBack)
+{
     g_productConfiguration.m_manifest.m_dependencies.clear();
     bool bCancelled = false;
     const InstallPhase end = Run([&](InstallWorker& worker, const InstallProgressSnapshot& snapshot) {
@@ -268,7 +282,8 @@ TEST_F(InstallWorkerTest, CancelDuringThePackageRollsItBack) {
     EXPECT_EQ(g_productConfiguration.m_strHomePageUrl, L"");
 }
 
-TEST_F(InstallWorkerTest, FailingPackageShowsItsErrorAndKeepsThePrerequisite) {
+TEST_F(InstallWorkerTest, FailingPackageShowsItsErrorAndKeepsThePrerequisite)
+{
     g_productConfiguration.m_manifest.m_strMainComponentName = L"Failing.msi";
     g_productConfiguration.m_manifest.m_strMainComponentUrl = ServerUrl(L"/Failing.msi");
     ASSERT_EQ(Run(), InstallPhase::Failed);
@@ -279,31 +294,37 @@ TEST_F(InstallWorkerTest, FailingPackageShowsItsErrorAndKeepsThePrerequisite) {
     ExpectNothingRegistered();
 }
 
-TEST_F(InstallWorkerTest, UnreachableServerFailsWithTheConnectMessage) {
+TEST_F(InstallWorkerTest, UnreachableServerFailsWithTheConnectMessage)
+{
     g_productConfiguration.m_manifest.m_strVersionCheckUrl = L"http://127.0.0.1:1/version.xml";
     ASSERT_EQ(Run(), InstallPhase::Failed);
-    EXPECT_EQ(m_boxes.Boxes(), (std::vector<RecordedBox>{{nullptr, IDS_ERR_CONNECT_DOWNLOAD_SERVER.m_default,
-                                                          L"Fenwyx Pro", MB_ICONERROR}}));
+    EXPECT_EQ(
+        m_boxes.Boxes(),
+        (std::vector<RecordedBox>{{nullptr, IDS_ERR_CONNECT_DOWNLOAD_SERVER.m_default, L"Fenwyx Pro", MB_ICONERROR}}));
     EXPECT_FALSE(ReachedPhase(InstallPhase::Downloading));
     EXPECT_EQ(Count(ReceivedPaths(), "/Product.msi"), 0);
 }
 
-TEST_F(InstallWorkerTest, MissingPackageFailsWithTheConnectMessage) {
+TEST_F(InstallWorkerTest, MissingPackageFailsWithTheConnectMessage)
+{
     g_productConfiguration.m_manifest.m_strMainComponentUrl = ServerUrl(L"/missing/Product.msi");
     ASSERT_EQ(Run(), InstallPhase::Failed);
-    EXPECT_EQ(m_boxes.Boxes(), (std::vector<RecordedBox>{{nullptr, IDS_ERR_CONNECT_DOWNLOAD_SERVER.m_default,
-                                                          L"Fenwyx Pro", MB_ICONERROR}}));
+    EXPECT_EQ(
+        m_boxes.Boxes(),
+        (std::vector<RecordedBox>{{nullptr, IDS_ERR_CONNECT_DOWNLOAD_SERVER.m_default, L"Fenwyx Pro", MB_ICONERROR}}));
     EXPECT_FALSE(ReachedPhase(InstallPhase::Installing));
     EXPECT_EQ(PrerequisiteRecord(), L"");
 }
 
-TEST_F(InstallWorkerTest, InstalledCurrentProductIsRefused) {
+TEST_F(InstallWorkerTest, InstalledCurrentProductIsRefused)
+{
     g_runSettings.m_bProductInstalled = 1;
     g_productConfiguration.m_installedProduct.m_strVersion = L"1.2.0.5";
     ASSERT_EQ(Run(), InstallPhase::Failed);
-    EXPECT_EQ(m_boxes.Boxes(),
-              (std::vector<RecordedBox>{{m_hMainWindow, L"Fenwyx Pro is already installed. Would you like to launch it?",
-                                         L"Windows Installer", MB_OKCANCEL | MB_ICONERROR}}));
+    EXPECT_EQ(
+        m_boxes.Boxes(),
+        (std::vector<RecordedBox>{{m_hMainWindow, L"Fenwyx Pro is already installed. Would you like to launch it?",
+                                   L"Windows Installer", MB_OKCANCEL | MB_ICONERROR}}));
     EXPECT_EQ(Count(ReceivedPaths(), "/Product.msi"), 0);
 }
 

@@ -24,7 +24,8 @@ struct RecordSequence {
 
 class ProgressRecordTest : public testing::TestWithParam<RecordSequence> {};
 
-TEST_P(ProgressRecordTest, MovesOnlyForward) {
+TEST_P(ProgressRecordTest, MovesOnlyForward)
+{
     InstallerProgressState state;
     state.m_nRunningMaximum = GetParam().startMaximum;
     int stepNumber = 0;
@@ -70,9 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                        {{L"1: 0 2: 100 3: 0 4: 0 ", true, false, 0},
                         {L"1: 2 2: 10 ", true, true, 10},
                         {L"2: 15 ", true, true, 25}}},
-        RecordSequence{"NoTicksNoReport",
-                       0,
-                       {{L"1: 0 2: 0 3: 0 4: 0 ", true, false, 0}, {L"1: 2 2: 10 ", true, false, 0}}},
+        RecordSequence{
+            "NoTicksNoReport", 0, {{L"1: 0 2: 0 3: 0 4: 0 ", true, false, 0}, {L"1: 2 2: 10 ", true, false, 0}}},
         RecordSequence{"ValuesReadLikeTheCLibrary",
                        0,
                        {{L"1: 0 2: 200 3: 0 4: 0 ", true, false, 0},
@@ -105,7 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
                         {L"1: 2 2: 40 ", true, true, 40}}}),
     [](const testing::TestParamInfo<RecordSequence>& info) { return std::string(info.param.name); });
 
-TEST(ProgressRecord, UnknownFieldAbandonsTheResetButKeepsWhatWasRead) {
+TEST(ProgressRecord, UnknownFieldAbandonsTheResetButKeepsWhatWasRead)
+{
     InstallerProgressState state;
     ApplyProgressRecord(state, L"1: 0 2: 100 3: 0 4: 0 ");
     EXPECT_FALSE(ApplyProgressRecord(state, L"1: 0 2: 7 9: 1 ").m_bWellFormed);
@@ -113,7 +114,8 @@ TEST(ProgressRecord, UnknownFieldAbandonsTheResetButKeepsWhatWasRead) {
     EXPECT_EQ(state.m_nField2, 7);
 }
 
-TEST(ProgressRecord, NewPackageStartsItsOwnRange) {
+TEST(ProgressRecord, NewPackageStartsItsOwnRange)
+{
     InstallerProgressState state;
     ApplyProgressRecord(state, L"1: 0 2: 100 3: 1 4: 0 ");
     ApplyProgressRecord(state, L"1: 2 2: 40 ");
@@ -139,7 +141,8 @@ struct CaptureCase {
 
 class PropertyCaptureTest : public testing::TestWithParam<CaptureCase> {};
 
-TEST_P(PropertyCaptureTest, ReadsTheServerSideProperty) {
+TEST_P(PropertyCaptureTest, ReadsTheServerSideProperty)
+{
     std::wstring found;
     const bool bCaptured = GetParam().capture(GetParam().message, found);
     EXPECT_EQ(found, GetParam().captured);
@@ -151,30 +154,29 @@ constexpr CaptureFunction kFolder = &CaptureInstallFolder;
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, PropertyCaptureTest,
-    testing::Values(CaptureCase{kUrl, L"Property(S): InstallHomepageURL = https://fenwyx.example/home",
-                                L"https://fenwyx.example/home"},
-                    CaptureCase{kUrl, L"Property(S):   InstallHomepageURL =   https://a.example/x \r\n",
-                                L"https://a.example/x"},
-                    CaptureCase{kUrl, L"property(s): installhomepageurl = HTTP://A.EXAMPLE", L"HTTP://A.EXAMPLE"},
-                    CaptureCase{kUrl, L"Property(S):\tInstallHomepageURL =\thttps://t.example", L"https://t.example"},
-                    CaptureCase{kUrl, L"Property(C): InstallHomepageURL = https://client.example", L""},
-                    CaptureCase{kUrl, L"Property(S): InstallHomepageURL= https://nospace.example", L""},
-                    CaptureCase{kUrl, L"Property(S): InstallHomepageURLX = https://other.example", L""},
-                    CaptureCase{kUrl, L"Property(S): ProductName = Fenwyx Pro", L""},
-                    CaptureCase{kUrl, L"Property(S): InstallHomepageURL = ", L""},
-                    CaptureCase{kUrl, L"Property(S):", L""}, CaptureCase{kUrl, L"Property", L""},
-                    CaptureCase{kUrl, L"", L""},
-                    CaptureCase{kUrl, L"Property(S): INSTALLDIR = C:\\main\\", L""},
-                    CaptureCase{kFolder, L"Property(S): INSTALLDIR = C:\\My Apps\\Fenwyx Pro\\",
-                                L"C:\\My Apps\\Fenwyx Pro\\"},
-                    CaptureCase{kFolder, L"Property(S): INSTALLDIR =  D:\\x \r\n", L"D:\\x"},
-                    CaptureCase{kFolder, L"Property(C): INSTALLDIR = C:\\client\\", L""},
-                    CaptureCase{kFolder, L"Property(S): INSTALLDIRX = C:\\other\\", L""},
-                    CaptureCase{kFolder, L"Property(S): InstallHomepageURL = https://fenwyx.example/home", L""},
-                    CaptureCase{kFolder, L"Property(S): INSTALLDIR = ", L""}));
+    testing::Values(
+        CaptureCase{kUrl, L"Property(S): InstallHomepageURL = https://fenwyx.example/home",
+                    L"https://fenwyx.example/home"},
+        CaptureCase{kUrl, L"Property(S):   InstallHomepageURL =   https://a.example/x \r\n", L"https://a.example/x"},
+        CaptureCase{kUrl, L"property(s): installhomepageurl = HTTP://A.EXAMPLE", L"HTTP://A.EXAMPLE"},
+        CaptureCase{kUrl, L"Property(S):\tInstallHomepageURL =\thttps://t.example", L"https://t.example"},
+        CaptureCase{kUrl, L"Property(C): InstallHomepageURL = https://client.example", L""},
+        CaptureCase{kUrl, L"Property(S): InstallHomepageURL= https://nospace.example", L""},
+        CaptureCase{kUrl, L"Property(S): InstallHomepageURLX = https://other.example", L""},
+        CaptureCase{kUrl, L"Property(S): ProductName = Fenwyx Pro", L""},
+        CaptureCase{kUrl, L"Property(S): InstallHomepageURL = ", L""}, CaptureCase{kUrl, L"Property(S):", L""},
+        CaptureCase{kUrl, L"Property", L""}, CaptureCase{kUrl, L"", L""},
+        CaptureCase{kUrl, L"Property(S): INSTALLDIR = C:\\main\\", L""},
+        CaptureCase{kFolder, L"Property(S): INSTALLDIR = C:\\My Apps\\Fenwyx Pro\\", L"C:\\My Apps\\Fenwyx Pro\\"},
+        CaptureCase{kFolder, L"Property(S): INSTALLDIR =  D:\\x \r\n", L"D:\\x"},
+        CaptureCase{kFolder, L"Property(C): INSTALLDIR = C:\\client\\", L""},
+        CaptureCase{kFolder, L"Property(S): INSTALLDIRX = C:\\other\\", L""},
+        CaptureCase{kFolder, L"Property(S): InstallHomepageURL = https://fenwyx.example/home", L""},
+        CaptureCase{kFolder, L"Property(S): INSTALLDIR = ", L""}));
 
 // Later packages of a run report their own values; the main package's stays.
-TEST(PropertyCapture, FirstValueWins) {
+TEST(PropertyCapture, FirstValueWins)
+{
     const CaptureCase firsts[] = {
         {kUrl, L"Property(S): InstallHomepageURL = https://first.example", L"https://first.example"},
         {kFolder, L"Property(S): INSTALLDIR = C:\\main\\", L"C:\\main\\"},

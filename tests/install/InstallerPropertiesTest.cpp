@@ -12,7 +12,8 @@ struct PropertyCase {
     const wchar_t* expected;
 };
 
-InstallerPropertyFacts FirstInstall() {
+InstallerPropertyFacts FirstInstall()
+{
     InstallerPropertyFacts facts;
     facts.m_strInstallFolder = L"C:\\Apps\\Fenwyx";
     facts.m_bInstallFolderExists = 1;
@@ -22,7 +23,8 @@ InstallerPropertyFacts FirstInstall() {
 }
 
 template <class Change>
-InstallerPropertyFacts FirstInstallWith(Change change) {
+InstallerPropertyFacts FirstInstallWith(Change change)
+{
     InstallerPropertyFacts facts = FirstInstall();
     change(facts);
     return facts;
@@ -30,15 +32,15 @@ InstallerPropertyFacts FirstInstallWith(Change change) {
 
 class InstallerPropertiesTest : public testing::TestWithParam<PropertyCase> {};
 
-TEST_P(InstallerPropertiesTest, BuildsTheExactText) {
+TEST_P(InstallerPropertiesTest, BuildsTheExactText)
+{
     EXPECT_EQ(BuildInstallerProperties(GetParam().facts), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, InstallerPropertiesTest,
     testing::Values(
-        PropertyCase{"GermanFirstInstall",
-                     FirstInstallWith([](InstallerPropertyFacts& f) {
+        PropertyCase{"GermanFirstInstall", FirstInstallWith([](InstallerPropertyFacts& f) {
                          f.m_nLanguageId = 1031;
                          f.m_bTransformExists = 1;
                          f.m_nAssociationLevel = 1;
@@ -47,16 +49,14 @@ INSTANTIATE_TEST_SUITE_P(
                      L"SHELL_INTEGRATION_LEVEL=\"Free\""},
         PropertyCase{"EnglishUpdate", FirstInstallWith([](InstallerPropertyFacts& f) { f.m_bProductInstalled = 1; }),
                      L"REINSTALL=ALL REINSTALLMODE=vomus REBOOT=ReallySuppress SHELL_INTEGRATION_LEVEL=\"All\""},
-        PropertyCase{"GermanUpdateNamesTheTransform",
-                     FirstInstallWith([](InstallerPropertyFacts& f) {
+        PropertyCase{"GermanUpdateNamesTheTransform", FirstInstallWith([](InstallerPropertyFacts& f) {
                          f.m_bProductInstalled = 1;
                          f.m_nLanguageId = 1031;
                          f.m_bTransformExists = 1;
                      }),
                      L"REINSTALL=ALL REINSTALLMODE=vomus REBOOT=ReallySuppress "
                      L"TRANSFORMS=\"C:\\kmi\\transform\\1031.mst\" SHELL_INTEGRATION_LEVEL=\"All\""},
-        PropertyCase{"MissingFolderNoChoiceLevel2",
-                     FirstInstallWith([](InstallerPropertyFacts& f) {
+        PropertyCase{"MissingFolderNoChoiceLevel2", FirstInstallWith([](InstallerPropertyFacts& f) {
                          f.m_bInstallFolderExists = 0;
                          f.m_bLanguageChoice = 0;
                          f.m_nLanguageId = 1031;
@@ -64,8 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
                          f.m_nAssociationLevel = 2;
                      }),
                      L" SHELL_INTEGRATION_LEVEL=\"None\""},
-        PropertyCase{"OwnInstallDirWinsAndComesLast",
-                     FirstInstallWith([](InstallerPropertyFacts& f) {
+        PropertyCase{"OwnInstallDirWinsAndComesLast", FirstInstallWith([](InstallerPropertyFacts& f) {
                          f.m_strInstallerProperties = L"INSTALLDIR=\"D:\\Own\" LOG=1";
                      }),
                      L" SHELL_INTEGRATION_LEVEL=\"All\" INSTALLDIR=\"D:\\Own\" LOG=1"},
@@ -86,7 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
                      L"INSTALLDIR=\"C:\\Apps\\Fenwyx\" SHELL_INTEGRATION_LEVEL=\"All\""}),
     [](const testing::TestParamInfo<PropertyCase>& info) { return std::string(info.param.name); });
 
-TEST(WithoutTrailingBackslash, KeepsDriveRoots) {
+TEST(WithoutTrailingBackslash, KeepsDriveRoots)
+{
     EXPECT_EQ(WithoutTrailingBackslash(L"C:\\Apps\\"), L"C:\\Apps");
     EXPECT_EQ(WithoutTrailingBackslash(L"C:\\Apps"), L"C:\\Apps");
     EXPECT_EQ(WithoutTrailingBackslash(L"C:\\"), L"C:\\");
@@ -99,7 +99,8 @@ TEST(WithoutTrailingBackslash, KeepsDriveRoots) {
 
 namespace {
 
-TEST(FillMessageText, FillsOnlyTheFirstStringPlaceholder) {
+TEST(FillMessageText, FillsOnlyTheFirstStringPlaceholder)
+{
     EXPECT_EQ(FillMessageText(L"%s is already installed. Would you like to launch it?", L"Fenwyx Pro"),
               L"Fenwyx Pro is already installed. Would you like to launch it?");
     EXPECT_EQ(FillMessageText(L"No placeholder", L"x"), L"No placeholder");

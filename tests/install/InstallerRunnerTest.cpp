@@ -12,7 +12,8 @@
 
 namespace {
 
-InstallPlanItem ProcessItem(const std::wstring& localPath, const std::wstring& commandLine) {
+InstallPlanItem ProcessItem(const std::wstring& localPath, const std::wstring& commandLine)
+{
     InstallPlanItem item;
     item.m_strName = L"prerequisite";
     item.m_strLocalPath = localPath;
@@ -28,7 +29,8 @@ protected:
 
 // Unquoted, "<temp>\korvex install engine\component\..." would start
 // "<temp>\korvex.exe" with the rest as its arguments.
-TEST_F(RunPackageProcessTest, ProgramPathWithSpacesIsQuoted) {
+TEST_F(RunPackageProcessTest, ProgramPathWithSpacesIsQuoted)
+{
     const std::wstring program = m_run.BaseFolder() + L"component\\4711prerequisite.exe";
     const std::wstring decoy = m_run.BaseFolder().substr(0, m_run.BaseFolder().find(L" install")) + L".exe";
     ASSERT_TRUE(CopyFileW(RecordingProgramPath().c_str(), program.c_str(), FALSE));
@@ -41,14 +43,16 @@ TEST_F(RunPackageProcessTest, ProgramPathWithSpacesIsQuoted) {
     DeleteFileW((decoy + L".ran").c_str());
 }
 
-TEST_F(RunPackageProcessTest, MsiThenExeRunsAsAProgram) {
+TEST_F(RunPackageProcessTest, MsiThenExeRunsAsAProgram)
+{
     const std::wstring program = m_run.BaseFolder() + L"component\\setup.msi.exe";
     ASSERT_TRUE(CopyFileW(RecordingProgramPath().c_str(), program.c_str(), FALSE));
     EXPECT_TRUE(RunPackageProcess(ProcessItem(program, L"")));
     EXPECT_TRUE(FileExists(program + L".ran"));
 }
 
-TEST_F(RunPackageProcessTest, UpperCaseMsiGoesThroughMsiexec) {
+TEST_F(RunPackageProcessTest, UpperCaseMsiGoesThroughMsiexec)
+{
     const std::wstring package = m_run.BaseFolder() + L"component\\4711LANGUAGE.MSI";
     ASSERT_TRUE(CopyFileW(PackagePath(L"LanguagePack.msi").c_str(), package.c_str(), FALSE));
     EXPECT_TRUE(RunPackageProcess(ProcessItem(package, L"/qn INSTALLDIR=\"" + m_run.InstallFolder() + L"\"")));
@@ -56,7 +60,8 @@ TEST_F(RunPackageProcessTest, UpperCaseMsiGoesThroughMsiexec) {
     EXPECT_TRUE(FileExists(m_run.InstallFolder() + L"\\lang\\1031\\strings.txt"));
 }
 
-TEST_F(RunPackageProcessTest, MissingProgramIsReported) {
+TEST_F(RunPackageProcessTest, MissingProgramIsReported)
+{
     EXPECT_FALSE(RunPackageProcess(ProcessItem(m_run.BaseFolder() + L"component\\absent.exe", L"")));
 }
 
@@ -70,7 +75,8 @@ struct DispatchCase {
 
 class OnInstallerMessageTest : public testing::TestWithParam<DispatchCase> {
 protected:
-    OnInstallerMessageTest() : m_recorder(IDRETRY) {
+    OnInstallerMessageTest() : m_recorder(IDRETRY)
+    {
         g_productConfiguration.m_manifest.m_strShortName = L"Fenwyx Pro";
         m_worker.m_hMainWindow = GetDesktopWindow();
     }
@@ -81,7 +87,8 @@ protected:
     InstallWorker m_worker{m_progress};
 };
 
-TEST_P(OnInstallerMessageTest, Dispatches) {
+TEST_P(OnInstallerMessageTest, Dispatches)
+{
     const DispatchCase& c = GetParam();
     EXPECT_EQ(OnInstallerMessage(&m_worker, c.messageType, c.message), c.expected);
     std::vector<RecordedBox> expected;
@@ -127,13 +134,15 @@ protected:
     InstallWorker m_worker{m_progress};
 };
 
-TEST_F(InstallerHandlerTest, CancelInABoxIsRemembered) {
+TEST_F(InstallerHandlerTest, CancelInABoxIsRemembered)
+{
     MessageBoxRecorder recorder(IDCANCEL);
     EXPECT_EQ(Send(INSTALLMESSAGE_ERROR | MB_RETRYCANCEL, L"disk full"), IDCANCEL);
     EXPECT_EQ(m_worker.m_nErrorKind, InstallErrorUserCancel);
 }
 
-TEST_F(InstallerHandlerTest, ProgressRecordsMoveTheCurrentItem) {
+TEST_F(InstallerHandlerTest, ProgressRecordsMoveTheCurrentItem)
+{
     m_worker.m_nInstallIndex = 2;
     m_worker.m_strCurrentPackage = L"Product.msi";
     Send(INSTALLMESSAGE_PROGRESS, L"1: 0 2: 200 3: 0 4: 0 ");
@@ -146,7 +155,8 @@ TEST_F(InstallerHandlerTest, ProgressRecordsMoveTheCurrentItem) {
     EXPECT_EQ(m_progress.ItemText(), L"Product.msi");
 }
 
-TEST_F(InstallerHandlerTest, AfterCancelProgressIsAnsweredCancelButMalformedOk) {
+TEST_F(InstallerHandlerTest, AfterCancelProgressIsAnsweredCancelButMalformedOk)
+{
     m_worker.Cancel();
     EXPECT_EQ(Send(INSTALLMESSAGE_PROGRESS, L"1: 0 2: 200 3: 0 4: 0 "), IDCANCEL);
     EXPECT_EQ(Send(INSTALLMESSAGE_PROGRESS, L"1: 2 2: 50 "), IDCANCEL);
@@ -155,7 +165,8 @@ TEST_F(InstallerHandlerTest, AfterCancelProgressIsAnsweredCancelButMalformedOk) 
     EXPECT_EQ(m_progress.Phase(), InstallPhase::Cancelling);
 }
 
-TEST_F(InstallerHandlerTest, FirstHomePageWins) {
+TEST_F(InstallerHandlerTest, FirstHomePageWins)
+{
     Send(INSTALLMESSAGE_INFO, L"Property(C): InstallHomepageURL = https://client.example");
     Send(INSTALLMESSAGE_INFO, L"Property(S): InstallHomepageURL = https://fenwyx.example/home ");
     Send(INSTALLMESSAGE_INFO, L"Property(S): InstallHomepageURL = https://second.example");
@@ -164,7 +175,8 @@ TEST_F(InstallerHandlerTest, FirstHomePageWins) {
 
 // A package whose custom action reports an error and fails: the text reaches
 // the box function with the installer's own style, and the package fails.
-TEST(InstallPackageTest, FailingPackageShowsItsErrorAndFails) {
+TEST(InstallPackageTest, FailingPackageShowsItsErrorAndFails)
+{
     EngineTestRun run;
     MessageBoxRecorder recorder(IDOK);
     InstallProgress progress;
@@ -175,8 +187,9 @@ TEST(InstallPackageTest, FailingPackageShowsItsErrorAndFails) {
     item.m_strLocalPath = PackagePath(L"Failing.msi");
 
     EXPECT_FALSE(InstallPackage(worker, item));
-    EXPECT_EQ(recorder.Boxes(), (std::vector<RecordedBox>{
-                                    {GetDesktopWindow(), kFailingPackageText, L"Fenwyx Pro", MB_OK | MB_ICONERROR}}));
+    EXPECT_EQ(
+        recorder.Boxes(),
+        (std::vector<RecordedBox>{{GetDesktopWindow(), kFailingPackageText, L"Fenwyx Pro", MB_OK | MB_ICONERROR}}));
     EXPECT_FALSE(IsProductInstalled(kFailingCode));
 }
 

@@ -10,14 +10,16 @@ const std::wstring kLanguagePacksKey = std::wstring(kTestRegistryKey) + L"\\Lang
 
 class RegistrationTest : public testing::Test {
 protected:
-    RegistrationTest() {
+    RegistrationTest()
+    {
         g_productConfiguration = ProductConfiguration();
         g_runSettings = RunSettings();
         g_productConfiguration.m_manifest.m_strRegistryKey = kTestRegistryKey;
         g_productConfiguration.m_manifest.m_strMainComponentExecutable = L"Product.exe";
         g_productConfiguration.m_strInstallFolder = L"C:\\Apps\\Product\\";
     }
-    ~RegistrationTest() override {
+    ~RegistrationTest() override
+    {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTestRegistryKey);
         RegDeleteTreeW(HKEY_CURRENT_USER, kTestRegistryKey);
         for (const wchar_t* folder : {L"C:\\Apps\\Product\\", L"C:\\Apps\\Product\\bin\\"}) {
@@ -28,13 +30,15 @@ protected:
         g_runSettings = RunSettings();
     }
 
-    static std::wstring ResourceLanguage(const wchar_t* folder) {
+    static std::wstring ResourceLanguage(const wchar_t* folder)
+    {
         return ReadRegistryString(HKEY_CURRENT_USER, kResourceLanguageKey,
                                   (std::wstring(folder) + L"Tessulo2.exe").c_str());
     }
 };
 
-TEST_F(RegistrationTest, EnglishRecordsFolderAndExecutableOnly) {
+TEST_F(RegistrationTest, EnglishRecordsFolderAndExecutableOnly)
+{
     EXPECT_TRUE(RegisterInstallation());
     EXPECT_EQ(g_productConfiguration.m_strInstallFolder, L"C:\\Apps\\Product");
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"InstallDir"), L"C:\\Apps\\Product\\");
@@ -44,7 +48,8 @@ TEST_F(RegistrationTest, EnglishRecordsFolderAndExecutableOnly) {
     EXPECT_EQ(ResourceLanguage(L"C:\\Apps\\Product\\"), L"<missing>");
 }
 
-TEST_F(RegistrationTest, SingleLanguageProductRecordsNoLanguage) {
+TEST_F(RegistrationTest, SingleLanguageProductRecordsNoLanguage)
+{
     g_productConfiguration.m_nLanguageId = 1031;
     g_productConfiguration.m_bLanguageChoice = 0;
     RegisterInstallation();
@@ -52,19 +57,20 @@ TEST_F(RegistrationTest, SingleLanguageProductRecordsNoLanguage) {
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kLanguagePacksKey, L"InitialLangID"), -1);
 }
 
-TEST_F(RegistrationTest, GermanInSubfolderRecordsTheLanguageThreeTimes) {
+TEST_F(RegistrationTest, GermanInSubfolderRecordsTheLanguageThreeTimes)
+{
     g_productConfiguration.m_nLanguageId = 1031;
     g_productConfiguration.m_manifest.m_strMainComponentExecutable = L"bin\\Product.exe";
     RegisterInstallation();
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"InstallDir"), L"C:\\Apps\\Product\\bin\\");
-    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"exe"),
-              L"C:\\Apps\\Product\\bin\\Product.exe");
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"exe"), L"C:\\Apps\\Product\\bin\\Product.exe");
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kLanguagePacksKey, L"InitialLangID"), 1031);
     EXPECT_EQ(ReadRegistryDword(HKEY_CURRENT_USER, kTestRegistryKey, L"ApplicationLanguage"), 1031);
     EXPECT_EQ(ResourceLanguage(L"C:\\Apps\\Product\\bin\\"), L"1031");
 }
 
-TEST_F(RegistrationTest, UpdateWritesNothing) {
+TEST_F(RegistrationTest, UpdateWritesNothing)
+{
     g_runSettings.m_bProductInstalled = 1;
     g_productConfiguration.m_nLanguageId = 1031;
     EXPECT_TRUE(RegisterInstallation());
@@ -74,7 +80,8 @@ TEST_F(RegistrationTest, UpdateWritesNothing) {
     EXPECT_EQ(ReadRegistryDword(HKEY_CURRENT_USER, kTestRegistryKey, L"ApplicationLanguage"), -1);
 }
 
-TEST_F(RegistrationTest, DriveRootKeepsOneBackslash) {
+TEST_F(RegistrationTest, DriveRootKeepsOneBackslash)
+{
     g_productConfiguration.m_strInstallFolder = L"C:\\";
     g_productConfiguration.m_manifest.m_strMainComponentExecutable = L"Apps\\Product\\Product.exe";
     RegisterInstallation();

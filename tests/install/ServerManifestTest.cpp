@@ -25,7 +25,8 @@ class ServerManifestTest : public testing::Test {
 protected:
     ServerManifestTest() : m_folder("server-manifest") { m_manifest.m_strStandaloneVersion = L"18.0.0.1"; }
 
-    bool Parse(const std::string& bytes) {
+    bool Parse(const std::string& bytes)
+    {
         return ParseServerManifest(m_folder.Write("version.xml", bytes).wstring(), m_manifest);
     }
 
@@ -33,7 +34,8 @@ protected:
     ProductManifest m_manifest;
 };
 
-TEST_F(ServerManifestTest, ReadsEveryElement) {
+TEST_F(ServerManifestTest, ReadsEveryElement)
+{
     ASSERT_TRUE(Parse(kCompleteManifest));
     EXPECT_EQ(m_manifest.m_strServerProductCode, L"{6C1B4A52-0E3A-4B8E-9D51-2F0A6E1D7C11}");
     EXPECT_EQ(m_manifest.m_freshInstall.m_strProductVersion, L"18.0.0.7");
@@ -45,12 +47,14 @@ TEST_F(ServerManifestTest, ReadsEveryElement) {
     EXPECT_EQ(m_manifest.m_strStandaloneVersion, L"18.0.0.8");
 }
 
-TEST_F(ServerManifestTest, ReleaseBeforeItsPredecessorCountsAsMissing) {
-    ASSERT_TRUE(Parse("<korvexwebinstaller><patch_install><product_version>2.0.0.2</product_version>"
-                      "</patch_install><product_code>X</product_code><fresh_install>"
-                      "<web_installer_download_url>u</web_installer_download_url>"
-                      "<min_web_installer_version>1.0.0.1</min_web_installer_version>"
-                      "</fresh_install></korvexwebinstaller>"));
+TEST_F(ServerManifestTest, ReleaseBeforeItsPredecessorCountsAsMissing)
+{
+    ASSERT_TRUE(
+        Parse("<korvexwebinstaller><patch_install><product_version>2.0.0.2</product_version>"
+              "</patch_install><product_code>X</product_code><fresh_install>"
+              "<web_installer_download_url>u</web_installer_download_url>"
+              "<min_web_installer_version>1.0.0.1</min_web_installer_version>"
+              "</fresh_install></korvexwebinstaller>"));
     EXPECT_EQ(m_manifest.m_strServerProductCode, L"X");
     EXPECT_EQ(m_manifest.m_freshInstall.m_strMinClientVersion, L"1.0.0.1");
     // Searched after the minimum version, so not found.
@@ -59,19 +63,22 @@ TEST_F(ServerManifestTest, ReleaseBeforeItsPredecessorCountsAsMissing) {
     EXPECT_EQ(m_manifest.m_strStandaloneVersion, L"18.0.0.1");
 }
 
-TEST_F(ServerManifestTest, MissingElementsLeaveFieldsAlone) {
+TEST_F(ServerManifestTest, MissingElementsLeaveFieldsAlone)
+{
     m_manifest.m_freshInstall.m_strMinClientVersion = L"1.0.0.1";
     ASSERT_TRUE(Parse("<korvexwebinstaller><fresh_install/></korvexwebinstaller>"));
     EXPECT_EQ(m_manifest.m_freshInstall.m_strMinClientVersion, L"1.0.0.1");
     EXPECT_EQ(m_manifest.m_strStandaloneVersion, L"18.0.0.1");
 }
 
-TEST_F(ServerManifestTest, OtherDocumentElementReadsNothing) {
+TEST_F(ServerManifestTest, OtherDocumentElementReadsNothing)
+{
     ASSERT_TRUE(Parse("<html><product_code>X</product_code></html>"));
     EXPECT_EQ(m_manifest.m_strServerProductCode, L"");
 }
 
-TEST_F(ServerManifestTest, FailsWithoutReadableXml) {
+TEST_F(ServerManifestTest, FailsWithoutReadableXml)
+{
     EXPECT_FALSE(ParseServerManifest(L"", m_manifest));
     EXPECT_FALSE(ParseServerManifest((m_folder.Path() / "absent.xml").wstring(), m_manifest));
     EXPECT_FALSE(Parse(""));

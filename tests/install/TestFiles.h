@@ -9,11 +9,13 @@
 class ScratchFolder {
 public:
     explicit ScratchFolder(const std::string& name)
-        : m_path(std::filesystem::temp_directory_path() / ("korvex-install-" + name)) {
+        : m_path(std::filesystem::temp_directory_path() / ("korvex-install-" + name))
+    {
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
     }
-    ~ScratchFolder() {
+    ~ScratchFolder()
+    {
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
     }
@@ -22,7 +24,8 @@ public:
 
     const std::filesystem::path& Path() const { return m_path; }
 
-    std::filesystem::path Write(const std::string& name, std::string_view bytes) const {
+    std::filesystem::path Write(const std::string& name, std::string_view bytes) const
+    {
         const std::filesystem::path file = m_path / name;
         std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return file;

@@ -14,7 +14,8 @@ struct ParseCase {
 
 class ParseVersionTest : public testing::TestWithParam<ParseCase> {};
 
-TEST_P(ParseVersionTest, ReadsFourPiecesOrNothing) {
+TEST_P(ParseVersionTest, ReadsFourPiecesOrNothing)
+{
     const FourPartVersion version = ParseVersion(GetParam().text);
     EXPECT_EQ(version.m_nMajor, GetParam().expected.m_nMajor);
     EXPECT_EQ(version.m_nMinor, GetParam().expected.m_nMinor);
@@ -22,28 +23,29 @@ TEST_P(ParseVersionTest, ReadsFourPiecesOrNothing) {
     EXPECT_EQ(version.m_nFourth, GetParam().expected.m_nFourth);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ParseVersionTest,
-    testing::Values(ParseCase{L"1.2.3.4", {1, 2, 3, 4}}, ParseCase{L"18.0.1.2024", {18, 0, 1, 2024}},
-                    ParseCase{L"1.2.3", {}},           // three pieces
-                    ParseCase{L"1.2", {}},             // shorter than seven characters
-                    ParseCase{L"1.2.3.", {}},          // six characters
-                    ParseCase{L"1.2.3.4.5", {}},       // five pieces
-                    ParseCase{L"1..2.3.4", {1, 2, 3, 4}},  // empty pieces are skipped
-                    ParseCase{L".1.2.3.4.", {1, 2, 3, 4}},
-                    ParseCase{L"a.b.c.d", {}},         // no digits read as 0
-                    ParseCase{L"1.2.0.5 ", {1, 2, 0, 5}},
-                    ParseCase{L" 7.8.9.10", {7, 8, 9, 10}},
-                    ParseCase{L"-1.0.0.0", {4294967295u, 0, 0, 0}},
-                    ParseCase{L"99999999999.0.0.0", {2147483647u, 0, 0, 0}}, ParseCase{L"", {}}));
+INSTANTIATE_TEST_SUITE_P(Texts, ParseVersionTest,
+                         testing::Values(ParseCase{L"1.2.3.4", {1, 2, 3, 4}},
+                                         ParseCase{L"18.0.1.2024", {18, 0, 1, 2024}},
+                                         ParseCase{L"1.2.3", {}},               // three pieces
+                                         ParseCase{L"1.2", {}},                 // shorter than seven characters
+                                         ParseCase{L"1.2.3.", {}},              // six characters
+                                         ParseCase{L"1.2.3.4.5", {}},           // five pieces
+                                         ParseCase{L"1..2.3.4", {1, 2, 3, 4}},  // empty pieces are skipped
+                                         ParseCase{L".1.2.3.4.", {1, 2, 3, 4}},
+                                         ParseCase{L"a.b.c.d", {}},  // no digits read as 0
+                                         ParseCase{L"1.2.0.5 ", {1, 2, 0, 5}}, ParseCase{L" 7.8.9.10", {7, 8, 9, 10}},
+                                         ParseCase{L"-1.0.0.0", {4294967295u, 0, 0, 0}},
+                                         ParseCase{L"99999999999.0.0.0", {2147483647u, 0, 0, 0}}, ParseCase{L"", {}}));
 
-TEST(VersionCompare, ThirdComponentNeverCounts) {
+TEST(VersionCompare, ThirdComponentNeverCounts)
+{
     EXPECT_FALSE(IsNewerInSameMajor(ParseVersion(L"1.2.9.5"), ParseVersion(L"1.2.0.5")));
     EXPECT_FALSE(IsNewer(ParseVersion(L"1.2.9.5"), ParseVersion(L"1.2.0.5")));
     EXPECT_TRUE(IsNewerInSameMajor(ParseVersion(L"1.2.0.6"), ParseVersion(L"1.2.9.5")));
 }
 
-TEST(VersionCompare, ComponentsCompareUnsigned) {
+TEST(VersionCompare, ComponentsCompareUnsigned)
+{
     EXPECT_TRUE(IsNewer(ParseVersion(L"-1.0.0.0"), ParseVersion(L"5.0.0.0")));
     EXPECT_TRUE(IsNewerInSameMajor(ParseVersion(L"1.0.0.-1"), ParseVersion(L"1.0.0.7")));
 }
@@ -62,7 +64,8 @@ struct ReleaseCase {
 
 class EvaluateReleaseTest : public testing::TestWithParam<ReleaseCase> {};
 
-TEST_P(EvaluateReleaseTest, Decides) {
+TEST_P(EvaluateReleaseTest, Decides)
+{
     const ReleaseCase& c = GetParam();
     ProductManifest manifest;
     manifest.m_strStandaloneVersion = c.offeredVersion;
@@ -83,8 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReleaseCase{"UpdateProceeds", 1, L"1.2.0.5", L"1.2.0.6", 0, L"1.0.0.9", L"", L"1.0.0.9", CheckOk},
         ReleaseCase{"UpdateNeedsNewerClient", 1, L"1.2.0.5", L"1.2.0.6", 0, L"1.0.0.8", L"", L"1.0.0.9",
                     CheckClientOutdated},
-        ReleaseCase{"UpdateIgnoresGreaterMajorMinimum", 1, L"1.2.0.5", L"1.2.0.6", 0, L"1.0.0.8", L"",
-                    L"2.0.0.1", CheckOk},
+        ReleaseCase{"UpdateIgnoresGreaterMajorMinimum", 1, L"1.2.0.5", L"1.2.0.6", 0, L"1.0.0.8", L"", L"2.0.0.1",
+                    CheckOk},
         ReleaseCase{"StandaloneUpdateIgnoresClient", 1, L"1.2.0.5", L"1.2.0.6", 1, L"1.0.0.8", L"", L"1.0.0.9",
                     CheckOk},
         ReleaseCase{"StandaloneNotNewerThanInstalled", 1, L"1.2.0.5", L"1.2.0.5", 1, L"1.0.0.8", L"", L"",

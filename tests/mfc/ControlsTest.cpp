@@ -10,7 +10,8 @@ class ControlsFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_parent.CreateEx(0, AfxRegisterWndClass(0), L"parent", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr));
+        ASSERT_TRUE(
+            m_parent.CreateEx(0, AfxRegisterWndClass(0), L"parent", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr));
     }
     CWnd m_parent;
 };
@@ -24,11 +25,16 @@ TEST_F(ControlsFixture, ComboBoxItems)
     EXPECT_EQ(combo.GetDlgCtrlID(), 10);
     EXPECT_EQ(combo.AddString(L"English"), 0);
     EXPECT_EQ(combo.AddString(L"Deutsch"), 1);
-    EXPECT_EQ(combo.InsertString(0, L"Fran\x00E7" L"ais"), 0);
+    EXPECT_EQ(combo.InsertString(0,
+                                 L"Fran\x00E7"
+                                 L"ais"),
+              0);
     EXPECT_EQ(combo.GetCount(), 3);
     CString text(L"stale");
     combo.GetLBText(0, text);
-    EXPECT_EQ(text, L"Fran\x00E7" L"ais");
+    EXPECT_EQ(text,
+              L"Fran\x00E7"
+              L"ais");
     combo.GetLBText(7, text);
     EXPECT_TRUE(text.IsEmpty());
     EXPECT_EQ(combo.SetItemData(2, 1031), 1);

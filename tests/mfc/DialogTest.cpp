@@ -37,8 +37,8 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CTestDialog, CDialog)
-    ON_WM_TIMER()
-    ON_MESSAGE(WM_TEST_END, OnTestEnd)
+ON_WM_TIMER()
+ON_MESSAGE(WM_TEST_END, OnTestEnd)
 END_MESSAGE_MAP()
 
 class CEndsAtOnce : public CTestDialog {
@@ -210,7 +210,7 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CVisibilityProbe, CTestDialog)
-    ON_WM_TIMER()
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 }  // namespace
@@ -245,7 +245,7 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CDestroysItself, CTestDialog)
-    ON_MESSAGE(WM_APP + 7, OnDestroyRequest)
+ON_MESSAGE(WM_APP + 7, OnDestroyRequest)
 END_MESSAGE_MAP()
 
 class CClosesByDefault : public CTestDialog {

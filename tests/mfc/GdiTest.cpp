@@ -114,8 +114,8 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CBusyDialog, CDialog)
-    ON_WM_PAINT()
-    ON_MESSAGE(WM_TEST_PAINTED, OnPainted)
+ON_WM_PAINT()
+ON_MESSAGE(WM_TEST_PAINTED, OnPainted)
 END_MESSAGE_MAP()
 
 }  // namespace

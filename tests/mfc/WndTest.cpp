@@ -36,8 +36,8 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CStepDialog, CDialog)
-    ON_WM_TIMER()
-    ON_MESSAGE(WM_TEST_RUN, OnRun)
+ON_WM_TIMER()
+ON_MESSAGE(WM_TEST_RUN, OnRun)
 END_MESSAGE_MAP()
 
 class CCountingButton : public CButton {
@@ -138,7 +138,7 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CColouredEdit, CEdit)
-    ON_WM_CTLCOLOR_REFLECT()
+ON_WM_CTLCOLOR_REFLECT()
 END_MESSAGE_MAP()
 
 class CReflectDialog : public CStepDialog {
@@ -206,7 +206,7 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CReflectingButton, CButton)
-    ON_CONTROL_REFLECT(BN_CLICKED, OnClicked)
+ON_CONTROL_REFLECT(BN_CLICKED, OnClicked)
 END_MESSAGE_MAP()
 
 class CCommandDialog : public CStepDialog {
@@ -232,8 +232,8 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CCommandDialog, CStepDialog)
-    ON_BN_CLICKED(IDC_TEST_BUTTON, OnReflectingClicked)
-    ON_BN_CLICKED(IDC_TEST_DRAWN, OnPlainClicked)
+ON_BN_CLICKED(IDC_TEST_BUTTON, OnReflectingClicked)
+ON_BN_CLICKED(IDC_TEST_DRAWN, OnPlainClicked)
 END_MESSAGE_MAP()
 
 }  // namespace
@@ -278,9 +278,9 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CHookedWindow, CWnd)
-    ON_WM_NCCREATE()
-    ON_WM_CREATE()
-    ON_WM_DESTROY()
+ON_WM_NCCREATE()
+ON_WM_CREATE()
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 }  // namespace
@@ -348,7 +348,8 @@ TEST(Wnd, CreatedDialogSeesItsNonClientCreation)
         CNcDialog() : CDialog(IDD_TEST_DIALOG) {}
         LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
         {
-            if (message == WM_NCCREATE || message == WM_NCCALCSIZE || message == WM_INITDIALOG) m_seen.push_back(message);
+            if (message == WM_NCCREATE || message == WM_NCCALCSIZE || message == WM_INITDIALOG)
+                m_seen.push_back(message);
             return CDialog::WindowProc(message, wParam, lParam);
         }
         std::vector<UINT> m_seen;

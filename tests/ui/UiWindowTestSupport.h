@@ -13,30 +13,30 @@
 #include "ui/KorvexDialog.h"
 
 class RecordingDialog : public CKorvexDialog {
- public:
-  explicit RecordingDialog(UINT templateId) : CKorvexDialog(templateId) {}
-  ~RecordingDialog() override;
+public:
+    explicit RecordingDialog(UINT templateId) : CKorvexDialog(templateId) {}
+    ~RecordingDialog() override;
 
-  // Creates the window modelessly, shows it at (x, y) and lets it paint.
-  bool Open(int x = 100, int y = 100);
+    // Creates the window modelessly, shows it at (x, y) and lets it paint.
+    bool Open(int x = 100, int y = 100);
 
-  int Clicks(UINT id) const;
-  // How often a message reached the window.
-  int Received(UINT message) const;
-  int m_nSysCommands = 0;
-  UINT m_nLastSysCommand = 0;
-  // When set, system commands get their default processing.
-  bool m_bApplySysCommands = false;
+    int Clicks(UINT id) const;
+    // How often a message reached the window.
+    int Received(UINT message) const;
+    int m_nSysCommands = 0;
+    UINT m_nLastSysCommand = 0;
+    // When set, system commands get their default processing.
+    bool m_bApplySysCommands = false;
 
- protected:
-  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void OnSysCommand(UINT id, LPARAM lParam);
-  DECLARE_MESSAGE_MAP()
+protected:
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnSysCommand(UINT id, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
 
- private:
-  std::map<UINT, int> m_clicks;
-  std::map<UINT, int> m_received;
+private:
+    std::map<UINT, int> m_clicks;
+    std::map<UINT, int> m_received;
 };
 
 // Exact colour comparison with a readable failure.

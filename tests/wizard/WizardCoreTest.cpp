@@ -13,7 +13,10 @@ using namespace korvex::wizard;
 
 namespace {
 
-std::wstring DefaultText(const UiString& text) { return text.m_default; }
+std::wstring DefaultText(const UiString& text)
+{
+    return text.m_default;
+}
 
 DisplayRecord Refresh(InstallPhase phase, float percent, bool hasDownloads, std::uint32_t start, std::uint32_t now)
 {
@@ -78,18 +81,13 @@ TEST(DisplayRecord, PhaseProgressInEachPhase)
         bool downloads;
         float q;
     } cases[] = {
-        {InstallPhase::Initial, 0.0f, true, 0.0f},
-        {InstallPhase::Downloading, 25.0f, true, 50.0f},
-        {InstallPhase::Installing, 75.0f, true, 50.0f},
-        {InstallPhase::Installing, 75.0f, false, 75.0f},
-        {InstallPhase::Cancelling, 30.0f, true, 30.0f},
-        {InstallPhase::Finished, 100.0f, true, 100.0f},
-        {InstallPhase::Failed, 40.0f, true, 40.0f},
-        {InstallPhase::Cancelled, 10.0f, false, 10.0f},
+        {InstallPhase::Initial, 0.0f, true, 0.0f},      {InstallPhase::Downloading, 25.0f, true, 50.0f},
+        {InstallPhase::Installing, 75.0f, true, 50.0f}, {InstallPhase::Installing, 75.0f, false, 75.0f},
+        {InstallPhase::Cancelling, 30.0f, true, 30.0f}, {InstallPhase::Finished, 100.0f, true, 100.0f},
+        {InstallPhase::Failed, 40.0f, true, 40.0f},     {InstallPhase::Cancelled, 10.0f, false, 10.0f},
     };
     for (const auto& c : cases) {
-        EXPECT_FLOAT_EQ(Refresh(c.phase, c.percent, c.downloads, 1, 2).phaseProgress, c.q)
-            << static_cast<int>(c.phase);
+        EXPECT_FLOAT_EQ(Refresh(c.phase, c.percent, c.downloads, 1, 2).phaseProgress, c.q) << static_cast<int>(c.phase);
     }
 }
 
@@ -141,8 +139,8 @@ TEST(DisplayRecord, PercentTextAndBarPosition)
         const wchar_t* text;
         int bar;
     } cases[] = {
-        {42.57f, L"42.6%", 425}, {0.0f, L"0.0%", 0}, {50.0f, L"50.0%", 500}, {99.99f, L"100.0%", 999},
-        {100.0f, L"100.0%", 1000}, {0.04f, L"0.0%", 0},
+        {42.57f, L"42.6%", 425},  {0.0f, L"0.0%", 0},        {50.0f, L"50.0%", 500},
+        {99.99f, L"100.0%", 999}, {100.0f, L"100.0%", 1000}, {0.04f, L"0.0%", 0},
     };
     for (const auto& c : cases) {
         const DisplayRecord record = Refresh(InstallPhase::Installing, c.percent, false, 1, 2);
@@ -255,7 +253,8 @@ TEST(FolderRules, LevelsBelowTheDriveOrShareShortestFirst)
         {L"C:", {}},
         {L"", {}},
     };
-    for (const auto& c : cases) EXPECT_EQ(FolderLevels(c.path), c.levels) << std::string(c.path, c.path + wcslen(c.path));
+    for (const auto& c : cases)
+        EXPECT_EQ(FolderLevels(c.path), c.levels) << std::string(c.path, c.path + wcslen(c.path));
 }
 
 TEST(FolderRules, TrailingBackslashAndBrowseStart)
@@ -278,10 +277,14 @@ TEST(RunOutcome, ExitCodesDeploymentToolsRead)
         RunOutcome outcome;
         int code;
     } cases[] = {
-        {RunOutcome::Finished, 0},         {RunOutcome::FinishedRestartPending, 3010},
-        {RunOutcome::UserCancelled, 1602}, {RunOutcome::Failed, 1603},
-        {RunOutcome::ServerUnreachable, 1603}, {RunOutcome::AlreadyCurrent, 1638},
-        {RunOutcome::SecondInstance, 1618}, {RunOutcome::HandedToNewClient, 0},
+        {RunOutcome::Finished, 0},
+        {RunOutcome::FinishedRestartPending, 3010},
+        {RunOutcome::UserCancelled, 1602},
+        {RunOutcome::Failed, 1603},
+        {RunOutcome::ServerUnreachable, 1603},
+        {RunOutcome::AlreadyCurrent, 1638},
+        {RunOutcome::SecondInstance, 1618},
+        {RunOutcome::HandedToNewClient, 0},
         {RunOutcome::NotEnded, 1603},
     };
     for (const auto& c : cases) EXPECT_EQ(ExitCodeOf(c.outcome), c.code) << static_cast<int>(c.outcome);

@@ -36,7 +36,10 @@ using korvex::wizard::RunOutcome;
 
 namespace {
 
-std::wstring Widen(const char* text) { return std::wstring(text, text + strlen(text)); }
+std::wstring Widen(const char* text)
+{
+    return std::wstring(text, text + strlen(text));
+}
 
 struct ShownBox {
     std::wstring text;
@@ -551,7 +554,8 @@ TEST_F(WizardWindows, ValidatorCannotBeClosedByKeysOrCaptionAndClosesItself)
         const RECT close = s_validator->m_buttons.at(0).rcButton;
         RECT frame;
         ::GetWindowRect(window, &frame);
-        const LPARAM at = MAKELPARAM(frame.left + (close.left + close.right) / 2, frame.top + (close.top + close.bottom) / 2);
+        const LPARAM at =
+            MAKELPARAM(frame.left + (close.left + close.right) / 2, frame.top + (close.top + close.bottom) / 2);
         ::PostMessageW(window, WM_NCMOUSEMOVE, HTCLOSE, at);
         ::PostMessageW(window, WM_NCLBUTTONDOWN, HTCLOSE, at);
         ::PostMessageW(window, WM_NCLBUTTONUP, HTCLOSE, at);
@@ -618,7 +622,8 @@ TEST_F(WizardWindows, LaunchSwitchStartsTheProductAtFinishedAndEndsTheRun)
     RemoveTree(folder);
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
     const std::wstring product = folder + L"\\launch probe.exe";
-    ASSERT_TRUE(::CopyFileW((Widen(KORVEX_BINARY_DIR) + L"\\bin\\wizard_launch_probe.exe").c_str(), product.c_str(), FALSE));
+    ASSERT_TRUE(
+        ::CopyFileW((Widen(KORVEX_BINARY_DIR) + L"\\bin\\wizard_launch_probe.exe").c_str(), product.c_str(), FALSE));
     g_runSettings.m_bLaunchProduct = 1;
     g_runSettings.m_bProductInstalled = 1;
     g_productConfiguration.m_strInstallFolder = folder + L"\\";
@@ -644,7 +649,8 @@ TEST(ShellLaunch, StartsOurProgramFromAPathWithSpacesThroughTheDesktopShell)
     RemoveTree(folder);
     ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
     const std::wstring probe = folder + L"\\launch probe.exe";
-    ASSERT_TRUE(::CopyFileW((Widen(KORVEX_BINARY_DIR) + L"\\bin\\wizard_launch_probe.exe").c_str(), probe.c_str(), FALSE));
+    ASSERT_TRUE(
+        ::CopyFileW((Widen(KORVEX_BINARY_DIR) + L"\\bin\\wizard_launch_probe.exe").c_str(), probe.c_str(), FALSE));
 
     ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
     IShellView* view = GetDesktopShellView();

@@ -28,8 +28,7 @@ constexpr size_t kHeader = alignof(std::max_align_t);
 void* CountedAllocate(size_t size)
 {
     void* block = std::malloc(size + kHeader);
-    if (block == nullptr)
-        throw std::bad_alloc();
+    if (block == nullptr) throw std::bad_alloc();
     *static_cast<size_t*>(block) = size;
     const size_t live = g_liveBytes += size;
     size_t peak = g_peakBytes.load();
@@ -40,8 +39,7 @@ void* CountedAllocate(size_t size)
 
 void CountedFree(void* pointer)
 {
-    if (pointer == nullptr)
-        return;
+    if (pointer == nullptr) return;
     void* block = static_cast<char*>(pointer) - kHeader;
     g_liveBytes -= *static_cast<size_t*>(block);
     std::free(block);
@@ -49,12 +47,30 @@ void CountedFree(void* pointer)
 
 }  // namespace
 
-void* operator new(size_t size) { return CountedAllocate(size); }
-void* operator new[](size_t size) { return CountedAllocate(size); }
-void operator delete(void* pointer) noexcept { CountedFree(pointer); }
-void operator delete[](void* pointer) noexcept { CountedFree(pointer); }
-void operator delete(void* pointer, size_t) noexcept { CountedFree(pointer); }
-void operator delete[](void* pointer, size_t) noexcept { CountedFree(pointer); }
+void* operator new(size_t size)
+{
+    return CountedAllocate(size);
+}
+void* operator new[](size_t size)
+{
+    return CountedAllocate(size);
+}
+void operator delete(void* pointer) noexcept
+{
+    CountedFree(pointer);
+}
+void operator delete[](void* pointer) noexcept
+{
+    CountedFree(pointer);
+}
+void operator delete(void* pointer, size_t) noexcept
+{
+    CountedFree(pointer);
+}
+void operator delete[](void* pointer, size_t) noexcept
+{
+    CountedFree(pointer);
+}
 
 namespace {
 
@@ -105,8 +121,7 @@ size_t RunOurs(const std::string& bytes, bool& wellFormed)
             ++depth;
             continue;
         }
-        if (depth == 0)
-            return units;
+        if (depth == 0) return units;
         document.LeaveElement();
         --depth;
     }
@@ -116,8 +131,7 @@ size_t WalkPugi(pugi::xml_node node)
 {
     size_t units = 0;
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        if (child.type() != pugi::node_element)
-            continue;
+        if (child.type() != pugi::node_element) continue;
         units += std::strlen(child.child_value());
         units += WalkPugi(child);
     }

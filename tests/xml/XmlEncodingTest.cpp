@@ -28,25 +28,26 @@ TEST_P(CodePageNames, MapToTheirCodePage)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CodePageNames,
-    testing::Values(
-        CodePageCase{KORVEX_XML_TEXT("utf-8"), 65001}, CodePageCase{KORVEX_XML_TEXT("UTF8"), 65001},
-        CodePageCase{KORVEX_XML_TEXT("unicode-1-1-utf-8"), 65001},
-        CodePageCase{KORVEX_XML_TEXT("unicode-2-0-utf-8"), 65001},
-        CodePageCase{KORVEX_XML_TEXT("utf-16"), 1200}, CodePageCase{KORVEX_XML_TEXT("UTF-16LE"), 1200},
-        CodePageCase{KORVEX_XML_TEXT("unicode"), 1200}, CodePageCase{KORVEX_XML_TEXT("utf16"), 1200},
-        CodePageCase{KORVEX_XML_TEXT("utf-16be"), 1201}, CodePageCase{KORVEX_XML_TEXT("UnicodeFFFE"), 1201},
-        CodePageCase{KORVEX_XML_TEXT("utf-32"), 12000}, CodePageCase{KORVEX_XML_TEXT("utf-32le"), 12000},
-        CodePageCase{KORVEX_XML_TEXT("utf-32be"), 12001}, CodePageCase{KORVEX_XML_TEXT("UTF-32"), 65005},
-        CodePageCase{KORVEX_XML_TEXT("UTF-32BE"), 65005}, CodePageCase{KORVEX_XML_TEXT("utf-7"), 65000},
-        CodePageCase{KORVEX_XML_TEXT("US-ASCII"), 20127}, CodePageCase{KORVEX_XML_TEXT("ascii"), 20127},
-        CodePageCase{KORVEX_XML_TEXT("ISO-8859-1"), 28591}, CodePageCase{KORVEX_XML_TEXT("windows-1252"), 1252},
-        CodePageCase{KORVEX_XML_TEXT("Shift_JIS"), 932}, CodePageCase{KORVEX_XML_TEXT("gb2312"), 936},
-        CodePageCase{KORVEX_XML_TEXT("big5"), 950}, CodePageCase{KORVEX_XML_TEXT("ksc_5601"), 949},
-        CodePageCase{KORVEX_XML_TEXT("cp154"), 154}, CodePageCase{KORVEX_XML_TEXT("koi8-r"), 20866},
-        CodePageCase{KORVEX_XML_TEXT("iso-8859-15"), 28605}, CodePageCase{KORVEX_XML_TEXT("euc-kr"), 51949},
-        CodePageCase{KORVEX_XML_TEXT("GB18030"), 54936}, CodePageCase{KORVEX_XML_TEXT("x-mac-cyrillic"), 10007},
-        CodePageCase{KORVEX_XML_TEXT(""), 0}, CodePageCase{KORVEX_XML_TEXT("nonsense"), -1},
-        CodePageCase{KORVEX_XML_TEXT("utf-8 "), -1}, CodePageCase{KORVEX_XML_TEXT("utf\x00E9"), -1}));
+    testing::Values(CodePageCase{KORVEX_XML_TEXT("utf-8"), 65001}, CodePageCase{KORVEX_XML_TEXT("UTF8"), 65001},
+                    CodePageCase{KORVEX_XML_TEXT("unicode-1-1-utf-8"), 65001},
+                    CodePageCase{KORVEX_XML_TEXT("unicode-2-0-utf-8"), 65001},
+                    CodePageCase{KORVEX_XML_TEXT("utf-16"), 1200}, CodePageCase{KORVEX_XML_TEXT("UTF-16LE"), 1200},
+                    CodePageCase{KORVEX_XML_TEXT("unicode"), 1200}, CodePageCase{KORVEX_XML_TEXT("utf16"), 1200},
+                    CodePageCase{KORVEX_XML_TEXT("utf-16be"), 1201}, CodePageCase{KORVEX_XML_TEXT("UnicodeFFFE"), 1201},
+                    CodePageCase{KORVEX_XML_TEXT("utf-32"), 12000}, CodePageCase{KORVEX_XML_TEXT("utf-32le"), 12000},
+                    CodePageCase{KORVEX_XML_TEXT("utf-32be"), 12001}, CodePageCase{KORVEX_XML_TEXT("UTF-32"), 65005},
+                    CodePageCase{KORVEX_XML_TEXT("UTF-32BE"), 65005}, CodePageCase{KORVEX_XML_TEXT("utf-7"), 65000},
+                    CodePageCase{KORVEX_XML_TEXT("US-ASCII"), 20127}, CodePageCase{KORVEX_XML_TEXT("ascii"), 20127},
+                    CodePageCase{KORVEX_XML_TEXT("ISO-8859-1"), 28591},
+                    CodePageCase{KORVEX_XML_TEXT("windows-1252"), 1252},
+                    CodePageCase{KORVEX_XML_TEXT("Shift_JIS"), 932}, CodePageCase{KORVEX_XML_TEXT("gb2312"), 936},
+                    CodePageCase{KORVEX_XML_TEXT("big5"), 950}, CodePageCase{KORVEX_XML_TEXT("ksc_5601"), 949},
+                    CodePageCase{KORVEX_XML_TEXT("cp154"), 154}, CodePageCase{KORVEX_XML_TEXT("koi8-r"), 20866},
+                    CodePageCase{KORVEX_XML_TEXT("iso-8859-15"), 28605}, CodePageCase{KORVEX_XML_TEXT("euc-kr"), 51949},
+                    CodePageCase{KORVEX_XML_TEXT("GB18030"), 54936},
+                    CodePageCase{KORVEX_XML_TEXT("x-mac-cyrillic"), 10007}, CodePageCase{KORVEX_XML_TEXT(""), 0},
+                    CodePageCase{KORVEX_XML_TEXT("nonsense"), -1}, CodePageCase{KORVEX_XML_TEXT("utf-8 "), -1},
+                    CodePageCase{KORVEX_XML_TEXT("utf\x00E9"), -1}));
 
 TEST(XmlEncoding, TableNamesAreSortedUniqueLowerCaseAndCoverTheirPages)
 {
@@ -56,8 +57,7 @@ TEST(XmlEncoding, TableNamesAreSortedUniqueLowerCaseAndCoverTheirPages)
         if (i > 0) {
             EXPECT_LT(std::strcmp(EncodingTable[i - 1].m_szName, row.m_szName), 0) << row.m_szName;
         }
-        for (const char* c = row.m_szName; *c; ++c)
-            EXPECT_FALSE(*c >= 'A' && *c <= 'Z') << row.m_szName;
+        for (const char* c = row.m_szName; *c; ++c) EXPECT_FALSE(*c >= 'A' && *c <= 'Z') << row.m_szName;
         const XmlString name(row.m_szName, row.m_szName + std::strlen(row.m_szName));
         EXPECT_EQ(CodePageOfEncoding(name), row.m_nCodePage) << row.m_szName;
         pages.insert(row.m_nCodePage);
@@ -85,15 +85,15 @@ TEST_P(Utf8Test, FollowsTheLeadByteRules)
     EXPECT_EQ(PassesUtf8Test(GetParam().m_bytes), GetParam().m_bPasses);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sequences, Utf8Test,
-    testing::Values(Utf8Case{"", true}, Utf8Case{"plain", true}, Utf8Case{"\xC3\xA9", true},
-                    Utf8Case{"\xE2\x82\xAC", true}, Utf8Case{"\xF0\x9F\x98\x80", true},
-                    Utf8Case{"\xC3\xC3", true},  // the second bit of a continuation is not checked
-                    Utf8Case{"\x80\x80", true},  // nor is a lead byte checked for being one
-                    Utf8Case{std::string("\xC3\xA9\0\xE9", 4), true},  // stops at a zero byte
-                    Utf8Case{"\xE9", false}, Utf8Case{" \xE9 ", false}, Utf8Case{"\xE2\x82", false},
-                    Utf8Case{"\xF8\x80\x80\x80", false}, Utf8Case{"\xC3", false}));
+INSTANTIATE_TEST_SUITE_P(Sequences, Utf8Test,
+                         testing::Values(Utf8Case{"", true}, Utf8Case{"plain", true}, Utf8Case{"\xC3\xA9", true},
+                                         Utf8Case{"\xE2\x82\xAC", true}, Utf8Case{"\xF0\x9F\x98\x80", true},
+                                         Utf8Case{"\xC3\xC3", true},  // the second bit of a continuation is not checked
+                                         Utf8Case{"\x80\x80", true},  // nor is a lead byte checked for being one
+                                         Utf8Case{std::string("\xC3\xA9\0\xE9", 4), true},  // stops at a zero byte
+                                         Utf8Case{"\xE9", false}, Utf8Case{" \xE9 ", false},
+                                         Utf8Case{"\xE2\x82", false}, Utf8Case{"\xF8\x80\x80\x80", false},
+                                         Utf8Case{"\xC3", false}));
 
 struct DeclarationCase {
     std::string m_head;
@@ -167,8 +167,8 @@ TEST(XmlEncoding, ConvertTextServesEachPairOfUnitKinds)
     EXPECT_EQ(ConvertText(X("UTF-16"), X("utf-8"), utf16, bytes), 10);
     EXPECT_EQ(bytes, utf8);
     bool usedDefault = false;
-    EXPECT_EQ(ConvertText(X("utf-8"), X("windows-1252"), std::string_view("A\xC3\xA9\xE2\x82\xAC\xE2\x86\x90"),
-                          bytes, &usedDefault),
+    EXPECT_EQ(ConvertText(X("utf-8"), X("windows-1252"), std::string_view("A\xC3\xA9\xE2\x82\xAC\xE2\x86\x90"), bytes,
+                          &usedDefault),
               4);
     EXPECT_EQ(bytes, "A\xE9\x80?");
     EXPECT_TRUE(usedDefault);

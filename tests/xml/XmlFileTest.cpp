@@ -27,9 +27,9 @@ const XmlString kTextWithPair = XmlString({0xE9, 0xD83D, 0xDE00});
 
 struct FileCase {
     const char* m_szFile;
-    XmlString m_text;                   // of the root element
-    uint32_t m_nFlags;                  // encoding flags after the load
-    std::vector<XmlString> m_present;   // result entries, in this order
+    XmlString m_text;                  // of the root element
+    uint32_t m_nFlags;                 // encoding flags after the load
+    std::vector<XmlString> m_present;  // result entries, in this order
     std::vector<XmlString> m_absent;
 };
 
@@ -57,27 +57,41 @@ TEST_P(EncodingMatrix, DecodesTheFile)
 INSTANTIATE_TEST_SUITE_P(
     Files, EncodingMatrix,
     testing::Values(
-        FileCase{"utf8-bom.xml", kEAcute, kXmlFlagUtf8Mark,
+        FileCase{"utf8-bom.xml",
+                 kEAcute,
+                 kXmlFlagUtf8Mark,
                  {X("<bom/>"), X("<read encoding=\"UTF-8\" length=\"9\"/>"),
                   X("<converted_to encoding=\"UTF-16\" length=\"8\"/>")},
                  {X("utf8_detection")}},
-        FileCase{"windows-1252.xml", XmlString({0xE9, 0x20AC}), 0,
+        FileCase{"windows-1252.xml",
+                 XmlString({0xE9, 0x20AC}),
+                 0,
                  {X("<read encoding=\"windows-1252\" length=\"56\"/>"), X("<converted_to encoding=\"UTF-16\"")},
                  {X("<bom/>"), X("utf8_detection")}},
-        FileCase{"utf8-no-declaration.xml", kEAcute, 0,
+        FileCase{"utf8-no-declaration.xml",
+                 kEAcute,
+                 0,
                  {X("<read encoding=\"UTF-8\" length=\"9\"/>"), X("<converted_to encoding=\"UTF-16\" length=\"8\"/>")},
                  {X("utf8_detection")}},
-        FileCase{"space-utf8.xml", kEAcute, 0,
+        FileCase{"space-utf8.xml",
+                 kEAcute,
+                 0,
                  {X("<read encoding=\"UTF-8\" length=\"10\"/>"), X("<utf8_detection/>"),
                   X("<converted_to encoding=\"UTF-16\" length=\"9\"/>")},
                  {}},
-        FileCase{"utf16le-bom.xml", kTextWithPair, kXmlFlagUtf16LE,
+        FileCase{"utf16le-bom.xml",
+                 kTextWithPair,
+                 kXmlFlagUtf16LE,
                  {X("<bom/>"), X("<read encoding=\"UTF-16LE\" length=\"10\"/>")},
                  {X("endian_swap"), X("nulls_removed"), X("converted_to")}},
-        FileCase{"utf16be-bom.xml", kTextWithPair, kXmlFlagUtf16BE,
+        FileCase{"utf16be-bom.xml",
+                 kTextWithPair,
+                 kXmlFlagUtf16BE,
                  {X("<bom/>"), X("<read encoding=\"UTF-16BE\" length=\"10\"/>"), X("<endian_swap/>")},
                  {X("nulls_removed"), X("converted_to")}},
-        FileCase{"utf16le-no-mark.xml", X("x"), 0,
+        FileCase{"utf16le-no-mark.xml",
+                 X("x"),
+                 0,
                  {X("<read encoding=\"UTF-8\" length=\"16\"/>"), X("<nulls_removed count=\"8\"/>"),
                   X("<converted_to encoding=\"UTF-16\" length=\"8\"/>")},
                  {X("<bom/>")}}));

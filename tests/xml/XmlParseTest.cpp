@@ -45,14 +45,13 @@ INSTANTIATE_TEST_SUITE_P(
     WellFormed, ParseVerdict,
     testing::Values(
         VerdictCase{KORVEX_XML_TEXT("<a><b>1</b><b>2</b></a>"), true, {}},
-        VerdictCase{KORVEX_XML_TEXT("<a x='1>2'></a>"), true, {}},
-        VerdictCase{KORVEX_XML_TEXT("<a x='1'/>"), true, {}},
-        VerdictCase{KORVEX_XML_TEXT("<a />"), true, {}},
-        VerdictCase{KORVEX_XML_TEXT("\xFEFF<a/>"), true, {}},
+        VerdictCase{KORVEX_XML_TEXT("<a x='1>2'></a>"), true, {}}, VerdictCase{KORVEX_XML_TEXT("<a x='1'/>"), true, {}},
+        VerdictCase{KORVEX_XML_TEXT("<a />"), true, {}}, VerdictCase{KORVEX_XML_TEXT("\xFEFF<a/>"), true, {}},
         VerdictCase{KORVEX_XML_TEXT("<?xml version=\"1.0\"?>\r\n<!-- c --><a>\n<b/>\n</a>\n<!-- after -->"), true, {}},
         VerdictCase{KORVEX_XML_TEXT("<!DOCTYPE a [<!ELEMENT a (#PCDATA)><!ATTLIST a x CDATA 'y>z'>"
                                     "<!-- <!x> -->]><a>t</a>"),
-                    true, {}},
+                    true,
+                    {}},
         VerdictCase{KORVEX_XML_TEXT("<a><![CDATA[<b></a>]]></a>"), true, {}},
         VerdictCase{KORVEX_XML_TEXT("<\x00E9l\x00E8ve/>"), true, {}}));
 
@@ -63,44 +62,44 @@ INSTANTIATE_TEST_SUITE_P(
         VerdictCase{KORVEX_XML_TEXT("<!-- only a comment -->"), false, {X("<no_root_element/>")}},
         VerdictCase{KORVEX_XML_TEXT("only text"), false, {X("<no_root_element/>")}},
         VerdictCase{KORVEX_XML_TEXT("<a/><b/>"), false, {X("<root_has_sibling/>")}},
-        VerdictCase{KORVEX_XML_TEXT("<a><b></a>"), false,
-                    {X("<unended_start_tag tagname=\"b\" offset=\"3\" offset2=\"5\"/>")}},
-        VerdictCase{KORVEX_XML_TEXT("<a>"), false,
-                    {X("<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"3\"/>")}},
-        VerdictCase{KORVEX_XML_TEXT("<a><b><c></a>"), false,
-                    {X("<unended_start_tag tagname=\"c\" offset=\"6\""),
-                     X("<unended_start_tag tagname=\"b\" offset=\"3\"")}},
-        VerdictCase{KORVEX_XML_TEXT("<a></b></a>"), false,
-                    {X("<lone_end_tag tagname=\"b\" offset=\"3\"/>")}},
-        VerdictCase{KORVEX_XML_TEXT("<a x=1/>"), false,
-                    {X("<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"8\"/>")}},
-        VerdictCase{KORVEX_XML_TEXT("<1a>"), false,
-                    {X("<first_tag_syntax offset=\"0\"/>"), X("<no_root_element/>")}},
+        VerdictCase{
+            KORVEX_XML_TEXT("<a><b></a>"), false, {X("<unended_start_tag tagname=\"b\" offset=\"3\" offset2=\"5\"/>")}},
+        VerdictCase{
+            KORVEX_XML_TEXT("<a>"), false, {X("<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"3\"/>")}},
+        VerdictCase{
+            KORVEX_XML_TEXT("<a><b><c></a>"),
+            false,
+            {X("<unended_start_tag tagname=\"c\" offset=\"6\""), X("<unended_start_tag tagname=\"b\" offset=\"3\"")}},
+        VerdictCase{KORVEX_XML_TEXT("<a></b></a>"), false, {X("<lone_end_tag tagname=\"b\" offset=\"3\"/>")}},
+        VerdictCase{
+            KORVEX_XML_TEXT("<a x=1/>"), false, {X("<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"8\"/>")}},
+        VerdictCase{KORVEX_XML_TEXT("<1a>"), false, {X("<first_tag_syntax offset=\"0\"/>"), X("<no_root_element/>")}},
         VerdictCase{KORVEX_XML_TEXT("<a>< b/></a>"), false, {X("<first_tag_syntax offset=\"3\"/>")}},
         VerdictCase{KORVEX_XML_TEXT("<a><[x]></a>"), false, {X("<first_tag_syntax offset=\"3\"/>")}},
         VerdictCase{KORVEX_XML_TEXT("<a><!x></a>"), false, {X("<exclamation_tag_syntax offset=\"3\"/>")}},
         VerdictCase{KORVEX_XML_TEXT("<a><!-x></a>"), false, {X("<comment_tag_syntax offset=\"3\"/>")}},
         VerdictCase{KORVEX_XML_TEXT("<a><![x></a>"), false, {X("<cdata_section_syntax offset=\"3\"/>")}},
         VerdictCase{KORVEX_XML_TEXT("<!DOCTYPE a [<!Q>]><a/>"), false, {X("<doctype_tag_syntax offset=\"0\"/>")}},
-        VerdictCase{KORVEX_XML_TEXT("<a"), false,
-                    {X("<unterminated_tag_syntax type=\"start_tag\" offset=\"0\"/>")}},
-        VerdictCase{KORVEX_XML_TEXT("<a x=\"1></a>"), false,
-                    {X("<unterminated_tag_syntax type=\"start_tag\" offset=\"0\"/>")}},
-        VerdictCase{KORVEX_XML_TEXT("<a></a"), false,
-                    {X("<unterminated_tag_syntax type=\"end_tag\" offset=\"3\"/>")}},
-        VerdictCase{KORVEX_XML_TEXT("<a><![CDATA[x"), false,
+        VerdictCase{KORVEX_XML_TEXT("<a"), false, {X("<unterminated_tag_syntax type=\"start_tag\" offset=\"0\"/>")}},
+        VerdictCase{
+            KORVEX_XML_TEXT("<a x=\"1></a>"), false, {X("<unterminated_tag_syntax type=\"start_tag\" offset=\"0\"/>")}},
+        VerdictCase{KORVEX_XML_TEXT("<a></a"), false, {X("<unterminated_tag_syntax type=\"end_tag\" offset=\"3\"/>")}},
+        VerdictCase{KORVEX_XML_TEXT("<a><![CDATA[x"),
+                    false,
                     {X("<unterminated_tag_syntax type=\"cdata_section\" offset=\"3\"/>")}},
-        VerdictCase{KORVEX_XML_TEXT("<a><?pi"), false,
+        VerdictCase{KORVEX_XML_TEXT("<a><?pi"),
+                    false,
                     {X("<unterminated_tag_syntax type=\"processing_instruction\" offset=\"3\"/>")}},
-        VerdictCase{KORVEX_XML_TEXT("<a><!-- x"), false,
-                    {X("<unterminated_tag_syntax type=\"comment\" offset=\"3\"/>")}},
-        VerdictCase{KORVEX_XML_TEXT("<!DOCTYPE a [<!ENTITY x 'y'>"), false,
+        VerdictCase{
+            KORVEX_XML_TEXT("<a><!-- x"), false, {X("<unterminated_tag_syntax type=\"comment\" offset=\"3\"/>")}},
+        VerdictCase{KORVEX_XML_TEXT("<!DOCTYPE a [<!ENTITY x 'y'>"),
+                    false,
                     {X("<unterminated_tag_syntax type=\"document_type\" offset=\"0\"/>")}},
         VerdictCase{KORVEX_XML_TEXT("<a><"), false, {X("<unterminated_tag_syntax type=\"tag\" offset=\"3\"/>")}},
         VerdictCase{KORVEX_XML_TEXT("<a><!"), false, {X("<unterminated_tag_syntax type=\"tag\" offset=\"3\"/>")}},
         VerdictCase{KORVEX_XML_TEXT("<a><!-"), false, {X("<unterminated_tag_syntax type=\"tag\" offset=\"3\"/>")}},
-        VerdictCase{KORVEX_XML_TEXT("<a></\"&'>"), false,
-                    {X("<lone_end_tag tagname=\"&quot;&amp;&apos;\" offset=\"3\"/>")}}));
+        VerdictCase{
+            KORVEX_XML_TEXT("<a></\"&'>"), false, {X("<lone_end_tag tagname=\"&quot;&amp;&apos;\" offset=\"3\"/>")}}));
 
 TEST(XmlParse, ConstructedDocumentIsEmptyAndParsesNothing)
 {
@@ -214,8 +213,7 @@ TEST(XmlParse, IndexGrowsAcrossBlocksAndKeepsEveryElement)
 {
     constexpr int kItems = 150000;  // more than two blocks of records
     XmlString text = X("<list>");
-    for (int i = 0; i < kItems; ++i)
-        text += X("<i>") + XmlString(1, static_cast<XmlChar>('a' + i % 26)) + X("</i>");
+    for (int i = 0; i < kItems; ++i) text += X("<i>") + XmlString(1, static_cast<XmlChar>('a' + i % 26)) + X("</i>");
     text += X("</list>");
     XmlDocument document;
     ASSERT_TRUE(document.ParseText(text));
@@ -224,8 +222,7 @@ TEST(XmlParse, IndexGrowsAcrossBlocksAndKeepsEveryElement)
     ASSERT_TRUE(document.FindNextElement(KORVEX_XML_TEXT("list")));
     int seen = 0;
     while (document.FindNextChild(KORVEX_XML_TEXT("i"))) {
-        ASSERT_EQ(document.ElementText(document.ChildPosition()),
-                  XmlString(1, static_cast<XmlChar>('a' + seen % 26)));
+        ASSERT_EQ(document.ElementText(document.ChildPosition()), XmlString(1, static_cast<XmlChar>('a' + seen % 26)));
         ++seen;
     }
     EXPECT_EQ(seen, kItems);
@@ -236,11 +233,9 @@ TEST(XmlParse, DeepNestingMatchesEndTagsAtEveryLevel)
     // Deep enough that open names are also looked up by name.
     constexpr int kDepth = 100;
     XmlString text;
-    for (int level = 0; level < kDepth; ++level)
-        text += X("<e") + NumberedName(level) + X(">");
+    for (int level = 0; level < kDepth; ++level) text += X("<e") + NumberedName(level) + X(">");
     text += X("</none></E50><x/>");  // a lone end tag, then e50 closes the 49 levels inside it
-    for (int level = 49; level >= 0; --level)
-        text += X("</E") + NumberedName(level) + X(">");
+    for (int level = 49; level >= 0; --level) text += X("</E") + NumberedName(level) + X(">");
     for (const bool ignoreCase : {false, true}) {
         XmlDocument document;
         document.SetDocumentFlags(ignoreCase ? uint32_t{kXmlFlagIgnoreCase} : 0u);
@@ -252,13 +247,11 @@ TEST(XmlParse, DeepNestingMatchesEndTagsAtEveryLevel)
         EXPECT_EQ(document.Elements().Count(), kDepth + 2);
         const int e0 = document.Elements()[0].m_nFirstChild;
         EXPECT_EQ(document.Elements()[e0].Has(kElementUnended), !ignoreCase);
-        if (!ignoreCase)
-            continue;
+        if (!ignoreCase) continue;
         EXPECT_NE(results.find(X("<unended_start_tag tagname=\"e99\"")), XmlString::npos) << Printable(results);
         EXPECT_EQ(WalkAllElements(document), kDepth + 1);
         int e50 = document.Elements()[0].m_nFirstChild;
-        for (int level = 0; level < 50; ++level)
-            e50 = document.Elements()[e50].m_nFirstChild;
+        for (int level = 0; level < 50; ++level) e50 = document.Elements()[e50].m_nFirstChild;
         int children = 0;
         for (int child = document.Elements()[e50].m_nFirstChild; child != 0;
              child = document.Elements()[child].m_nNextSibling)
@@ -270,8 +263,7 @@ TEST(XmlParse, DeepNestingMatchesEndTagsAtEveryLevel)
 TEST(XmlParse, ResultTextStopsGrowingNearItsLimit)
 {
     XmlString text = X("<a>");
-    for (int i = 0; i < 2000; ++i)
-        text += X("</zz>");
+    for (int i = 0; i < 2000; ++i) text += X("</zz>");
     text += X("</a>");
     XmlDocument document;
     EXPECT_FALSE(document.ParseText(text));

@@ -13,22 +13,22 @@ namespace {
 
 const std::string kDocuments[] = {
     BYTES("<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
-    "<!DOCTYPE korvexwebinstaller [<!ENTITY v \"1.0\"><!ATTLIST p x CDATA 'a>b'><!-- <!x> -->]>\r\n"
-    "<korvexwebinstaller version='18.0'>\r\n"
-    "  <!-- product -->\r\n"
-    "  <product_code>{A1B2C3D4-0000-4000-8000-00000000AB12}</product_code>\r\n"
-    "  <name>Fenwyx &amp; Pro &#x2122; &eacute;&#233;</name>\r\n"
-    "  <notes><![CDATA[<b>bold</b> & ]]]]><![CDATA[>]]></notes>\r\n"
-    "  <package url=\"http://127.0.0.1/a.msi?x=1&amp;y=2\" size='1'/>\r\n"
-    "  <?pi data?><empty/><empty />\r\n"
-    "  <transforms><t lang='1031'>de.mst</t><t lang=\"1036\">fr.mst</t></transforms>\r\n"
-    "</korvexwebinstaller>\r\n"),
+          "<!DOCTYPE korvexwebinstaller [<!ENTITY v \"1.0\"><!ATTLIST p x CDATA 'a>b'><!-- <!x> -->]>\r\n"
+          "<korvexwebinstaller version='18.0'>\r\n"
+          "  <!-- product -->\r\n"
+          "  <product_code>{A1B2C3D4-0000-4000-8000-00000000AB12}</product_code>\r\n"
+          "  <name>Fenwyx &amp; Pro &#x2122; &eacute;&#233;</name>\r\n"
+          "  <notes><![CDATA[<b>bold</b> & ]]]]><![CDATA[>]]></notes>\r\n"
+          "  <package url=\"http://127.0.0.1/a.msi?x=1&amp;y=2\" size='1'/>\r\n"
+          "  <?pi data?><empty/><empty />\r\n"
+          "  <transforms><t lang='1031'>de.mst</t><t lang=\"1036\">fr.mst</t></transforms>\r\n"
+          "</korvexwebinstaller>\r\n"),
 
     BYTES("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
-    "</head><body><p>caf\xE9</p><br><p>x</body></html>"),
+          "</head><body><p>caf\xE9</p><br><p>x</body></html>"),
 
     BYTES("<a><b><c></a></b><d x='1'/></x><e>&bogus;&#;&#x110000;</e><1bad><!-x><![y>"
-    "<!DOCTYPE q [<!Z>]><f><![CDATA[unterminated"),
+          "<!DOCTYPE q [<!Z>]><f><![CDATA[unterminated"),
 
     // UTF-16 LE with a mark, and big-endian.
     BYTES("\xFF\xFE<\0r\0>\0\xE9\0=\xD8\0\xDE<\0/\0r\0>\0"),
@@ -40,8 +40,7 @@ void CheckDocument(XmlDocument& document, const std::string& what)
     ASSERT_EQ(CheckElementIndex(document), "") << what;
     const int walked = WalkAllElements(document);
     EXPECT_LE(walked, document.Elements().Count() - 1) << what;
-    for (int position = -1; position <= document.Elements().Count(); ++position)
-        document.ElementText(position);
+    for (int position = -1; position <= document.Elements().Count(); ++position) document.ElementText(position);
 }
 
 TEST(XmlPrefixes, EveryPrefixParsesSafely)
@@ -63,8 +62,7 @@ TEST(XmlPrefixes, EveryPrefixParsesSafely)
 TEST(XmlPrefixes, WholeManifestReadsAsExpected)
 {
     XmlDocument document;
-    ASSERT_TRUE(document.LoadBytes(kDocuments[0].data(), kDocuments[0].size()))
-        << Printable(document.ResultText());
+    ASSERT_TRUE(document.LoadBytes(kDocuments[0].data(), kDocuments[0].size())) << Printable(document.ResultText());
     ASSERT_TRUE(document.FindNextElement(KORVEX_XML_TEXT("korvexwebinstaller")));
     ASSERT_TRUE(document.FindNextChild(KORVEX_XML_TEXT("name")));
     EXPECT_EQ(document.ElementText(document.ChildPosition()),

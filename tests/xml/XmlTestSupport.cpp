@@ -21,10 +21,8 @@ std::string CheckElementIndex(const XmlDocument& document)
 {
     const ElementIndex& index = document.Elements();
     const size_t textLength = document.DocumentText().size();
-    if (index.Count() < 1)
-        return "no document record";
-    if (index[0].m_nLength != textLength)
-        return "document record length";
+    if (index.Count() < 1) return "no document record";
+    if (index[0].m_nLength != textLength) return "document record length";
     for (int parent = 0; parent < index.Count(); ++parent) {
         const ElementRecord& record = index[parent];
         if (parent != 0 && static_cast<size_t>(record.m_nStart) + record.m_nLength > textLength)
@@ -32,8 +30,7 @@ std::string CheckElementIndex(const XmlDocument& document)
         if (parent != 0 && record.m_nStartTagLength + record.m_nEndTagLength > record.m_nLength)
             return "element " + std::to_string(parent) + " tags longer than the element";
         const int first = record.m_nFirstChild;
-        if (first == 0)
-            continue;
+        if (first == 0) continue;
         if (first < 0 || first >= index.Count() || !index[first].Has(kElementFirstChild))
             return "first child of " + std::to_string(parent);
         int previous = 0;
@@ -41,14 +38,12 @@ std::string CheckElementIndex(const XmlDocument& document)
         for (int child = first; child != 0; child = index[child].m_nNextSibling) {
             if (child < 0 || child >= index.Count() || ++count > index.Count())
                 return "sibling chain of " + std::to_string(parent);
-            if (index[child].m_nParent != parent)
-                return "parent link of " + std::to_string(child);
+            if (index[child].m_nParent != parent) return "parent link of " + std::to_string(child);
             if (child != first && (index[child].Has(kElementFirstChild) || index[child].m_nPreviousSibling != previous))
                 return "previous link of " + std::to_string(child);
             previous = child;
         }
-        if (index[first].m_nPreviousSibling != previous)
-            return "ring of " + std::to_string(parent);
+        if (index[first].m_nPreviousSibling != previous) return "ring of " + std::to_string(parent);
     }
     return std::string();
 }
@@ -65,8 +60,7 @@ int WalkAllElements(XmlDocument& document)
             ++depth;
             continue;
         }
-        if (depth == 0)
-            return reached;
+        if (depth == 0) return reached;
         document.LeaveElement();
         --depth;
     }

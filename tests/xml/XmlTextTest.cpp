@@ -24,8 +24,7 @@ TEST_P(RootText, DecodesTheContent)
     XmlDocument document;
     document.ParseText(GetParam().m_document);
     ASSERT_TRUE(document.FindNextElement()) << Printable(GetParam().m_document);
-    EXPECT_EQ(document.ElementText(document.CurrentPosition()), GetParam().m_text)
-        << Printable(GetParam().m_document);
+    EXPECT_EQ(document.ElementText(document.CurrentPosition()), GetParam().m_text) << Printable(GetParam().m_document);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -45,22 +44,21 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{KORVEX_XML_TEXT("<a>&&amp;;</a>"), X("&&;")},
                     TextCase{KORVEX_XML_TEXT("<a>&\x00E9;</a>"), XmlString({'&', 0xE9, ';'})}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Content, RootText,
-    testing::Values(TextCase{KORVEX_XML_TEXT("<a> x </a>"), X(" x ")},
-                    TextCase{KORVEX_XML_TEXT("<a>\r\n\t</a>"), X("\r\n\t")},
-                    TextCase{KORVEX_XML_TEXT("<a><![CDATA[<b>]]></a>"), X("<b>")},
-                    TextCase{KORVEX_XML_TEXT("<a> <![CDATA[x]]> </a>"), X("x")},
-                    TextCase{KORVEX_XML_TEXT("<a>1<![CDATA[&amp;]]>2&lt;</a>"), X("1&amp;2<")},
-                    TextCase{KORVEX_XML_TEXT("<a>x<!--c-->y<?p?>z</a>"), X("xyz")},
-                    TextCase{KORVEX_XML_TEXT("<a><![CDATA[]]></a>"), X("")},
-                    TextCase{KORVEX_XML_TEXT("<a><![C]]></a>"), X("")},
-                    TextCase{KORVEX_XML_TEXT("<a>x</b>y</a>"), X("xy")},
-                    TextCase{KORVEX_XML_TEXT("<a>text<b/>more</a>"), X("")},
-                    TextCase{KORVEX_XML_TEXT("<a/>"), X("")},
-                    TextCase{KORVEX_XML_TEXT("<a></a>"), X("")},
-                    TextCase{KORVEX_XML_TEXT("<a>x"), X("")},
-                    TextCase{KORVEX_XML_TEXT("<a x='&amp;'>t</a>"), X("t")}));
+INSTANTIATE_TEST_SUITE_P(Content, RootText,
+                         testing::Values(TextCase{KORVEX_XML_TEXT("<a> x </a>"), X(" x ")},
+                                         TextCase{KORVEX_XML_TEXT("<a>\r\n\t</a>"), X("\r\n\t")},
+                                         TextCase{KORVEX_XML_TEXT("<a><![CDATA[<b>]]></a>"), X("<b>")},
+                                         TextCase{KORVEX_XML_TEXT("<a> <![CDATA[x]]> </a>"), X("x")},
+                                         TextCase{KORVEX_XML_TEXT("<a>1<![CDATA[&amp;]]>2&lt;</a>"), X("1&amp;2<")},
+                                         TextCase{KORVEX_XML_TEXT("<a>x<!--c-->y<?p?>z</a>"), X("xyz")},
+                                         TextCase{KORVEX_XML_TEXT("<a><![CDATA[]]></a>"), X("")},
+                                         TextCase{KORVEX_XML_TEXT("<a><![C]]></a>"), X("")},
+                                         TextCase{KORVEX_XML_TEXT("<a>x</b>y</a>"), X("xy")},
+                                         TextCase{KORVEX_XML_TEXT("<a>text<b/>more</a>"), X("")},
+                                         TextCase{KORVEX_XML_TEXT("<a/>"), X("")},
+                                         TextCase{KORVEX_XML_TEXT("<a></a>"), X("")},
+                                         TextCase{KORVEX_XML_TEXT("<a>x"), X("")},
+                                         TextCase{KORVEX_XML_TEXT("<a x='&amp;'>t</a>"), X("t")}));
 
 TEST(XmlText, PositionsOutsideTheIndexGiveNothing)
 {

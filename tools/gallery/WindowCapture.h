@@ -8,12 +8,12 @@
 #include <vector>
 
 struct CapturedImage {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
 
-  COLORREF At(int x, int y) const;
-  bool IsEmpty() const { return pixels.empty(); }
+    COLORREF At(int x, int y) const;
+    bool IsEmpty() const { return pixels.empty(); }
 };
 
 // A 32-bit top-down DIB section; bits receives its pixels.
@@ -36,11 +36,12 @@ void PumpMessages(DWORD milliseconds);
 // Dispatches messages until the condition holds or the time is up; true
 // when it holds. For effects that arrive through the X server.
 template <class Condition>
-bool PumpUntil(Condition condition, DWORD timeoutMilliseconds) {
-  const ULONGLONG end = GetTickCount64() + timeoutMilliseconds;
-  while (!condition()) {
-    if (GetTickCount64() >= end) return false;
-    PumpMessages(10);
-  }
-  return true;
+bool PumpUntil(Condition condition, DWORD timeoutMilliseconds)
+{
+    const ULONGLONG end = GetTickCount64() + timeoutMilliseconds;
+    while (!condition()) {
+        if (GetTickCount64() >= end) return false;
+        PumpMessages(10);
+    }
+    return true;
 }

@@ -11,21 +11,23 @@ struct ButtonName {
 
 // The dialog ids of the standard message-box buttons (IDOK ... IDCONTINUE).
 constexpr ButtonName kButtons[] = {
-    {L"OK", 1}, {L"Cancel", 2}, {L"Abort", 3}, {L"Retry", 4}, {L"Ignore", 5},
-    {L"Yes", 6}, {L"No", 7}, {L"TryAgain", 10}, {L"Continue", 11},
+    {L"OK", 1},  {L"Cancel", 2}, {L"Abort", 3},     {L"Retry", 4},     {L"Ignore", 5},
+    {L"Yes", 6}, {L"No", 7},     {L"TryAgain", 10}, {L"Continue", 11},
 };
 
 std::vector<std::wstring> SplitTabs(const std::wstring& line)
 {
     std::vector<std::wstring> fields(1);
     for (wchar_t c : line) {
-        if (c == L'\t') fields.emplace_back();
-        else fields.back() += c;
+        if (c == L'\t')
+            fields.emplace_back();
+        else
+            fields.back() += c;
     }
     return fields;
 }
 
-} // namespace
+}  // namespace
 
 int ButtonIdOfAnswer(const std::wstring& answer)
 {
@@ -51,7 +53,8 @@ bool MessageBoxRules::Parse(const std::wstring& text, std::wstring& error)
         MessageBoxRule rule;
         rule.pattern = fields[0];
         if (fields.size() < 2 || fields.size() > 4 || rule.pattern.empty()) {
-            error = L"line " + std::to_wstring(lineNumber) + L": expected PATTERN<TAB>ANSWER[<TAB>DELAY_MS[<TAB>repeat]]";
+            error =
+                L"line " + std::to_wstring(lineNumber) + L": expected PATTERN<TAB>ANSWER[<TAB>DELAY_MS[<TAB>repeat]]";
             return false;
         }
         rule.answer = fields[1];

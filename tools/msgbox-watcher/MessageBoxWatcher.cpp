@@ -166,26 +166,34 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options)
 {
     for (int i = 1; i + 1 < argc; i += 2) {
         std::wstring name = argv[i], value = argv[i + 1];
-        if (name == L"--log") options.logPath = value;
-        else if (name == L"--rules") options.rulesPath = value;
-        else if (name == L"--default") options.defaultAnswer = value;
-        else if (name == L"--process") options.processName = value;
-        else if (name == L"--stop-file") options.stopFile = value;
-        else if (name == L"--timeout") options.timeoutMilliseconds = (DWORD)wcstoul(value.c_str(), nullptr, 10) * 1000;
-        else return false;
+        if (name == L"--log")
+            options.logPath = value;
+        else if (name == L"--rules")
+            options.rulesPath = value;
+        else if (name == L"--default")
+            options.defaultAnswer = value;
+        else if (name == L"--process")
+            options.processName = value;
+        else if (name == L"--stop-file")
+            options.stopFile = value;
+        else if (name == L"--timeout")
+            options.timeoutMilliseconds = (DWORD)wcstoul(value.c_str(), nullptr, 10) * 1000;
+        else
+            return false;
     }
     return argc % 2 == 1 && !options.logPath.empty() &&
            (options.defaultAnswer.empty() || ButtonIdOfAnswer(options.defaultAnswer));
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        fwprintf(stderr, L"usage: KorvexMsgBoxWatcher --log FILE [--rules FILE] [--default ANSWER] [--process NAME]"
-                         L" [--stop-file FILE] [--timeout SECONDS]\n");
+        fwprintf(stderr,
+                 L"usage: KorvexMsgBoxWatcher --log FILE [--rules FILE] [--default ANSWER] [--process NAME]"
+                 L" [--stop-file FILE] [--timeout SECONDS]\n");
         return 2;
     }
     MessageBoxRules rules;
@@ -236,11 +244,10 @@ int wmain(int argc, wchar_t** argv)
             int id = answer.empty() ? 0 : ButtonOfAnswer(box, answer, button);
             if (id) pending.push_back({box.window, button, id, GetTickCount() + delay});
 
-            std::string record = "{\"seq\":" + std::to_string(++sequence) +
-                                 ",\"ms\":" + std::to_string(GetTickCount() - start) +
-                                 ",\"pid\":" + std::to_string(box.processId) + ",\"process\":" + JsonQuote(box.process) +
-                                 ",\"caption\":" + JsonQuote(box.caption) + ",\"text\":" + JsonQuote(box.text) +
-                                 ",\"buttons\":[";
+            std::string record =
+                "{\"seq\":" + std::to_string(++sequence) + ",\"ms\":" + std::to_string(GetTickCount() - start) +
+                ",\"pid\":" + std::to_string(box.processId) + ",\"process\":" + JsonQuote(box.process) +
+                ",\"caption\":" + JsonQuote(box.caption) + ",\"text\":" + JsonQuote(box.text) + ",\"buttons\":[";
             for (size_t i = 0; i < box.buttonNames.size(); ++i) {
                 if (i) record += ",";
                 record += JsonQuote(box.buttonNames[i]);

@@ -68,7 +68,10 @@ bool ParseArguments(int argc, wchar_t** argv, Arguments& arguments)
 class FileHandle {
 public:
     explicit FileHandle(HANDLE handle) : m_hFile(handle) {}
-    ~FileHandle() { if (valid()) CloseHandle(m_hFile); }
+    ~FileHandle()
+    {
+        if (valid()) CloseHandle(m_hFile);
+    }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
     bool valid() const { return m_hFile && m_hFile != INVALID_HANDLE_VALUE; }
@@ -122,8 +125,8 @@ int ListProcesses(const Arguments& arguments)
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
         if (entry.th32ProcessID == GetCurrentProcessId()) continue;
         lines += "{\"pid\":" + std::to_string(entry.th32ProcessID) +
-                 ",\"parent\":" + std::to_string(entry.th32ParentProcessID) +
-                 ",\"exe\":" + JsonQuote(entry.szExeFile) + "}\n";
+                 ",\"parent\":" + std::to_string(entry.th32ParentProcessID) + ",\"exe\":" + JsonQuote(entry.szExeFile) +
+                 "}\n";
     }
     return WriteText(out, lines, false) ? 0 : 1;
 }
@@ -148,7 +151,7 @@ int Minimize(const Arguments& arguments)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {

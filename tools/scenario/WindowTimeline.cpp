@@ -60,7 +60,7 @@ public:
     bool copied() const { return m_bCopied; }
     COLORREF at(int x) const
     {
-        DWORD pixel = m_pixels[x]; // 0x00RRGGBB in a DIB
+        DWORD pixel = m_pixels[x];  // 0x00RRGGBB in a DIB
         return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
     }
 
@@ -75,7 +75,7 @@ private:
 
 bool NearColour(COLORREF a, COLORREF b)
 {
-    const int tolerance = 40; // antialiased edges and colour depth
+    const int tolerance = 40;  // antialiased edges and colour depth
     return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
            std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
@@ -126,7 +126,7 @@ BOOL CALLBACK VisitTopLevel(HWND window, LPARAM context)
     return TRUE;
 }
 
-} // namespace
+}  // namespace
 
 std::string DescribeWindowState(const WindowState& state)
 {

@@ -28,7 +28,7 @@ struct WindowState {
 };
 
 struct TimelineOptions {
-    std::vector<std::wstring> processNames; // empty: every process
+    std::vector<std::wstring> processNames;  // empty: every process
     int barId = 105;
     COLORREF barFill = RGB(0x07, 0xA5, 0xD8);
 };

@@ -35,7 +35,7 @@ constexpr DWORD kPollMilliseconds = 100;
 struct Arguments {
     std::wstring command;
     std::map<std::wstring, std::wstring> options;
-    std::vector<std::wstring> program; // after "--"
+    std::vector<std::wstring> program;  // after "--"
 
     bool has(const wchar_t* name) const { return options.count(name) != 0; }
     std::wstring get(const wchar_t* name, const wchar_t* fallback = L"") const
@@ -103,7 +103,10 @@ private:
 class KernelHandle {
 public:
     explicit KernelHandle(HANDLE handle = nullptr) : m_handle(handle) {}
-    ~KernelHandle() { if (m_handle) CloseHandle(m_handle); }
+    ~KernelHandle()
+    {
+        if (m_handle) CloseHandle(m_handle);
+    }
     KernelHandle(const KernelHandle&) = delete;
     KernelHandle& operator=(const KernelHandle&) = delete;
     HANDLE get() const { return m_handle; }
@@ -180,11 +183,12 @@ std::string DescribeWindow(HWND window, int depth)
     RECT rect = {};
     GetWindowRect(window, &rect);
     char numbers[200];
-    snprintf(numbers, sizeof numbers, "{\"hwnd\":%llu,\"depth\":%d,\"id\":%d,\"visible\":%s,\"rect\":[%ld,%ld,%ld,%ld],",
+    snprintf(numbers, sizeof numbers,
+             "{\"hwnd\":%llu,\"depth\":%d,\"id\":%d,\"visible\":%s,\"rect\":[%ld,%ld,%ld,%ld],",
              (unsigned long long)(ULONG_PTR)window, depth, GetDlgCtrlID(window),
              IsWindowVisible(window) ? "true" : "false", rect.left, rect.top, rect.right, rect.bottom);
-    return numbers + std::string("\"class\":") + JsonQuote(ClassOf(window)) + ",\"text\":" +
-           JsonQuote(WindowText(window)) + "}";
+    return numbers + std::string("\"class\":") + JsonQuote(ClassOf(window)) +
+           ",\"text\":" + JsonQuote(WindowText(window)) + "}";
 }
 
 void ListTree(HWND window, int depth, Output& out)
@@ -244,12 +248,14 @@ int RunProgram(const Arguments& arguments, Output& out)
 {
     if (arguments.program.empty() || !arguments.has(L"exit-code-file")) return 2;
     std::wstring commandLine;
-    for (const std::wstring& word : arguments.program) commandLine += (commandLine.empty() ? L"" : L" ") + QuoteArgument(word);
+    for (const std::wstring& word : arguments.program)
+        commandLine += (commandLine.empty() ? L"" : L" ") + QuoteArgument(word);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     Output codeFile(arguments.get(L"exit-code-file"));
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
         codeFile.line("start-failed " + std::to_string(GetLastError()));
         codeFile.flush();
         return 1;
@@ -272,7 +278,7 @@ int RunProgram(const Arguments& arguments, Output& out)
 int Execute(const Arguments& arguments, Output& out)
 {
     const std::wstring& command = arguments.command;
-    static const wchar_t* const kCommands[] = {L"wait", L"wait-gone", L"list", L"click", L"type",
+    static const wchar_t* const kCommands[] = {L"wait", L"wait-gone",  L"list",  L"click", L"type",
                                                L"text", L"screenshot", L"close", L"run"};
     bool known = false;
     for (const wchar_t* name : kCommands) known = known || command == name;
@@ -282,11 +288,13 @@ int Execute(const Arguments& arguments, Output& out)
 
     if (command == L"wait") {
         long id = arguments.number(L"id", -1);
-        HWND found = WaitFor([&]() -> HWND {
-            HWND top = FindTarget(arguments);
-            if (!top || id < 0) return top;
-            return FindControl(top, (int)id, true);
-        }, timeout);
+        HWND found = WaitFor(
+            [&]() -> HWND {
+                HWND top = FindTarget(arguments);
+                if (!top || id < 0) return top;
+                return FindControl(top, (int)id, true);
+            },
+            timeout);
         if (found) out.line(DescribeWindow(found, 0));
         return found ? 0 : 1;
     }
@@ -314,7 +322,7 @@ int Execute(const Arguments& arguments, Output& out)
         if (arguments.has(L"raise")) {
             SetForegroundWindow(top);
             BringWindowToTop(top);
-            Sleep(300); // let the window repaint after coming to the front
+            Sleep(300);  // let the window repaint after coming to the front
         }
         std::wstring error;
         if (!SaveWindowAsPng(top, arguments.get(L"png"), error)) {
@@ -340,14 +348,15 @@ int Execute(const Arguments& arguments, Output& out)
         if (!arguments.has(L"text")) return 2;
         std::wstring text = arguments.get(L"text");
         DWORD_PTR result = 0;
-        return SendMessageTimeoutW(control, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 5000, &result) && result
+        return SendMessageTimeoutW(control, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 5000, &result) &&
+                       result
                    ? 0
                    : 1;
     }
     return 2;
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {

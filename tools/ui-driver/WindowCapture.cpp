@@ -9,7 +9,10 @@ namespace {
 class ScreenDc {
 public:
     ScreenDc() : m_hDc(GetDC(nullptr)) {}
-    ~ScreenDc() { if (m_hDc) ReleaseDC(nullptr, m_hDc); }
+    ~ScreenDc()
+    {
+        if (m_hDc) ReleaseDC(nullptr, m_hDc);
+    }
     ScreenDc(const ScreenDc&) = delete;
     ScreenDc& operator=(const ScreenDc&) = delete;
     HDC get() const { return m_hDc; }
@@ -21,7 +24,10 @@ private:
 class MemoryDc {
 public:
     explicit MemoryDc(HDC compatible) : m_hDc(CreateCompatibleDC(compatible)) {}
-    ~MemoryDc() { if (m_hDc) DeleteDC(m_hDc); }
+    ~MemoryDc()
+    {
+        if (m_hDc) DeleteDC(m_hDc);
+    }
     MemoryDc(const MemoryDc&) = delete;
     MemoryDc& operator=(const MemoryDc&) = delete;
     HDC get() const { return m_hDc; }
@@ -33,7 +39,10 @@ private:
 class GdiBitmap {
 public:
     explicit GdiBitmap(HBITMAP bitmap) : m_hBitmap(bitmap) {}
-    ~GdiBitmap() { if (m_hBitmap) DeleteObject(m_hBitmap); }
+    ~GdiBitmap()
+    {
+        if (m_hBitmap) DeleteObject(m_hBitmap);
+    }
     GdiBitmap(const GdiBitmap&) = delete;
     GdiBitmap& operator=(const GdiBitmap&) = delete;
     HBITMAP get() const { return m_hBitmap; }
@@ -61,7 +70,10 @@ public:
         Gdiplus::GdiplusStartupInput input;
         m_bStarted = Gdiplus::GdiplusStartup(&m_token, &input, nullptr) == Gdiplus::Ok;
     }
-    ~GdiplusSession() { if (m_bStarted) Gdiplus::GdiplusShutdown(m_token); }
+    ~GdiplusSession()
+    {
+        if (m_bStarted) Gdiplus::GdiplusShutdown(m_token);
+    }
     GdiplusSession(const GdiplusSession&) = delete;
     GdiplusSession& operator=(const GdiplusSession&) = delete;
     bool started() const { return m_bStarted; }
@@ -87,7 +99,7 @@ bool FindPngEncoder(CLSID& encoder)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 bool SaveWindowAsPng(HWND window, const std::wstring& path, std::wstring& error)
 {

@@ -10,7 +10,8 @@
 #include "install/HomePageCapture.h"
 #include "install/InstallerProgress.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     std::wstring text;
     for (std::size_t i = 0; i + 1 < size; i += 2) {
         text.push_back(static_cast<wchar_t>(data[i] | (data[i + 1] << 8)));

@@ -18,7 +18,8 @@ constexpr DWORD kProgressIntervalMs = 50;
 
 }  // namespace
 
-extern "C" __declspec(dllexport) UINT __stdcall ReportProgress(MSIHANDLE hInstall) {
+extern "C" __declspec(dllexport) UINT __stdcall ReportProgress(MSIHANDLE hInstall)
+{
     for (int round = 0; round < kProgressRounds; ++round) {
         PMSIHANDLE record = MsiCreateRecord(3);
         MsiRecordSetInteger(record, 1, 2);
@@ -32,7 +33,8 @@ extern "C" __declspec(dllexport) UINT __stdcall ReportProgress(MSIHANDLE hInstal
     return ERROR_SUCCESS;
 }
 
-extern "C" __declspec(dllexport) UINT __stdcall FailInstall(MSIHANDLE hInstall) {
+extern "C" __declspec(dllexport) UINT __stdcall FailInstall(MSIHANDLE hInstall)
+{
     PMSIHANDLE record = MsiCreateRecord(1);
     MsiRecordSetStringW(record, 0, L"[1]");
     MsiRecordSetStringW(record, 1, L"This package never installs: the engine test expects it to fail.");
@@ -40,6 +42,7 @@ extern "C" __declspec(dllexport) UINT __stdcall FailInstall(MSIHANDLE hInstall) 
     return ERROR_INSTALL_FAILURE;
 }
 
-extern "C" __declspec(dllexport) UINT __stdcall RequestRestart(MSIHANDLE hInstall) {
+extern "C" __declspec(dllexport) UINT __stdcall RequestRestart(MSIHANDLE hInstall)
+{
     return MsiSetMode(hInstall, MSIRUNMODE_REBOOTATEND, TRUE);
 }

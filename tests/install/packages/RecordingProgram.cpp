@@ -7,15 +7,16 @@
 #include <cstdio>
 #include <string>
 
-int wmain() {
+int wmain()
+{
     wchar_t modulePath[MAX_PATH] = {};
     if (GetModuleFileNameW(nullptr, modulePath, MAX_PATH) == 0) {
         return 1;
     }
     const std::wstring record = std::wstring(modulePath) + L".ran";
     const std::wstring line = std::wstring(GetCommandLineW()) + L"\n";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(), size, nullptr, nullptr);
     FILE* file = _wfopen(record.c_str(), L"ab");
