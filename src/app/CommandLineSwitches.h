@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/RunSettings.h"
+#include "config/RunSettings.h"
 
 // One element of the argument vector: as given, and narrowed for the lookup.
 struct CommandLineArgument {

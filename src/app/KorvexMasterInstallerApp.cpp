@@ -1,21 +1,14 @@
 #include "app/KorvexMasterInstallerApp.h"
 
-#include "app/CommandLineSwitches.h"
-#include "app/RunSettings.h"
-#include "app/StartupSteps.h"
-
-#ifdef KORVEX_WITH_THEME
-#include "ui/Theme.h"
-#endif
-#ifdef KORVEX_WITH_CONFIGURATION
-#include "config/ProductConfiguration.h"
-#endif
-#ifdef KORVEX_WITH_WIZARD
 #include <objbase.h>
 
+#include "app/CommandLineSwitches.h"
+#include "app/StartupSteps.h"
+#include "config/ProductConfiguration.h"
+#include "config/RunSettings.h"
+#include "ui/Theme.h"
 #include "wizard/InstallGuide.h"
 #include "wizard/RunOutcome.h"
-#endif
 
 CKorvexMasterInstallerApp::~CKorvexMasterInstallerApp()
 {
@@ -33,9 +26,7 @@ BOOL CKorvexMasterInstallerApp::InitInstance()
     m_hInstanceSemaphore = ::CreateSemaphoreW(nullptr, 0, 1, kInstanceSemaphoreName);
     if (m_hInstanceSemaphore && ::GetLastError() == ERROR_ALREADY_EXISTS) {
         BringFirstInstanceForward();
-#ifdef KORVEX_WITH_WIZARD
         korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::SecondInstance);
-#endif
         return FALSE;
     }
 
@@ -48,21 +39,14 @@ BOOL CKorvexMasterInstallerApp::InitInstance()
 
     if (!RegisterMainWindowClass()) return FALSE;
 
-#ifdef KORVEX_WITH_THEME
     InitThemePalette();
     CreateThemeFonts();
-#endif
-#ifdef KORVEX_WITH_CONFIGURATION
     LoadProductConfiguration();
-#endif
-#ifdef KORVEX_WITH_WIZARD
     if (!g_runSettings.m_bSkipClientCheck && !RunValidator()) return FALSE;
     RunInstallGuide();
-#endif
     return FALSE;
 }
 
-#ifdef KORVEX_WITH_WIZARD
 bool CKorvexMasterInstallerApp::RunValidator()
 {
     m_clientValidator.m_newClientPath.clear();
@@ -81,21 +65,14 @@ void CKorvexMasterInstallerApp::RunInstallGuide()
     }
     if (SUCCEEDED(com)) ::CoUninitialize();
 }
-#endif
 
 int CKorvexMasterInstallerApp::ExitInstance()
 {
-#ifdef KORVEX_WITH_THEME
     DestroyThemeFonts();
-#endif
     CloseInstanceSemaphore();
-#ifdef KORVEX_WITH_WIZARD
     if (m_clientValidator.m_outcome == RunNewClient) {
         LaunchDownloadedClient(m_clientValidator.m_newClientPath, m_pszAppName);
     }
     CWinApp::ExitInstance();
     return korvex::wizard::ExitCodeOf(korvex::wizard::RecordedRunOutcome());
-#else
-    return CWinApp::ExitInstance();
-#endif
 }

@@ -5,9 +5,7 @@
 // always returns FALSE and the framework goes straight to ExitInstance.
 
 #include "mfc/AfxWin.h"
-#ifdef KORVEX_WITH_WIZARD
 #include "wizard/ClientValidator.h"
-#endif
 
 class CKorvexMasterInstallerApp : public CWinApp {
 public:
@@ -19,17 +17,13 @@ public:
 
     // The named single-instance semaphore; owned here, closed at exit.
     HANDLE m_hInstanceSemaphore = nullptr;
-#ifdef KORVEX_WITH_WIZARD
     // Lives with the application, so its verdict and the downloaded client's
     // path are still there at exit.
     CClientValidator m_clientValidator;
-#endif
 
 private:
     void CloseInstanceSemaphore();
-#ifdef KORVEX_WITH_WIZARD
     // Start-up steps 10 and 11: false when the validator stopped the run.
     bool RunValidator();
     void RunInstallGuide();
-#endif
 };

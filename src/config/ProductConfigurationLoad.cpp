@@ -1,13 +1,13 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/RunSettings.h"
 #include "config/DecimalText.h"
 #include "config/InstalledProduct.h"
 #include "config/LanguageList.h"
 #include "config/ManifestReader.h"
 #include "config/ProductConfiguration.h"
 #include "config/RegistryKey.h"
+#include "config/RunSettings.h"
 #include "config/Table.h"
 
 namespace {

@@ -5,9 +5,9 @@
 
 #include <cwchar>
 
-#include "app/RunSettings.h"
 #include "config/LanguageList.h"
 #include "config/ProductConfiguration.h"
+#include "config/RunSettings.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/RunSettings.h"
 #include "config/ProductConfiguration.h"
 #include "config/RegistryKey.h"
+#include "config/RunSettings.h"
 #include "download/HttpClient.h"
 #include "install/ServerManifest.h"
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/RunSettings.h"
 #include "config/ProductConfiguration.h"
+#include "config/RunSettings.h"
 
 struct InstallPlanItem {
     std::wstring m_strName;  // the component's file name; progress text

@@ -5,8 +5,8 @@
 #include <exception>
 #include <utility>
 
-#include "app/RunSettings.h"
 #include "config/ProductConfiguration.h"
+#include "config/RunSettings.h"
 #include "config/UiStrings.h"
 #include "download/DownloadJob.h"
 #include "install/DependencyCheck.h"

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/RunSettings.h"
 #include "config/ProductConfiguration.h"
+#include "config/RunSettings.h"
 #include "download/UniqueHandle.h"
 #include "install/HomePageCapture.h"
 #include "install/InstallWorker.h"

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app/RunSettings.h"
 #include "config/ProductConfiguration.h"
 #include "config/RegistryKey.h"
+#include "config/RunSettings.h"
 #include "install/InstallerProperties.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "install/ServerManifest.h"
 
-#include "app/RunSettings.h"
+#include "config/RunSettings.h"
 #include "install/FourPartVersion.h"
 #include "xml/XmlDocument.h"
 

@@ -2,8 +2,8 @@
 
 #include <uxtheme.h>
 
-#include "app/RunSettings.h"
 #include "config/ProductConfiguration.h"
+#include "config/RunSettings.h"
 #include "config/UiStrings.h"
 #include "download/HttpClient.h"
 #include "install/ClientCheck.h"

@@ -1,7 +1,7 @@
 #include "wizard/InstallGuide.h"
 
-#include "app/RunSettings.h"
 #include "config/ProductConfiguration.h"
+#include "config/RunSettings.h"
 #include "wizard/SettingPanel.h"
 #include "wizard/StatusPanel.h"
 #include "wizard/SuccessPanel.h"

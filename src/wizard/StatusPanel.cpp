@@ -1,7 +1,7 @@
 #include "wizard/StatusPanel.h"
 
-#include "app/RunSettings.h"
 #include "config/ProductConfiguration.h"
+#include "config/RunSettings.h"
 #include "config/SlideImages.h"
 #include "config/UiStrings.h"
 #include "download/HttpClient.h"

@@ -1,7 +1,7 @@
 #include "wizard/SuccessPanel.h"
 
-#include "app/RunSettings.h"
 #include "config/ProductConfiguration.h"
+#include "config/RunSettings.h"
 #include "config/UiStrings.h"
 #include "install/MessageText.h"
 #include "wizard/ProductHeading.h"

@@ -9,9 +9,9 @@
 #include "MessageBoxWatcher.h"
 #include "TestFiles.h"
 #include "TestRegistry.h"
-#include "app/RunSettings.h"
 #include "config/ProductConfiguration.h"
 #include "config/RegistryKey.h"
+#include "config/RunSettings.h"
 
 namespace {
 

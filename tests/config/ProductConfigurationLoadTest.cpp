@@ -9,8 +9,8 @@
 #include "ManifestText.h"
 #include "TestFiles.h"
 #include "TestRegistry.h"
-#include "app/RunSettings.h"
 #include "config/RegistryKey.h"
+#include "config/RunSettings.h"
 
 namespace {
 

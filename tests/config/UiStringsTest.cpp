@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/RunSettings.h"
+#include "TestFiles.h"
 #include "config/LanguageList.h"
 #include "config/ProductConfiguration.h"
+#include "config/RunSettings.h"
 #include "config/SlideImages.h"
-#include "TestFiles.h"
 #include "ui/Dpi.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "EngineTestSupport.h"
-#include "app/RunSettings.h"
+#include "config/RunSettings.h"
 #include "download/HttpClient.h"
 #include "install/ClientCheck.h"
 #include "install/ServerManifest.h"

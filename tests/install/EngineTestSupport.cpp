@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/RunSettings.h"
+#include "config/RunSettings.h"
 #include "install/InstallerProperties.h"
 #include "install/UserMessageBox.h"
 

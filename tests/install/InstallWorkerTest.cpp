@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "EngineTestSupport.h"
-#include "app/RunSettings.h"
+#include "config/RunSettings.h"
 #include "config/UiStrings.h"
 #include "download/HttpClient.h"
 #include "install/InstallWorker.h"

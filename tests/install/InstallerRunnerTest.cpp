@@ -6,7 +6,7 @@
 #include <string>
 
 #include "EngineTestSupport.h"
-#include "app/RunSettings.h"
+#include "config/RunSettings.h"
 #include "install/InstallWorker.h"
 #include "install/InstallerRunner.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "EngineTestSupport.h"
-#include "app/RunSettings.h"
+#include "config/RunSettings.h"
 #include "install/Registration.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "WindowCapture.h"
-#include "app/RunSettings.h"
 #include "config/ProductConfiguration.h"
+#include "config/RunSettings.h"
 #include "config/UiStrings.h"
 #include "install/MessageText.h"
 #include "install/UserMessageBox.h"
