@@ -1,9 +1,3 @@
-# korvex_gui_executable(target): a Unicode GUI-subsystem program (wWinMain).
-function(korvex_gui_executable target)
-  set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
-  target_link_options(${target} PRIVATE -municode)
-endfunction()
-
 # GoogleTest from Debian's sources, built with the same compiler and flags as
 # the code under test (mingw for the target, clang with sanitizers on the host).
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

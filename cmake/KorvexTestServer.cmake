@@ -4,12 +4,8 @@
 # Adds the ctest entries name_start (a setup of FIXTURE) and name_stop (its
 # cleanup) around a loopback test download server. DIR receives port, pid and
 # requests.jsonl; ROOT (default DIR/root) holds the served files.
-# Debian's interpreter first: a version-manager shim costs half a second a start.
-find_program(KORVEX_TESTSERVER_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
-find_program(KORVEX_TESTSERVER_PYTHON NAMES python3)
-set(KORVEX_TESTSERVER ${CMAKE_CURRENT_SOURCE_DIR}/testserver.py CACHE INTERNAL "")
-set(KORVEX_MAKE_TEST_CERTS ${CMAKE_CURRENT_SOURCE_DIR}/make-test-certs CACHE INTERNAL "")
-
+set(KORVEX_TESTSERVER ${CMAKE_SOURCE_DIR}/tools/testserver/testserver.py)
+set(KORVEX_MAKE_TEST_CERTS ${CMAKE_SOURCE_DIR}/tools/testserver/make-test-certs)
 function(korvex_add_download_server)
   cmake_parse_arguments(S "" "NAME;FIXTURE;DIR;ROOT;RULES_FILE;LIFETIME;TLS_CERT;TLS_KEY" "REQUIRES" ${ARGN})
   if(NOT S_ROOT)
@@ -27,12 +23,12 @@ function(korvex_add_download_server)
     list(APPEND options --tls-cert ${S_TLS_CERT} --tls-key ${S_TLS_KEY})
   endif()
   file(MAKE_DIRECTORY ${S_DIR} ${S_ROOT})
-  add_test(NAME ${S_NAME}_start COMMAND ${KORVEX_TESTSERVER_PYTHON} ${KORVEX_TESTSERVER} ${options})
+  add_test(NAME ${S_NAME}_start COMMAND ${KORVEX_PYTHON} ${KORVEX_TESTSERVER} ${options})
   set_tests_properties(${S_NAME}_start PROPERTIES FIXTURES_SETUP ${S_FIXTURE} TIMEOUT 30)
   if(S_REQUIRES)
     set_tests_properties(${S_NAME}_start PROPERTIES FIXTURES_REQUIRED "${S_REQUIRES}")
   endif()
-  add_test(NAME ${S_NAME}_stop COMMAND ${KORVEX_TESTSERVER_PYTHON} ${KORVEX_TESTSERVER} --stop ${S_DIR}/pid)
+  add_test(NAME ${S_NAME}_stop COMMAND ${KORVEX_PYTHON} ${KORVEX_TESTSERVER} --stop ${S_DIR}/pid)
   set_tests_properties(${S_NAME}_stop PROPERTIES FIXTURES_CLEANUP ${S_FIXTURE} TIMEOUT 30)
 endfunction()
 
