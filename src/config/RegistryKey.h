@@ -13,7 +13,6 @@
 
 class RegistryKey {
 public:
-    RegistryKey() = default;
     RegistryKey(HKEY root, const std::wstring& subkeyPath) { Open(root, subkeyPath); }
     ~RegistryKey() { Close(); }
     RegistryKey(const RegistryKey&) = delete;

@@ -68,7 +68,6 @@ public:
     InstallPhase Phase() const;
     std::wstring ItemText() const;
     const std::vector<std::uint32_t>& DownloadWeights() const { return m_downloadWeights; }
-    const std::vector<std::uint32_t>& InstallWeights() const { return m_installWeights; }
 
     // GetTickCount of the page's first reading; 0 until then.
     std::atomic<std::uint32_t> m_nStartTick{0};

@@ -76,15 +76,7 @@ protected:                                        \
 #define ON_COMMAND(id, memberFxn) AFX_MAP_ENTRY(WM_COMMAND, 0, id, id, self->memberFxn(); return TRUE;)
 #define ON_CONTROL(code, id, memberFxn) AFX_MAP_ENTRY(WM_COMMAND, code, id, id, self->memberFxn(); return TRUE;)
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
-#define ON_BN_DOUBLECLICKED(id, memberFxn) ON_CONTROL(BN_DOUBLECLICKED, id, memberFxn)
 #define ON_STN_CLICKED(id, memberFxn) ON_CONTROL(STN_CLICKED, id, memberFxn)
-#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
-#define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
-#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
-#define ON_CBN_DROPDOWN(id, memberFxn) ON_CONTROL(CBN_DROPDOWN, id, memberFxn)
-#define ON_CBN_CLOSEUP(id, memberFxn) ON_CONTROL(CBN_CLOSEUP, id, memberFxn)
-#define ON_CBN_SETFOCUS(id, memberFxn) ON_CONTROL(CBN_SETFOCUS, id, memberFxn)
-#define ON_CBN_KILLFOCUS(id, memberFxn) ON_CONTROL(CBN_KILLFOCUS, id, memberFxn)
 
 // Handled in the child: the parent's own map never sees the notification.
 #define ON_CONTROL_REFLECT(code, memberFxn) \
@@ -92,7 +84,6 @@ protected:                                        \
 // As above, but a FALSE from the handler passes the notification on to the parent.
 #define ON_CONTROL_REFLECT_EX(code, memberFxn) \
     AFX_MAP_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, return self->memberFxn();)
-#define ON_CBN_DROPDOWN_REFLECT(memberFxn) ON_CONTROL_REFLECT(CBN_DROPDOWN, memberFxn)
 // A null brush from CtlColor lets the parent choose the colours instead.
 #define ON_WM_CTLCOLOR_REFLECT()                                                                                 \
     AFX_MAP_ENTRY(                                                                                               \
@@ -150,7 +141,6 @@ protected:                                        \
                   return TRUE;)
 #define ON_WM_SYSCOMMAND() \
     AFX_MAP_ENTRY(WM_SYSCOMMAND, 0, 0, 0, self->OnSysCommand(static_cast<UINT>(wParam), lParam); return TRUE;)
-#define ON_WM_GETDLGCODE() AFX_MAP_ENTRY(WM_GETDLGCODE, 0, 0, 0, *pResult = self->OnGetDlgCode(); return TRUE;)
 
 #define AFX_MOUSE_ENTRY(message, memberFxn) \
     AFX_MAP_ENTRY(message, 0, 0, 0, self->memberFxn(static_cast<UINT>(wParam), AFX_POINT_LPARAM); return TRUE;)
@@ -160,13 +150,11 @@ protected:                                        \
 #define ON_WM_LBUTTONDOWN() AFX_MOUSE_ENTRY(WM_LBUTTONDOWN, OnLButtonDown)
 #define ON_WM_LBUTTONUP() AFX_MOUSE_ENTRY(WM_LBUTTONUP, OnLButtonUp)
 #define ON_WM_LBUTTONDBLCLK() AFX_MOUSE_ENTRY(WM_LBUTTONDBLCLK, OnLButtonDblClk)
-#define ON_WM_RBUTTONDOWN() AFX_MOUSE_ENTRY(WM_RBUTTONDOWN, OnRButtonDown)
 #define ON_WM_RBUTTONUP() AFX_MOUSE_ENTRY(WM_RBUTTONUP, OnRButtonUp)
 
 #define AFX_KEY_ENTRY(message, memberFxn)                                                                       \
     AFX_MAP_ENTRY(message, 0, 0, 0, self->memberFxn(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); \
                   return TRUE;)
-#define ON_WM_KEYDOWN() AFX_KEY_ENTRY(WM_KEYDOWN, OnKeyDown)
 #define ON_WM_CHAR() AFX_KEY_ENTRY(WM_CHAR, OnChar)
 
 #define ON_WM_NCCALCSIZE()                                                                                     \
@@ -176,8 +164,6 @@ protected:                                        \
 #define ON_WM_NCPAINT() AFX_MAP_ENTRY(WM_NCPAINT, 0, 0, 0, self->OnNcPaint(); return TRUE;)
 #define ON_WM_NCACTIVATE() \
     AFX_MAP_ENTRY(WM_NCACTIVATE, 0, 0, 0, *pResult = self->OnNcActivate(static_cast<BOOL>(wParam)); return TRUE;)
-#define ON_WM_NCHITTEST() \
-    AFX_MAP_ENTRY(WM_NCHITTEST, 0, 0, 0, *pResult = self->OnNcHitTest(AFX_POINT_LPARAM); return TRUE;)
 #define ON_WM_NCMOUSEMOVE() AFX_MOUSE_ENTRY(WM_NCMOUSEMOVE, OnNcMouseMove)
 #define ON_WM_NCMOUSEHOVER() AFX_MOUSE_ENTRY(WM_NCMOUSEHOVER, OnNcMouseHover)
 #define ON_WM_NCMOUSELEAVE() AFX_MAP_ENTRY(WM_NCMOUSELEAVE, 0, 0, 0, self->OnNcMouseLeave(); return TRUE;)

@@ -88,10 +88,6 @@ void CWnd::OnSysCommand(UINT, LPARAM)
 {
     Default();
 }
-UINT CWnd::OnGetDlgCode()
-{
-    return static_cast<UINT>(Default());
-}
 void CWnd::OnMouseMove(UINT, CPoint)
 {
     Default();
@@ -116,15 +112,7 @@ void CWnd::OnLButtonDblClk(UINT, CPoint)
 {
     Default();
 }
-void CWnd::OnRButtonDown(UINT, CPoint)
-{
-    Default();
-}
 void CWnd::OnRButtonUp(UINT, CPoint)
-{
-    Default();
-}
-void CWnd::OnKeyDown(UINT, UINT, UINT)
 {
     Default();
 }
@@ -143,10 +131,6 @@ void CWnd::OnNcPaint()
 BOOL CWnd::OnNcActivate(BOOL)
 {
     return static_cast<BOOL>(Default());
-}
-LRESULT CWnd::OnNcHitTest(CPoint)
-{
-    return Default();
 }
 void CWnd::OnNcMouseMove(UINT, CPoint)
 {

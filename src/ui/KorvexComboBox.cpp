@@ -113,10 +113,7 @@ void CKorvexComboBox_Edit::OnSetFocus(CWnd* oldWnd)
 void CKorvexComboBox_Edit::OnKillFocus(CWnd* newWnd)
 {
     CEdit::OnKillFocus(newWnd);
-    if (GetWindowTextLength() == 0 && !m_strCue.IsEmpty()) {
-        m_bShowingCue = 1;
-        SetWindowText(m_strCue);
-    }
+    if (GetWindowTextLength() == 0 && !m_strCue.IsEmpty()) SetWindowText(m_strCue);
 }
 
 HBRUSH CKorvexComboBox_Edit::CtlColor(CDC* dc, UINT)

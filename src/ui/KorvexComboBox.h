@@ -24,7 +24,6 @@ public:
 
     HWND m_hwndCombo = nullptr;
     int m_bTracking = 0;
-    int m_bShowingCue = 0;
     CString m_strCue;
     COLORREF m_clrText;
     COLORREF m_clrTextReadOnly;

@@ -13,11 +13,9 @@
 
 namespace XmlPlatform {
 
-// GetACP(); the host stands in with 1252.
-int SystemCodePage();
-
-// MultiByteToWideChar(codePage, 0, ...) into `text` (replaced). False when
-// the page is unknown here or the conversion fails.
+// MultiByteToWideChar(codePage, 0, ...) into `text` (replaced); page 0 is the
+// system's ANSI page, for which the host stands in with 1252. False when the
+// page is unknown here or the conversion fails.
 bool BytesToUtf16(int codePage, std::string_view bytes, XmlString& text);
 
 // WideCharToMultiByte(codePage, 0, ...) into `bytes` (replaced); the

@@ -117,14 +117,9 @@ bool IsHostSingleBytePage(int codePage)
 
 }  // namespace
 
-int SystemCodePage()
-{
-    return kHostAnsiPage;
-}
-
 bool BytesToUtf16(int codePage, std::string_view bytes, XmlString& text)
 {
-    if (codePage == 0) codePage = SystemCodePage();
+    if (codePage == 0) codePage = kHostAnsiPage;
     if (codePage == 65001) {
         DecodeUtf8(bytes, text);
         return true;
@@ -138,7 +133,7 @@ bool BytesToUtf16(int codePage, std::string_view bytes, XmlString& text)
 
 bool Utf16ToBytes(int codePage, XmlStringView text, std::string& bytes, bool* usedDefault)
 {
-    if (codePage == 0) codePage = SystemCodePage();
+    if (codePage == 0) codePage = kHostAnsiPage;
     bytes.clear();
     if (codePage == 65001) {
         EncodeUtf8(text, bytes);

@@ -8,11 +8,6 @@
 
 namespace XmlPlatform {
 
-int SystemCodePage()
-{
-    return static_cast<int>(GetACP());
-}
-
 bool BytesToUtf16(int codePage, std::string_view bytes, XmlString& text)
 {
     text.clear();

@@ -2,6 +2,10 @@
 
 #include <cstdio>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 std::string Printable(XmlStringView text)
 {
     std::string out;
@@ -64,4 +68,13 @@ int WalkAllElements(XmlDocument& document)
         document.LeaveElement();
         --depth;
     }
+}
+
+bool AnsiPageIsWestern()
+{
+#if defined(_WIN32)
+    return GetACP() == 1252;
+#else
+    return true;
+#endif
 }

@@ -19,3 +19,6 @@ std::string CheckElementIndex(const XmlDocument& document);
 // Visits every element with the cursor (depth first) and reads its text;
 // returns the number of elements reached.
 int WalkAllElements(XmlDocument& document);
+
+// True when the system's ANSI page is Windows-1252, as the host's stand-in is.
+bool AnsiPageIsWestern();
