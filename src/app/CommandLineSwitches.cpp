@@ -24,3 +24,36 @@ void WalkSwitches(const SwitchTable& table, const std::vector<CommandLineArgumen
         handler->second(argument);
     }
 }
+
+std::wstring QuoteArgument(const std::wstring& argument)
+{
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+        return argument;
+    }
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count double only before a quote.
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        quoted += c;
+        backslashes = 0;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
+}
+
+std::wstring HandOverParameters(const RunSettings& settings)
+{
+    std::wstring parameters = L"/n";
+    if (settings.m_bSilent) parameters += L" /s";
+    if (settings.m_bLaunchProduct) parameters += L" /l";
+    if (!settings.m_strLanguage.empty()) parameters += L" /lang " + QuoteArgument(settings.m_strLanguage);
+    if (!settings.m_strInstallerProperties.empty()) {
+        parameters += L" /v " + QuoteArgument(settings.m_strInstallerProperties);
+    }
+    return parameters;
+}

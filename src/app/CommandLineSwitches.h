@@ -28,3 +28,13 @@ SwitchTable BuildSwitchTable(RunSettings& settings);
 // begins with a backslash (then the empty text); the next element is still
 // examined as a switch itself.
 void WalkSwitches(const SwitchTable& table, const std::vector<CommandLineArgument>& arguments);
+
+// One argument as a command line carries it, so that the system's split
+// (CommandLineToArgvW, the C runtime) gives it back unchanged: quoted when
+// empty or holding white space or quotes, with backslashes doubled where a
+// quote follows them.
+std::wstring QuoteArgument(const std::wstring& argument);
+
+// The parameters a newer client is started with: "/n", then the switches of
+// this run ("/s", "/l", "/lang X", "/v X") so that it runs as this one would.
+std::wstring HandOverParameters(const RunSettings& settings);

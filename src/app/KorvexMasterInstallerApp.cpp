@@ -71,7 +71,7 @@ int CKorvexMasterInstallerApp::ExitInstance()
     DestroyThemeFonts();
     CloseInstanceSemaphore();
     if (m_clientValidator.m_outcome == RunNewClient) {
-        LaunchDownloadedClient(m_clientValidator.m_newClientPath, m_pszAppName);
+        LaunchDownloadedClient(m_clientValidator.m_newClientPath, HandOverParameters(g_runSettings), m_pszAppName);
     }
     CWinApp::ExitInstance();
     return korvex::wizard::ExitCodeOf(korvex::wizard::RecordedRunOutcome());

@@ -48,10 +48,10 @@ bool RegisterMainWindowClass()
     return ::RegisterClassW(&windowClass) != 0;
 }
 
-void LaunchDownloadedClient(const std::wstring& path, const wchar_t* caption)
+void LaunchDownloadedClient(const std::wstring& path, const std::wstring& parameters, const wchar_t* caption)
 {
     if (path.empty() || !::PathFileExistsW(path.c_str())) return;
-    HINSTANCE result = ::ShellExecuteW(nullptr, L"open", path.c_str(), L"/n", nullptr, SW_SHOWNORMAL);
+    HINSTANCE result = ::ShellExecuteW(nullptr, L"open", path.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) <= 32) {
         ::MessageBoxW(nullptr, L"The updater cannot be launched!", caption, MB_ICONERROR);
     }

@@ -52,7 +52,7 @@ bool BringFirstInstanceForward();
 // Registers the main window class: the system dialog class under our name.
 bool RegisterMainWindowClass();
 
-// Starts a newer client the validator downloaded, with "/n"; shows
-// "The updater cannot be launched!" when the shell refuses. Nothing happens
-// for an empty path or a missing file.
-void LaunchDownloadedClient(const std::wstring& path, const wchar_t* caption);
+// Starts a newer client the validator downloaded with the given parameters
+// (HandOverParameters()); shows "The updater cannot be launched!" when the
+// shell refuses. Nothing happens for an empty path or a missing file.
+void LaunchDownloadedClient(const std::wstring& path, const std::wstring& parameters, const wchar_t* caption);

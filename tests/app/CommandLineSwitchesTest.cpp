@@ -113,3 +113,46 @@ TEST(CommandLineSwitches, TableHoldsExactlyTheFiveSwitches)
     EXPECT_EQ(table.size(), 5u);
     for (const char* name : {"/s", "/n", "/l", "/lang", "/v"}) EXPECT_EQ(table.count(name), 1u) << name;
 }
+
+TEST(CommandLineSwitches, ArgumentsAreQuotedAsTheSystemSplitsThem)
+{
+    struct QuoteCase {
+        std::wstring argument;
+        std::wstring expected;
+    };
+    const QuoteCase cases[] = {
+        {L"1031", L"1031"},
+        {L"C:\\a\\b", L"C:\\a\\b"},  // backslashes without a quote stay single
+        {L"", L"\"\""},
+        {L"two words", L"\"two words\""},
+        {L"tab\there", L"\"tab\there\""},
+        {L"A=\"x y\"", L"\"A=\\\"x y\\\"\""},
+        {L"D=\"C:\\dir\\\\\"", L"\"D=\\\"C:\\dir\\\\\\\\\\\"\""},  // two backslashes before a quote become five
+        {L"C:\\Some Folder\\", L"\"C:\\Some Folder\\\\\""},        // a trailing one doubles before the closing quote
+        {L"a\\\\ b", L"\"a\\\\ b\""},
+    };
+    for (const QuoteCase& quote : cases) {
+        EXPECT_EQ(QuoteArgument(quote.argument), quote.expected);
+    }
+}
+
+TEST(CommandLineSwitches, HandOverCarriesThisRunsSwitchesAfterSkipCheck)
+{
+    struct HandOverCase {
+        RunSettings settings;
+        std::wstring expected;
+    };
+    const HandOverCase cases[] = {
+        {Settings(0, 0, 0, L"", L""), L"/n"},
+        {Settings(0, 1, 0, L"", L""), L"/n"},
+        {Settings(1, 0, 0, L"", L""), L"/n /s"},
+        {Settings(1, 0, 1, L"", L""), L"/n /s /l"},
+        {Settings(0, 0, 0, L"1031", L""), L"/n /lang 1031"},
+        {Settings(1, 0, 1, L"1036", L"REBOOT=ReallySuppress"), L"/n /s /l /lang 1036 /v REBOOT=ReallySuppress"},
+        {Settings(1, 0, 0, L"", L"SAMPLE_TAG=\"two words\""), L"/n /s /v \"SAMPLE_TAG=\\\"two words\\\"\""},
+        {Settings(0, 0, 0, L"two words", L""), L"/n /lang \"two words\""},
+    };
+    for (const HandOverCase& handOver : cases) {
+        EXPECT_EQ(HandOverParameters(handOver.settings), handOver.expected);
+    }
+}

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/CommandLineSwitches.h"
 #include "app/StartupSteps.h"
@@ -169,7 +170,9 @@ TEST(StartupSteps, NarrowingKeepsSwitchesAndNeverMakesOneFromOtherText)
     EXPECT_NE(NarrowForSwitchLookup(L"/s\x0416"), "/s");
 }
 
-TEST(StartupSteps, DownloadedClientStartsWithSkipSwitch)
+// Starts record_arguments.exe as the newer client; its command line split
+// back by the system and walked as start-up walks it, or nothing.
+std::vector<std::wstring> LaunchRecordedClient(const std::wstring& parameters)
 {
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
@@ -177,7 +180,7 @@ TEST(StartupSteps, DownloadedClientStartsWithSkipSwitch)
     ::DeleteFileW(record.c_str());
     ::SetEnvironmentVariableW(L"KORVEX_RECORD_FILE", record.c_str());
 
-    LaunchDownloadedClient(BinaryPath(L"bin\\record_arguments.exe"), L"KorvexMasterInstaller");
+    LaunchDownloadedClient(BinaryPath(L"bin\\record_arguments.exe"), parameters, L"KorvexMasterInstaller");
 
     std::wstring commandLine;
     for (int attempt = 0; attempt < 100 && commandLine.empty(); ++attempt) {
@@ -191,17 +194,46 @@ TEST(StartupSteps, DownloadedClientStartsWithSkipSwitch)
         commandLine.assign(buffer, read / sizeof(wchar_t));
     }
     ::DeleteFileW(record.c_str());
-    ASSERT_FALSE(commandLine.empty()) << "the client was not started";
-    EXPECT_NE(commandLine.find(L"record_arguments.exe"), std::wstring::npos)
-        << std::string(commandLine.begin(), commandLine.end());
-    EXPECT_EQ(commandLine.substr(commandLine.size() - 3), L" /n");
+    std::vector<std::wstring> arguments;
+    for (const CommandLineArgument& argument : ReadCommandLineArguments(commandLine.c_str())) {
+        arguments.push_back(argument.m_wide);
+    }
+    return arguments;
+}
+
+// The newer client receives this run's switches and reads them as this run did.
+TEST(StartupSteps, DownloadedClientStartsWithSkipSwitchAndThisRunsSwitches)
+{
+    const std::vector<RunSettings> runs = [] {
+        RunSettings plain;
+        RunSettings silent;
+        silent.m_bSilent = silent.m_bLaunchProduct = 1;
+        silent.m_strLanguage = L"1031";
+        silent.m_strInstallerProperties = L"SAMPLE_TAG=\"two words\" INSTALLDIR=\"C:\\Some Folder\\\"";
+        return std::vector<RunSettings>{plain, silent};
+    }();
+    for (const RunSettings& run : runs) {
+        const std::vector<std::wstring> arguments = LaunchRecordedClient(HandOverParameters(run));
+        ASSERT_FALSE(arguments.empty()) << "the client was not started";
+        EXPECT_NE(arguments[0].find(L"record_arguments.exe"), std::wstring::npos);
+        EXPECT_EQ(arguments[1], L"/n");
+        std::vector<CommandLineArgument> walked;
+        for (const std::wstring& argument : arguments) walked.push_back({NarrowForSwitchLookup(argument), argument});
+        RunSettings seen;
+        WalkSwitches(BuildSwitchTable(seen), walked);
+        EXPECT_EQ(seen.m_bSkipClientCheck, 1);
+        EXPECT_EQ(seen.m_bSilent, run.m_bSilent);
+        EXPECT_EQ(seen.m_bLaunchProduct, run.m_bLaunchProduct);
+        EXPECT_EQ(seen.m_strLanguage, run.m_strLanguage);
+        EXPECT_EQ(seen.m_strInstallerProperties, run.m_strInstallerProperties);
+    }
 }
 
 TEST(StartupSteps, MissingOrEmptyClientPathStartsNothingAndShowsNothing)
 {
     // Either would block on a message box if it tried and failed.
-    LaunchDownloadedClient(L"", L"KorvexMasterInstaller");
-    LaunchDownloadedClient(BinaryPath(L"no-such-client.exe"), L"KorvexMasterInstaller");
+    LaunchDownloadedClient(L"", L"/n", L"KorvexMasterInstaller");
+    LaunchDownloadedClient(BinaryPath(L"no-such-client.exe"), L"/n", L"KorvexMasterInstaller");
     EXPECT_EQ(::FindWindowW(L"#32770", L"KorvexMasterInstaller"), nullptr);
 }
 
@@ -232,7 +264,7 @@ TEST(StartupSteps, UnlaunchableClientReportsTheFixedMessage)
             ::Sleep(50);
         }
     });
-    LaunchDownloadedClient(path, caption);
+    LaunchDownloadedClient(path, L"/n", caption);
     watcher.join();
     ::DeleteFileW(path.c_str());
     ASSERT_TRUE(seen) << "no message box appeared";
