@@ -124,14 +124,8 @@ void ReadProduct(ChildReader& reader, ProductManifest& manifest)
     });
 }
 
-}  // namespace
-
-bool ReadManifest(const std::wstring& path, ProductManifest& manifest)
+bool ReadLoadedManifest(XmlDocument& document, ProductManifest& manifest)
 {
-    XmlDocument document;
-    if (!document.LoadFile(FromWideString(path).c_str())) {
-        return false;
-    }
     if (!document.FindNextElement(FromWideString(L"korvexwebinstaller").c_str())) {
         return true;
     }
@@ -143,4 +137,18 @@ bool ReadManifest(const std::wstring& path, ProductManifest& manifest)
         ReadProduct(reader, manifest);
     }
     return true;
+}
+
+}  // namespace
+
+bool ReadManifest(const std::wstring& path, ProductManifest& manifest)
+{
+    XmlDocument document;
+    return document.LoadFile(FromWideString(path).c_str()) && ReadLoadedManifest(document, manifest);
+}
+
+bool ReadManifestBytes(std::string_view bytes, ProductManifest& manifest)
+{
+    XmlDocument document;
+    return document.LoadBytes(bytes.data(), bytes.size()) && ReadLoadedManifest(document, manifest);
 }

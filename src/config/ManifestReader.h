@@ -7,9 +7,14 @@
 // with their identifying child (lang_id, or name for a dependency).
 
 #include <string>
+#include <string_view>
 
 #include "config/ProductConfiguration.h"
 
 // False only when the file cannot be loaded or parsed. Another document
 // element yields true with nothing read.
 bool ReadManifest(const std::wstring& path, ProductManifest& manifest);
+
+// The same for a manifest's bytes in memory (one carried inside the
+// executable), decoded as a file's would be.
+bool ReadManifestBytes(std::string_view bytes, ProductManifest& manifest);

@@ -99,8 +99,9 @@ std::wstring FormatComponentPath(const ProductConfiguration& configuration, int 
                                  const std::wstring& fileName);
 
 #ifdef _WIN32
-// Reads the manifest beside the running executable into g_productConfiguration
-// and prepares the language list, the installed-product facts and the work
+// Reads the manifest beside the running executable (config\manifestPro.xml,
+// else the copy the executable carries) into g_productConfiguration and
+// prepares the language list, the installed-product facts and the work
 // folders. Returns a ProductConfigurationStatus.
 int LoadProductConfiguration();
 

@@ -2,6 +2,8 @@
 #include <shlobj.h>
 
 #include "config/DecimalText.h"
+#include "config/EmbeddedFileNames.h"
+#include "config/EmbeddedFilesWin.h"
 #include "config/InstalledProduct.h"
 #include "config/LanguageList.h"
 #include "config/ManifestReader.h"
@@ -56,6 +58,18 @@ bool ApplyReplacementManifest(ProductConfiguration& configuration)
     return true;
 }
 
+// The manifest beside the executable when that file exists, else the one
+// the executable carries; m_strManifestPath then names the executable.
+bool ReadOwnManifest(ProductConfiguration& configuration, const std::wstring& executablePath, ProductManifest& manifest)
+{
+    std::string_view embedded;
+    if (IsFile(configuration.m_strManifestPath) || !FindEmbeddedFile(kEmbeddedManifestName, embedded)) {
+        return ReadManifest(configuration.m_strManifestPath, manifest);
+    }
+    configuration.m_strManifestPath = executablePath;
+    return ReadManifestBytes(embedded, manifest);
+}
+
 int InitialLanguageOfInstallation(const std::wstring& registryKey)
 {
     RegistryKey key(HKEY_LOCAL_MACHINE, registryKey + L"\\LanguagePacks");
@@ -98,7 +112,7 @@ int LoadProductConfigurationFor(const std::wstring& executablePath)
     configuration.m_strManifestPath = configuration.m_strExeFolder + L"\\config\\manifestPro.xml";
 
     ProductManifest manifest;
-    if (!ReadManifest(configuration.m_strManifestPath, manifest)) {
+    if (!ReadOwnManifest(configuration, executablePath, manifest)) {
         return kManifestUnusable;
     }
     configuration.m_manifest = std::move(manifest);

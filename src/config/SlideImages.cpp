@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "config/EmbeddedFileNames.h"
+#include "config/EmbeddedFilesWin.h"
 #include "config/ProductConfiguration.h"
 #include "ui/Dpi.h"
 
@@ -54,4 +56,21 @@ std::vector<std::wstring> GetSlideImages()
         g_slideImages = FindSlides(folder);
     }
     return g_slideImages;
+}
+
+std::vector<std::string_view> GetEmbeddedSlideImages()
+{
+    std::vector<std::string_view> slides;
+    if (!UsesEmbeddedLanguageFiles()) {
+        return slides;
+    }
+    const int scale = SlideScaleForDpiStep(DpiStep());
+    for (const std::wstring& name :
+         EmbeddedSlideNames(ListEmbeddedFiles(), g_productConfiguration.m_nLanguageId, scale)) {
+        std::string_view bytes;
+        if (FindEmbeddedFile(name, bytes)) {
+            slides.push_back(bytes);
+        }
+    }
+    return slides;
 }

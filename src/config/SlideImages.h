@@ -4,6 +4,7 @@
 // 150 or 200) following the screen's stepped DPI.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The folder name for a stepped DPI (120, 144, 192, or the DPI below 120).
@@ -23,4 +24,8 @@ inline int SlideScaleForDpiStep(int dpiStep)
 // kept for the process and fixed by the first call that finds any; paths that
 // would not fit the classic 260-character limit are skipped.
 std::vector<std::wstring> GetSlideImages();
+
+// The bytes of the slides the executable carries for the current language
+// and scale, in name order; empty when a language folder lies beside it.
+std::vector<std::string_view> GetEmbeddedSlideImages();
 #endif

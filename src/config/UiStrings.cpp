@@ -5,6 +5,9 @@
 
 #include <cwchar>
 
+#include "config/EmbeddedFileNames.h"
+#include "config/EmbeddedFilesWin.h"
+#include "config/IniText.h"
 #include "config/LanguageList.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
@@ -19,8 +22,25 @@ std::wstring StringFilePath(int languageId)
     return g_productConfiguration.m_strLanguageFolder + std::to_wstring(languageId) + L"\\stringPro.ini";
 }
 
+// An embedded string file is read as the system reads one on disk, cut the
+// same way.
+std::wstring ReadEmbeddedStringFile(int languageId, const wchar_t* section, const wchar_t* key,
+                                    const wchar_t* defaultText)
+{
+    std::string_view bytes;
+    std::wstring value;
+    if (!FindEmbeddedFile(EmbeddedLanguageFileName(languageId, L"stringPro.ini"), bytes) ||
+        !FindIniValue(DecodeIniBytes(bytes), section, key, value)) {
+        return defaultText;
+    }
+    return value.substr(0, kValueCharacters - 1);
+}
+
 std::wstring ReadStringFile(int languageId, const wchar_t* section, const wchar_t* key, const wchar_t* defaultText)
 {
+    if (UsesEmbeddedLanguageFiles()) {
+        return ReadEmbeddedStringFile(languageId, section, key, defaultText);
+    }
     const std::wstring path = StringFilePath(languageId);
     if (!PathFileExistsW(path.c_str())) {
         return defaultText;

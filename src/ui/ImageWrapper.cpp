@@ -115,7 +115,7 @@ DecodedBitmap ToDibSection(Gdiplus::GpBitmap* source, bool keepAlpha, bool premu
     return result;
 }
 
-DecodedBitmap DecodePngBytes(const void* bytes, DWORD size)
+DecodedBitmap DecodeBytes(const void* bytes, DWORD size, bool keepAlpha)
 {
     GlobalMemoryOwner memory(size);
     if (!memory.get()) return {};
@@ -128,7 +128,7 @@ DecodedBitmap DecodePngBytes(const void* bytes, DWORD size)
     if (!GdiplusSession::EnsureRunning()) return {};
     GdipBitmapOwner bitmap;
     if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream.Get(), bitmap.put()) != Gdiplus::Ok) return {};
-    return ToDibSection(bitmap.get(), true, true);
+    return ToDibSection(bitmap.get(), keepAlpha, keepAlpha);
 }
 
 }  // namespace
@@ -160,7 +160,7 @@ std::shared_ptr<CImageWrapper> LoadPngResource(UINT id, HINSTANCE module)
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     const DWORD size = SizeofResource(module, resource);
     if (!bytes || size == 0) return {};
-    const DecodedBitmap decoded = DecodePngBytes(bytes, size);
+    const DecodedBitmap decoded = DecodeBytes(bytes, size, true);
     auto image = std::make_shared<CImageWrapper>(decoded.bitmap, decoded.width, decoded.height);
     cache.emplace(id, image);
     return image;
@@ -177,6 +177,14 @@ std::unique_ptr<CImageWrapper> LoadImageFile(const CString& path)
             decoded = ToDibSection(bitmap.get(), false, false);
         }
     }
+    return std::make_unique<CImageWrapper>(decoded.bitmap, decoded.width, decoded.height);
+}
+
+std::unique_ptr<CImageWrapper> LoadImageBytes(std::string_view bytes)
+{
+    const DecodedBitmap decoded = bytes.empty() || bytes.size() > MAXDWORD
+                                      ? DecodedBitmap{}
+                                      : DecodeBytes(bytes.data(), static_cast<DWORD>(bytes.size()), false);
     return std::make_unique<CImageWrapper>(decoded.bitmap, decoded.width, decoded.height);
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string_view>
 
 class CString;
 
@@ -34,6 +35,10 @@ std::shared_ptr<CImageWrapper> LoadPngResource(UINT id, HINSTANCE module = nullp
 // Null when the file does not exist; a wrapper with a null bitmap when it is
 // not a picture GDI+ can read.
 std::unique_ptr<CImageWrapper> LoadImageFile(const CString& path);
+
+// The picture in a file's bytes, decoded as LoadImageFile() decodes the
+// file; a null bitmap when GDI+ cannot read them.
+std::unique_ptr<CImageWrapper> LoadImageBytes(std::string_view bytes);
 
 // Number of cached resource pictures, for tests.
 size_t CachedImageCount();

@@ -112,6 +112,10 @@ void CStatusPanel::ReloadTexts()
         std::unique_ptr<CImageWrapper> image = LoadImageFile(path.c_str());
         if (image && image->bitmap) m_slideShow.m_slides.emplace_back(std::move(*image));
     }
+    for (const std::string_view bytes : GetEmbeddedSlideImages()) {
+        std::unique_ptr<CImageWrapper> image = LoadImageBytes(bytes);
+        if (image->bitmap) m_slideShow.m_slides.emplace_back(std::move(*image));
+    }
     if (m_slideShow.m_hWnd) m_slideShow.Invalidate();
 }
 

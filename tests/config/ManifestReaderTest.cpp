@@ -329,6 +329,23 @@ TEST(ManifestReader, DecodesUtf16FilesAndReferences)
     ProductManifest m;
     ASSERT_TRUE(ReadManifest(file.wstring(), m));
     EXPECT_EQ(m.m_strFullName, L"Fenwyx Pro f\u00fcr B\u00fcros & Co");
+
+    // A manifest carried inside the executable is decoded the same way.
+    ProductManifest embedded;
+    ASSERT_TRUE(ReadManifestBytes(bytes, embedded));
+    EXPECT_EQ(embedded.m_strFullName, m.m_strFullName);
+}
+
+TEST(ManifestReader, CarriedManifestReadsAsItsFileWould)
+{
+    ProductManifest embedded;
+    ASSERT_TRUE(ReadManifestBytes(kCompleteManifest, embedded));
+    const ProductManifest file = ReadText("carried", kCompleteManifest);
+    EXPECT_EQ(embedded.m_strPid, file.m_strPid);
+    EXPECT_EQ(embedded.m_strMainComponentUrl, file.m_strMainComponentUrl);
+    EXPECT_EQ(embedded.m_languagePacks.size(), file.m_languagePacks.size());
+    EXPECT_FALSE(ReadManifestBytes("<korvexwebinstaller><product><pid>x</product>", embedded));
+    EXPECT_FALSE(ReadManifestBytes("", embedded));
 }
 
 }  // namespace

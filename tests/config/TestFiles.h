@@ -26,4 +26,15 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& byte
     out << bytes;
 }
 
+// UTF-16LE with a byte-order mark, as language files are shipped.
+inline std::string Utf16File(const std::wstring& text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>((unit >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
 }  // namespace config_test

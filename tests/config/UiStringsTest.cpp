@@ -14,16 +14,7 @@ namespace {
 using config_test::FreshFolder;
 using config_test::WriteFile;
 
-// UTF-16LE with a byte-order mark, as language files are shipped.
-std::string Utf16File(const std::wstring& text)
-{
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t unit : text) {
-        bytes.push_back(static_cast<char>(unit & 0xFF));
-        bytes.push_back(static_cast<char>((unit >> 8) & 0xFF));
-    }
-    return bytes;
-}
+using config_test::Utf16File;
 
 class UiStrings : public ::testing::Test {
 protected:
