@@ -17,8 +17,9 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tools", "scenario"))
 
-from korvex_scenario.case import (HKCU_PRODUCT_KEY, HKLM_PRODUCT_KEY, PRODUCT_EXE, PRODUCT_FOLDER,  # noqa: E402
-                                  RESOURCE_LANGUAGE_KEY, RUNTIME_SAMPLE_KEY, SAMPLE_KEY, ScenarioCase, main)
+from korvex_scenario.case import (HKCU_PRODUCT_KEY, HKLM_PRODUCT_KEY, NEWER_CLIENT_PROCESS, PRODUCT_EXE,  # noqa: E402
+                                  PRODUCT_FOLDER, RESOURCE_LANGUAGE_KEY, RUNTIME_SAMPLE_KEY, SAMPLE_KEY, ScenarioCase,
+                                  main)
 from korvex_scenario.run import wait_until  # noqa: E402
 from korvex_scenario.site import SOURCE, closed_port, generate  # noqa: E402
 from korvex_scenario.timeline import (FINISH_START_BUTTON, MAIN_WINDOW_CLASS, PROGRESS_PERCENT_TEXT,  # noqa: E402
@@ -306,6 +307,55 @@ class ClientOutdated(Scenario):
         self.assertExitCode(run, 1602)
         self.assertOnlyBox(run, CANCEL_QUESTION, "Yes")
         self.assertEqual(self.prerequisite_runs(), [])
+
+
+class SingleFileHandOver(Scenario):
+    """The newer client is a real single-file installer: it finds its manifest
+    and texts inside itself in the temporary folder it was downloaded to."""
+
+    def test_interactive_hand_over_opens_the_products_wizard(self):
+        german = german_texts()
+        exe = self.installer_folder(self.serve_single_file_client(no_prerequisite=True))
+        run = self.start_installer(exe, ["/lang", "1031"], default_answer="Yes", also_observe=[NEWER_CLIENT_PROCESS])
+        self.assertEqual(run.exit_code(), 0, self.describe(run))
+        self.assertEqual(run.timeline().main_windows(), [], "this client opened its wizard")
+
+        self.wait_for_control(run, SETTINGS_INSTALL_BUTTON, 60)
+        self.assertEqual(self.wine.driver("wait", "--class", MAIN_WINDOW_CLASS, "--title", FULL_NAME, "--timeout",
+                                          "5000"), 0, "the wizard is not captioned with the full name")
+        self.close_main_window()
+        self.assertTrue(self.wait_for_newer_client_to_end(), "the newer client did not end")
+        run.stop_harness()
+        timeline = run.timeline()
+        newer = [r for r in timeline.states(NEWER_CLIENT_PROCESS, MAIN_WINDOW_CLASS) if r["visible"]]
+        # The German texts it carries, chosen by the "/lang" this run handed on.
+        settings = {c["text"] for r in newer if timeline.page_of(r) == "settings" for c in r["controls"]}
+        self.assertLessEqual({german["IDS_INSTALL_SETTINGS"], german["IDS_INSTALL_FOLDER"]}, settings)
+        self.assertEqual([(b["process"], b["text"], b["answer"]) for b in run.boxes()],
+                         [(NEWER_CLIENT_PROCESS, german["IDS_MESSAGE_CANCELNOTICE"], "Yes")])
+        self.assertEqual(self.requested("/client/" + generate.CLIENT_NAME), 1)
+
+    def test_silent_hand_over_installs_with_this_runs_switches(self):
+        # This client is a single file too: nothing beside it.
+        exe = self.single_file_installer(self.serve_single_file_client(no_prerequisite=True))
+        self.assertEqual(os.listdir(os.path.dirname(exe)), [os.path.basename(exe)])
+        run = self.start_installer(exe, ["/s", "/v", 'SAMPLE_TAG="handed over"'], also_observe=[NEWER_CLIENT_PROCESS])
+        self.assertEqual(run.exit_code(), 0, self.describe(run))
+        self.assertTrue(self.wait_for_newer_client_to_end(), "the newer client did not end")
+        run.stop_harness()
+
+        timeline = run.timeline()
+        self.assertNotEqual(timeline.states(NEWER_CLIENT_PROCESS, MAIN_WINDOW_CLASS), [],
+                            "the probe did not see the newer client's hidden main window")
+        self.assertEqual(timeline.any_visible() + timeline.any_visible(NEWER_CLIENT_PROCESS), [],
+                         "a window of the silent runs was visible")
+        self.assertEqual(run.boxes().summary(), [])
+        self.assertRegistryValues(HKLM_PRODUCT_KEY, INSTALLED_BY_INSTALLER)
+        sample = self.registry(SAMPLE_KEY)
+        self.assertEqual(sample["Version"], ("REG_SZ", generate.RELEASE_VERSION))
+        self.assertEqual(sample["SampleTag"], ("REG_SZ", "handed over"))
+        self.assertTrue(os.path.isfile(self.wine.linux_path(PRODUCT_EXE)))
+        self.assertEqual(self.requested("/packages/" + generate.MAIN_PACKAGE), 2)
 
 
 class ServerUnreachable(Scenario):

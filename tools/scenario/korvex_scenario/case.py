@@ -5,8 +5,9 @@ import os
 import shutil
 import unittest
 
-from .run import InstallerRun, prepare_installer_folder, read_text, wait_until
+from .run import InstallerRun, package_installer, prepare_installer_folder, read_text, wait_until
 from .site import TestServer, generate, publish
+from .timeline import INSTALLER_PROCESS
 from .wine import Wine, windows_path
 
 REGISTRY_KEY = generate.REGISTRY_KEY
@@ -28,10 +29,13 @@ PARENT_KEYS = tuple(root + "\\" + path for path in (r"SOFTWARE\Korvex Systems\Fe
                                                      r"SOFTWARE\Korvex Systems") for root in ("HKLM", "HKCU"))
 
 PRODUCT_WINDOW_CLASS = "FenwyxProSampleWindow"
+# A newer client is saved and started under the product's full name.
+NEWER_CLIENT_PROCESS = "Fenwyx Pro 18.exe"
+NEWER_CLIENT_VERSION = "18.0.0.11"
 # Programs a scenario starts, directly or through the installer: none may outlive it.
-SCENARIO_PROGRAMS = ("korvexmasterinstaller.exe", "product.exe", "fenwyx pro 18.exe", "fenwyx_prerequisite.exe",
-                     "msiexec.exe", "korvexmsgboxwatcher.exe", "korvexscenarioprobe.exe", "korvexuidriver.exe",
-                     "winebrowser.exe")
+SCENARIO_PROGRAMS = ("korvexmasterinstaller.exe", "product.exe", NEWER_CLIENT_PROCESS.lower(),
+                     "fenwyx_prerequisite.exe", "msiexec.exe", "korvexmsgboxwatcher.exe", "korvexscenarioprobe.exe",
+                     "korvexuidriver.exe", "korvexpackage.exe", "winebrowser.exe")
 
 
 class ScenarioCase(unittest.TestCase):
@@ -63,6 +67,21 @@ class ScenarioCase(unittest.TestCase):
     def installer_folder(self, manifest):
         return prepare_installer_folder(os.path.join(self.work, "installer"), self.installer_exe, manifest)
 
+    def single_file_installer(self, manifest, name="single-file"):
+        """The installer alone in a folder, carrying the manifest and the language data."""
+        return package_installer(self.build, self.installer_exe, manifest,
+                                 os.path.join(self.work, name, INSTALLER_PROCESS))
+
+    def serve_single_file_client(self, rules=(), **layout):
+        """Serves the site with a single-file installer as the newer client, its
+        own manifest naming the client version the server now asks for.
+        Returns the product manifest of the older client."""
+        self.serve(rules, client_version=NEWER_CLIENT_VERSION, min_client_version=NEWER_CLIENT_VERSION, **layout)
+        newer_manifest = os.path.join(self.work, "newer-client-manifestPro.xml")
+        shutil.copyfile(os.path.join(self.server.folder, "manifestPro.xml"), newer_manifest)
+        client = self.single_file_installer(newer_manifest, "newer-client")
+        return publish(self.server, self.packages, client=client, min_client_version=NEWER_CLIENT_VERSION, **layout)
+
     def route_browser(self):
         """Web pages the installer opens are recorded instead of shown."""
         script = os.path.join(self.work, "browser.sh")
@@ -81,11 +100,17 @@ class ScenarioCase(unittest.TestCase):
         else:
             self.wine.reg_delete_value(BROWSER_KEY, "Browsers")
 
-    def start_installer(self, program, switches=(), box_rules=(), default_answer="OK", name=None, harness=True):
+    def start_installer(self, program, switches=(), box_rules=(), default_answer="OK", name=None, harness=True,
+                        also_observe=()):
         env = dict(os.environ, FENWYX_PREREQUISITE_RECORD=windows_path(self.prerequisite_log))
         run = InstallerRun(self.wine, self.work, name or "run%d" % (len(self.runs) + 1))
         self.runs.append(run)
-        return run.start(program, switches, box_rules, default_answer, env=env, harness=harness)
+        return run.start(program, switches, box_rules, default_answer, env=env, harness=harness,
+                         also_observe=also_observe)
+
+    def wait_for_newer_client_to_end(self, seconds=150):
+        return wait_until(lambda: not any(p["exe"].lower() == NEWER_CLIENT_PROCESS.lower()
+                                          for p in self.wine.processes()), seconds, interval=1)
 
     def install_sample_directly(self, package=generate.MAIN_PACKAGE):
         """An earlier installation, made with msiexec as a real peer."""

@@ -2,6 +2,7 @@
 
 import os
 import shutil
+import subprocess
 import time
 
 from .site import SOURCE
@@ -9,6 +10,7 @@ from .timeline import INSTALLER_PROCESS, MessageBoxes, Timeline
 from .wine import windows_path
 
 LANGUAGE_DATA = os.path.join(SOURCE, "demo", "language")
+PACKAGE_TOOL = os.path.join(SOURCE, "tools", "package", "package")
 
 
 def prepare_installer_folder(folder, installer_exe, product_manifest):
@@ -21,6 +23,17 @@ def prepare_installer_folder(folder, installer_exe, product_manifest):
     shutil.copyfile(product_manifest, os.path.join(folder, "config", "manifestPro.xml"))
     shutil.copytree(LANGUAGE_DATA, os.path.join(folder, "language"))
     return os.path.join(folder, INSTALLER_PROCESS)
+
+
+def package_installer(build, installer_exe, product_manifest, output):
+    """A single-file installer written by tools/package: the program with the
+    manifest and the language data inside it. Returns its path."""
+    os.makedirs(os.path.dirname(output), exist_ok=True)
+    result = subprocess.run([PACKAGE_TOOL, "--build-dir", build, installer_exe, product_manifest, LANGUAGE_DATA,
+                             output], stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
+    if result.returncode != 0 or not os.path.isfile(output):
+        raise RuntimeError("tools/package failed: " + result.stderr.decode("utf-8", "replace"))
+    return output
 
 
 def wait_until(condition, seconds, interval=0.1):
@@ -62,25 +75,27 @@ class InstallerRun:
         self.installer = self.watcher = self.probe = None
 
     def start(self, program, switches=(), box_rules=(), default_answer="OK", env=None, timeout_seconds=150,
-              harness=True):
+              harness=True, also_observe=()):
         """box_rules: (pattern, answer[, delay ms]) tuples for the watcher. Without
         the harness only the installer starts (a second one would answer the
-        first run's boxes too)."""
+        first run's boxes too). also_observe: further program names whose
+        windows the probe records (a newer client it hands over to)."""
         if harness:
-            self.start_harness(box_rules, default_answer, timeout_seconds)
+            self.start_harness(box_rules, default_answer, timeout_seconds, also_observe)
         self.installer = self.wine.start(self.wine.harness("KorvexUiDriver.exe"), "run", "--exit-code-file",
                                          windows_path(self.exit_code_file), "--timeout",
                                          str(timeout_seconds * 1000), "--", windows_path(program), *switches,
                                          env=env)
         return self
 
-    def start_harness(self, box_rules, default_answer, timeout_seconds):
+    def start_harness(self, box_rules, default_answer, timeout_seconds, also_observe=()):
         with open(self.rules_file, "w", encoding="utf-8") as f:
             for rule in box_rules:
                 f.write("\t".join(str(field) for field in rule) + "\n")
         self.probe = self.wine.start(self.wine.harness("KorvexScenarioProbe.exe"), "observe",
                                      "--log", windows_path(self.timeline_log), "--stop-file",
                                      windows_path(self.stop_file), "--process", INSTALLER_PROCESS,
+                                     *[word for name in also_observe for word in ("--process", name)],
                                      "--timeout", str(timeout_seconds + 60))
         watcher_args = ["--log", windows_path(self.boxes_log), "--rules", windows_path(self.rules_file),
                         "--stop-file", windows_path(self.stop_file), "--timeout", str(timeout_seconds + 60)]
@@ -93,8 +108,13 @@ class InstallerRun:
 
     def wait(self, seconds=180):
         """The installer's full exit code; "timeout" when the driver had to end it."""
-        self.installer.wait(timeout=seconds)
+        code = self.exit_code(seconds)
         self.stop_harness()
+        return code
+
+    def exit_code(self, seconds=180):
+        """The same, the harness still watching (for a client it handed over to)."""
+        self.installer.wait(timeout=seconds)
         text = read_text(self.exit_code_file).strip()
         try:
             return int(text)
