@@ -20,6 +20,8 @@ BROWSER_KEY = r"HKCU\Software\Wine\WineBrowser"
 
 PRODUCT_FOLDER = "C:\\Program Files\\Korvex Systems"
 PRODUCT_EXE = PRODUCT_FOLDER + "\\" + generate.PRODUCT_EXECUTABLE
+# The sample product records its starts beside itself.
+PRODUCT_RUN_LOG = ("Program Files", "Korvex Systems", "bin", "Product.exe.runs.log")
 SAMPLE_PRODUCT_CODES = (generate.LANGUAGE_PACK_PRODUCT_CODE, generate.PRODUCT_CODE, generate.BROKEN_PRODUCT_CODE,
                         generate.RUNTIME_PRODUCT_CODE)
 KEYS_TO_REMOVE = (HKLM_PRODUCT_KEY, HKCU_PRODUCT_KEY, RESOURCE_LANGUAGE_KEY, SAMPLE_KEY, RUNTIME_SAMPLE_KEY,
@@ -124,7 +126,7 @@ class ScenarioCase(unittest.TestCase):
         return [line.split("\t", 1)[-1] for line in read_text(self.product_run_log()).splitlines()]
 
     def product_run_log(self):
-        return self.wine.drive_c("Program Files", "Korvex Systems", "bin", "Product.exe.runs.log")
+        return self.wine.drive_c(*PRODUCT_RUN_LOG)
 
     def wait_for_product_start(self, count=1, seconds=20):
         return wait_until(lambda: len(self.product_runs()) >= count, seconds)
@@ -176,33 +178,43 @@ class ScenarioCase(unittest.TestCase):
                 self.wine.driver("wait-gone", "--class", PRODUCT_WINDOW_CLASS, "--timeout", "5000")
 
     def end_leftover_processes(self):
-        leftovers = [p for p in self.wine.processes() if p["exe"].lower() in SCENARIO_PROGRAMS]
-        for process in leftovers:
-            self.wine.kill(process["pid"])
-        return ["%s (%d)" % (p["exe"], p["pid"]) for p in leftovers]
+        return end_leftover_processes(self.wine)
 
     def remove_sample_product(self):
-        installed = self.wine.installed_products()
-        for code in SAMPLE_PRODUCT_CODES:
-            if code.upper() in installed:
-                self.wine.msi_uninstall(code)
-        for key in KEYS_TO_REMOVE:
-            self.wine.reg_delete_key(key)
-        for key in PARENT_KEYS:
-            self.wine.reg_delete_key_if_empty(key)
-        clients = [path for temp in self.wine.temp_folders()
-                   for path in glob.glob(os.path.join(temp, "KorvexWebInstaller_*"))]
-        for path in [self.product_run_log()] + clients:
-            if os.path.isdir(path):
-                shutil.rmtree(path, ignore_errors=True)
-            elif os.path.exists(path):
-                os.remove(path)
-        for folder in (os.path.join("Program Files", "Korvex Systems", "bin"), os.path.join("Program Files",
-                                                                                            "Korvex Systems")):
-            try:
-                os.rmdir(self.wine.drive_c(folder))
-            except OSError:
-                pass
+        remove_sample_product(self.wine)
+
+
+def end_leftover_processes(wine):
+    """Ends the programs a scenario started that still run; their names."""
+    leftovers = [p for p in wine.processes() if p["exe"].lower() in SCENARIO_PROGRAMS]
+    for process in leftovers:
+        wine.kill(process["pid"])
+    return ["%s (%d)" % (p["exe"], p["pid"]) for p in leftovers]
+
+
+def remove_sample_product(wine):
+    """Uninstalls the sample product and removes what the installer left: registry
+    values, newer clients in the temporary folders, the product's start log."""
+    installed = wine.installed_products()
+    for code in SAMPLE_PRODUCT_CODES:
+        if code.upper() in installed:
+            wine.msi_uninstall(code)
+    for key in KEYS_TO_REMOVE:
+        wine.reg_delete_key(key)
+    for key in PARENT_KEYS:
+        wine.reg_delete_key_if_empty(key)
+    clients = [path for temp in wine.temp_folders() for path in glob.glob(os.path.join(temp, "KorvexWebInstaller_*"))]
+    for path in [wine.drive_c(*PRODUCT_RUN_LOG)] + clients:
+        if os.path.isdir(path):
+            shutil.rmtree(path, ignore_errors=True)
+        elif os.path.exists(path):
+            os.remove(path)
+    for folder in (os.path.join("Program Files", "Korvex Systems", "bin"), os.path.join("Program Files",
+                                                                                        "Korvex Systems")):
+        try:
+            os.rmdir(wine.drive_c(folder))
+        except OSError:
+            pass
 
 
 def main(argv):

@@ -28,7 +28,6 @@ def prepare_installer_folder(folder, installer_exe, product_manifest):
 def package_installer(build, installer_exe, product_manifest, output):
     """A single-file installer written by tools/package: the program with the
     manifest and the language data inside it. Returns its path."""
-    os.makedirs(os.path.dirname(output), exist_ok=True)
     result = subprocess.run([PACKAGE_TOOL, "--build-dir", build, installer_exe, product_manifest, LANGUAGE_DATA,
                              output], stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
     if result.returncode != 0 or not os.path.isfile(output):
