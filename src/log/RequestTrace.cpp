@@ -1,0 +1,39 @@
+#include "log/RequestTrace.h"
+
+#include "log/LogText.h"
+#include "log/RunLog.h"
+
+RequestTrace::RequestTrace(const std::wstring& url) : m_bActive(g_runLog.IsOpen())
+{
+    if (!m_bActive) return;
+    m_strUrl = korvex::log::WithoutCredentials(url);
+    m_nStartTick = GetTickCount();
+}
+
+RequestTrace::~RequestTrace()
+{
+    if (!m_bActive) return;
+    std::wstring line = L"Request GET " + m_strUrl + L": ";
+    if (m_bAnswered) {
+        line += L"status " + std::to_wstring(m_nStatus) + L", Content-Length " +
+                (m_nContentLength > 0 ? std::to_wstring(m_nContentLength) : std::wstring(L"none")) + L", ";
+    } else {
+        line += L"no answer, ";
+    }
+    line += std::to_wstring(m_nBytes) + L" bytes received, " + std::to_wstring(GetTickCount() - m_nStartTick) +
+            L" ms, " + (m_bSucceeded ? L"succeeded" : L"failed");
+    LogEvent(line);
+}
+
+void RequestTrace::Answered(unsigned long status, std::int64_t contentLength)
+{
+    m_bAnswered = true;
+    m_nStatus = status;
+    m_nContentLength = contentLength;
+}
+
+void RequestTrace::Ended(std::uint64_t bytesReceived, bool succeeded)
+{
+    m_nBytes = bytesReceived;
+    m_bSucceeded = succeeded;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The opt-in run log ("/log <file>"): what a deployment needs to read after a
+// silent run on many machines. One process-wide instance; start-up opens it
+// when the switch names a file, and every subsystem writes its events through
+// LogEvent, from any thread. A log that cannot be opened is no error: the run
+// goes on and nothing is written. Without the switch nothing is written
+// anywhere.
+
+#include <windows.h>
+
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "download/UniqueHandle.h"
+
+class RunLog {
+public:
+    RunLog() = default;
+    RunLog(const RunLog&) = delete;
+    RunLog& operator=(const RunLog&) = delete;
+
+    // Creates (or empties) the file; false when it cannot be written.
+    bool Open(const std::wstring& path);
+    bool IsOpen() const;
+
+    // Appends one timestamped UTF-8 line; whole lines never interleave.
+    void Write(std::wstring_view text);
+
+    // Where the Windows Installer writes its own verbose log for the next
+    // package: "<log>.<n>.msi.log", n counting from 1. Empty when closed.
+    std::wstring NextMsiLogPath();
+
+private:
+    mutable std::mutex m_lock;
+    FileHandle m_file;
+    std::wstring m_strPath;
+    int m_nMsiLogs = 0;
+};
+
+// The run's log, closed until start-up opens it.
+extern RunLog g_runLog;
+
+inline void LogEvent(std::wstring_view text)
+{
+    g_runLog.Write(text);
+}

@@ -1,0 +1,122 @@
+// The run log's file under Wine: opened or not, written from several threads
+// at once, and the request trace's line.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "log/RequestTrace.h"
+#include "log/RunLog.h"
+
+namespace {
+
+std::wstring TempPath(const wchar_t* name)
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + name;
+}
+
+std::string ReadAll(const std::wstring& path)
+{
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+const std::regex kStamp("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} ");
+
+}  // namespace
+
+TEST(RunLog, AFileThatCannotBeOpenedLeavesTheLogClosed)
+{
+    RunLog log;
+    EXPECT_FALSE(log.Open(TempPath(L"korvex-no-such-folder\\run.log")));
+    EXPECT_FALSE(log.IsOpen());
+    log.Write(L"dropped");
+    EXPECT_EQ(log.NextMsiLogPath(), L"");
+}
+
+TEST(RunLog, ThreadsWriteWholeLinesAndInstallerLogsAreNumbered)
+{
+    const std::wstring path = TempPath(L"korvex-run-log-test.log");
+    RunLog log;
+    ASSERT_TRUE(log.Open(path));
+    constexpr int kThreads = 4;
+    constexpr int kLinesEach = 200;
+    std::vector<std::thread> writers;
+    for (int t = 0; t < kThreads; ++t) {
+        writers.emplace_back([&log, t] {
+            for (int i = 0; i < kLinesEach; ++i) {
+                log.Write(L"thread " + std::to_wstring(t) + L" line " + std::to_wstring(i) + L" \x00FC");
+            }
+        });
+    }
+    for (std::thread& writer : writers) writer.join();
+    EXPECT_EQ(log.NextMsiLogPath(), path + L".1.msi.log");
+    EXPECT_EQ(log.NextMsiLogPath(), path + L".2.msi.log");
+
+    const std::vector<std::string> lines = Lines(ReadAll(path));
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kThreads * kLinesEach));
+    std::vector<int> next(kThreads, 0);
+    const std::regex line("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} thread (\\d) line (\\d+) \xC3\xBC$");
+    for (const std::string& text : lines) {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(text, match, line)) << text;
+        const int thread = std::stoi(match[1]);
+        EXPECT_EQ(std::stoi(match[2]), next[thread]++) << "each thread's lines keep their order";
+    }
+
+    // Opening again starts an empty log.
+    ASSERT_TRUE(log.Open(path));
+    EXPECT_EQ(ReadAll(path), "");
+    EXPECT_EQ(log.NextMsiLogPath(), path + L".1.msi.log");
+    DeleteFileW(path.c_str());
+}
+
+TEST(RequestTrace, OneLineWhenTheRequestEnds)
+{
+    const std::wstring path = TempPath(L"korvex-request-trace-test.log");
+    {
+        RequestTrace unlogged(L"http://127.0.0.1/closed-log");
+    }
+    ASSERT_TRUE(g_runLog.Open(path));
+    {
+        RequestTrace answered(L"http://user:pw@127.0.0.1:8080/a.msi");
+        answered.Answered(200, 4096);
+        EXPECT_EQ(ReadAll(path), "") << "nothing before the request ends";
+        answered.Ended(4096, true);
+    }
+    {
+        RequestTrace unanswered(L"http://127.0.0.1:9/version.xml");
+    }
+    const std::vector<std::string> lines = Lines(ReadAll(path));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(std::regex_search(lines[0], kStamp));
+    EXPECT_TRUE(std::regex_search(lines[0], std::regex(" Request GET http://\\*\\*\\*@127\\.0\\.0\\.1:8080/a\\.msi: "
+                                                       "status 200, Content-Length 4096, 4096 bytes received, "
+                                                       "\\d+ ms, succeeded$")))
+        << lines[0];
+    EXPECT_TRUE(std::regex_search(lines[1], std::regex(" Request GET http://127\\.0\\.0\\.1:9/version\\.xml: no "
+                                                       "answer, 0 bytes received, \\d+ ms, failed$")))
+        << lines[1];
+}
