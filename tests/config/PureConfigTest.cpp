@@ -1,10 +1,12 @@
-// Decimal text and the language choice: the rules that need no machine.
+// Decimal text, the language choice and the start-up failure texts: the
+// rules that need no machine.
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <map>
 
+#include "config/ConfigurationFailure.h"
 #include "config/DecimalText.h"
 #include "config/LanguageList.h"
 #include "config/ProductConfiguration.h"
@@ -142,3 +144,35 @@ TEST(BuildLanguageList, NamesComeFromTheEditionTableAndTheTitles)
 }
 
 }  // namespace
+
+// Each fault names its path and says what is wrong in words a publisher can
+// act on; no two faults read alike.
+TEST(ConfigurationFailureText, NamesThePathAndTheFault)
+{
+    const std::wstring manifest = L"C:\\Setup\\config\\manifestPro.xml";
+    const struct {
+        ConfigurationFault m_fault;
+        std::wstring m_path;
+        const wchar_t* m_what;
+    } rows[] = {
+        {ConfigurationFault::ManifestMissing, manifest, L"is missing"},
+        {ConfigurationFault::ManifestNotXml, manifest, L"is not readable XML"},
+        {ConfigurationFault::PidMissing, manifest, L"<pid>"},
+        {ConfigurationFault::RegistryKeyMissing, manifest, L"<registry>"},
+        {ConfigurationFault::MainPackageUrlMissing, manifest, L"<full_url>"},
+        {ConfigurationFault::WorkFolderNotCreatable, L"C:\\Setup\\msi\\", L"cannot be created"},
+        {ConfigurationFault::ExecutablePathUnknown, L"", L"cannot determine its own folder"},
+    };
+    std::map<std::wstring, int> seen;
+    for (const auto& row : rows) {
+        const std::wstring text = ConfigurationFailureText({row.m_fault, row.m_path});
+        SCOPED_TRACE(std::string(text.begin(), text.end()));
+        if (!row.m_path.empty()) {
+            EXPECT_NE(text.find(L"\"" + row.m_path + L"\""), std::wstring::npos);
+        }
+        EXPECT_NE(text.find(row.m_what), std::wstring::npos);
+        const std::wstring end = L". The installation cannot continue.";
+        EXPECT_EQ(text.rfind(end), text.size() - end.size());
+        EXPECT_EQ(++seen[text], 1);
+    }
+}
