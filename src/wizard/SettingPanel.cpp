@@ -271,7 +271,9 @@ bool CSettingPanel::CreateFolderLevels(const std::wstring& path)
             return false;
         }
     }
-    return true;
+    // A share has no levels to make, yet it may not exist at all.
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void CSettingPanel::RefuseFolder(const std::wstring& path)

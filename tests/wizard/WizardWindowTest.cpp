@@ -417,11 +417,11 @@ TEST_F(WizardWindows, DeepMissingFolderIsCreatedLevelByLevelBeforeAnyDownload)
     EXPECT_EQ(g_productConfiguration.m_strInstallFolder, deep);
     // The worker starts three seconds after the page shows; nothing ran yet.
     EXPECT_TRUE(Status().m_worker.m_plan.empty());
-    EXPECT_FALSE(Status().m_worker.m_task.valid());
+    EXPECT_FALSE(Status().m_worker.HasStarted());
     RemoveTree(root);
 }
 
-TEST_F(WizardWindows, FolderTextsTooLongOrBlockedByAFileAreRefused)
+TEST_F(WizardWindows, FolderTextsTooLongBlockedByAFileOrAnAbsentShareAreRefused)
 {
     Open();
     const std::wstring base = TempFolder(L"wizard-long");
@@ -438,9 +438,12 @@ TEST_F(WizardWindows, FolderTextsTooLongOrBlockedByAFileAreRefused)
     EXPECT_FALSE(InstallWithFolder(file + L"\\Pro"));
     EXPECT_FALSE(InstallWithFolder(file));
     ::DeleteFileW(file.c_str());
+    // Nothing is made for a bare share, so it must be there already.
+    EXPECT_FALSE(InstallWithFolder(L"\\\\korvex-absent-server\\share"));
+    EXPECT_EQ(g_productConfiguration.m_strInstallFolder, L"C:\\Program Files\\Korvex Systems");
 
     const std::vector<ShownBox> boxes = Boxes();
-    ASSERT_EQ(boxes.size(), 3u);
+    ASSERT_EQ(boxes.size(), 4u);
     EXPECT_EQ(boxes[0].text, FillMessageText(LoadUiString(IDS_ERR_CREATE_FOLDER_FAILED), tooLong));
 }
 
