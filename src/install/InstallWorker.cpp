@@ -122,6 +122,21 @@ void InstallWorker::Cancel()
     m_bStop = 1;
 }
 
+void InstallWorker::HoldTransfers()
+{
+    ResetEvent(m_hProceedEvent.get());
+}
+
+void InstallWorker::ResumeTransfers()
+{
+    SetEvent(m_hProceedEvent.get());
+}
+
+bool InstallWorker::TransfersHeld() const
+{
+    return WaitForSingleObject(m_hProceedEvent.get(), 0) == WAIT_TIMEOUT;
+}
+
 bool InstallWorker::CheckServer()
 {
     const ProductManifest& manifest = g_productConfiguration.m_manifest;

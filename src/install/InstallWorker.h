@@ -5,10 +5,11 @@
 // one end phase (Finished, Failed or Cancelled) in its InstallProgress.
 //
 // The progress page builds the plan on the UI thread, starts Run on an
-// asynchronous task and, when the user confirms, calls Cancel. The cancel
-// crosses threads through the two events (a transfer stops on the cancel
-// event and holds still while the proceed event is reset) and through the
-// two flags the sequence and the installer's message handler read.
+// asynchronous task, holds the transfers while it asks the cancel question
+// and, when the user confirms, calls Cancel. The cancel crosses threads
+// through the worker's two events (a transfer stops on the cancel event and
+// holds still while the proceed event is reset) and through the two flags
+// the sequence and the installer's message handler read.
 
 #include <windows.h>
 
@@ -47,34 +48,52 @@ public:
     void Run();
     // UI thread, after the user confirmed the cancel.
     void Cancel();
+    // UI thread: running transfers hold still until ResumeTransfers (or a
+    // Cancel) lets them go on.
+    void HoldTransfers();
+    void ResumeTransfers();
+    bool TransfersHeld() const;
+
+    // Owner of the boxes the run raises about the installation (the main
+    // installer window); set before Start.
+    void SetOwnerWindow(HWND hOwner) { m_hMainWindow = hOwner; }
+    HWND OwnerWindow() const { return m_hMainWindow; }
+    // A package installed but asked for a restart (3010); final once the
+    // phase is Finished.
+    bool RestartRequired() const { return m_bRestartRequired.load() != 0; }
+    bool HasStarted() const { return m_task.valid(); }
+    InstallProgress& Progress() { return m_progress; }
 
     bool CheckServer();
     bool DownloadAll();
     bool DownloadItem(const std::wstring& url, const std::wstring& localPath, DownloadStatusFunction progress);
     bool InstallAll();
 
-    InstallProgress& m_progress;
     std::vector<InstallPlanItem> m_plan;
     int m_nInstallIndex = -1;
     InstallerProgressState m_installerState;
     std::atomic<int> m_bCancelInstaller{0};
     std::wstring m_strCurrentPackage;
-    KernelHandle m_hCancelEvent;
-    KernelHandle m_hProceedEvent;
     std::atomic<int> m_bStop{0};
     std::wstring m_strHomePageUrlFound;
+    int m_nErrorKind = InstallErrorNone;
+
+private:
+    // The download job and the installer runner work on the worker's state.
+    friend class CDownloadJob;
+    friend bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item);
+    friend INT WINAPI OnInstallerMessage(LPVOID context, UINT messageType, LPCWSTR message);
+
+    void ShowRunFailure();
+    void AdoptInstallFolderFromProperties();
+
+    InstallProgress& m_progress;
+    KernelHandle m_hCancelEvent;
+    KernelHandle m_hProceedEvent;
     // The INSTALLDIR the installer reported; used only when "/v" named one.
     std::wstring m_strInstallFolderFound;
-    // Set when a package installed but asked for a restart (3010).
-    int m_bRestartRequired = 0;
-    int m_nErrorKind = InstallErrorNone;
-    // Owner of the boxes the run raises about the installation; the page
-    // sets it to the main installer window.
+    std::atomic<int> m_bRestartRequired{0};
     HWND m_hMainWindow = nullptr;
     // Declared last so that it is waited for before anything else goes.
     std::future<void> m_task;
-
-private:
-    void ShowRunFailure();
-    void AdoptInstallFolderFromProperties();
 };

@@ -96,7 +96,7 @@ InstallerPropertyFacts CurrentPropertyFacts()
 int ShowInstallerMessage(InstallWorker& worker, LPCWSTR message, UINT style)
 {
     const int answer =
-        UserMessageBox(worker.m_hMainWindow, message, g_productConfiguration.m_manifest.m_strShortName.c_str(), style);
+        UserMessageBox(worker.OwnerWindow(), message, g_productConfiguration.m_manifest.m_strShortName.c_str(), style);
     if (answer == IDCANCEL) {
         worker.m_nErrorKind = InstallErrorUserCancel;
     }
@@ -110,7 +110,7 @@ int OnProgressRecord(InstallWorker& worker, LPCWSTR record)
         return IDOK;
     }
     if (outcome.m_bAdvanced) {
-        worker.m_progress.Set(InstallPhase::Installing, worker.m_nInstallIndex,
+        worker.Progress().Set(InstallPhase::Installing, worker.m_nInstallIndex,
                               worker.m_installerState.m_nRunningMaximum, worker.m_strCurrentPackage);
     }
     return worker.m_bCancelInstaller ? IDCANCEL : IDOK;

@@ -30,6 +30,20 @@ int ExitCodeOf(RunOutcome outcome)
     return 1603;
 }
 
+RunOutcome OutcomeOfPhase(InstallPhase phase, bool restartRequired)
+{
+    switch (phase) {
+        case InstallPhase::Finished:
+            return restartRequired ? RunOutcome::FinishedRestartPending : RunOutcome::Finished;
+        case InstallPhase::Failed:
+            return RunOutcome::Failed;
+        case InstallPhase::Cancelled:
+            return RunOutcome::UserCancelled;
+        default:
+            return RunOutcome::NotEnded;
+    }
+}
+
 void RecordRunOutcome(RunOutcome outcome)
 {
     g_runOutcome.store(outcome);

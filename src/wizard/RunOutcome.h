@@ -7,6 +7,8 @@
 
 #include <atomic>
 
+#include "install/InstallProgress.h"
+
 namespace korvex::wizard {
 
 enum class RunOutcome : int {
@@ -22,6 +24,10 @@ enum class RunOutcome : int {
 };
 
 int ExitCodeOf(RunOutcome outcome);
+
+// How the install worker's end phase ends the run; NotEnded while the phase
+// is not an end phase.
+RunOutcome OutcomeOfPhase(InstallPhase phase, bool restartRequired);
 
 // The outcome of this process's run; written on the UI thread, read at exit.
 void RecordRunOutcome(RunOutcome outcome);

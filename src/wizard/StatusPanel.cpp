@@ -148,7 +148,7 @@ void CStatusPanel::StartInstallation()
         return;
     }
     CWnd* main = GetParent();
-    m_worker.m_hMainWindow = main ? main->m_hWnd : nullptr;
+    m_worker.SetOwnerWindow(main ? main->m_hWnd : nullptr);
     m_worker.BuildPlan();
     OpenInternetSession();
     m_worker.Start();
@@ -177,7 +177,7 @@ BOOL CStatusPanel::CheckRunningApplications(const std::wstring& caption,
 
 BOOL CStatusPanel::RefreshProgress()
 {
-    InstallProgress& progress = m_worker.m_progress;
+    InstallProgress& progress = m_worker.Progress();
     DisplayInput input;
     input.phase = progress.Phase();
     input.percent = progress.OverallPercent();
@@ -196,47 +196,44 @@ BOOL CStatusPanel::RefreshProgress()
     SetLabelText(m_lblTime, TimeTextOf(record, &LoadText));
     m_lblTime.UpdateWindow();
 
-    switch (input.phase) {
-        case InstallPhase::Finished:
-            RecordRunOutcome(m_worker.m_bRestartRequired ? RunOutcome::FinishedRestartPending : RunOutcome::Finished);
-            if (g_runSettings.m_bLaunchProduct) {
-                LaunchInstalledProduct();
-                if (CWnd* main = GetParent()) main->DestroyWindow();
-            } else if (g_runSettings.m_bSilent) {
-                if (CWnd* main = GetParent()) main->DestroyWindow();
-            } else {
-                GoNext();
-            }
-            return FALSE;
-        case InstallPhase::Failed:
-        case InstallPhase::Cancelled:
-            RecordRunOutcome(input.phase == InstallPhase::Failed ? RunOutcome::Failed : RunOutcome::UserCancelled);
-            if (CWnd* main = GetParent()) main->DestroyWindow();
-            return FALSE;
-        default:
-            return TRUE;
+    if (!IsEndPhase(input.phase)) return TRUE;
+    RecordEndOfRun(input.phase);
+    const bool finished = input.phase == InstallPhase::Finished;
+    if (finished && g_runSettings.m_bLaunchProduct) LaunchInstalledProduct();
+    if (finished && !g_runSettings.m_bLaunchProduct && !g_runSettings.m_bSilent) {
+        GoNext();
+    } else if (CWnd* main = GetParent()) {
+        main->DestroyWindow();
     }
+    return FALSE;
+}
+
+void CStatusPanel::RecordEndOfRun(InstallPhase phase)
+{
+    RecordRunOutcome(OutcomeOfPhase(phase, m_worker.RestartRequired()));
 }
 
 BOOL CStatusPanel::CanClose()
 {
     if (m_bCancelRequested) return FALSE;
-    if (IsEndPhase(m_worker.m_progress.Phase())) return TRUE;
-    ::ResetEvent(m_worker.m_hProceedEvent.get());
+    // The window may close between the worker's end and the next refresh.
+    if (IsEndPhase(m_worker.Progress().Phase())) {
+        RecordEndOfRun(m_worker.Progress().Phase());
+        return TRUE;
+    }
+    m_worker.HoldTransfers();
     const std::wstring text = LoadUiString(IDS_MESSAGE_CANCELNOTICE);
     const int answer = UserMessageBox(m_hWnd, text.c_str(), g_productConfiguration.m_manifest.m_strShortName.c_str(),
                                       MB_YESNO | MB_ICONEXCLAMATION);
     if (answer != IDYES) {
-        ::SetEvent(m_worker.m_hProceedEvent.get());
+        m_worker.ResumeTransfers();
         return FALSE;
     }
-    const InstallPhase phase = m_worker.m_progress.Phase();
+    const InstallPhase phase = m_worker.Progress().Phase();
     if (IsEndPhase(phase)) {
         // The worker ended while the question was open; its end stands.
-        ::SetEvent(m_worker.m_hProceedEvent.get());
-        RecordRunOutcome(phase == InstallPhase::Finished ? RunOutcome::Finished
-                         : phase == InstallPhase::Failed ? RunOutcome::Failed
-                                                         : RunOutcome::UserCancelled);
+        m_worker.ResumeTransfers();
+        RecordEndOfRun(phase);
         return TRUE;
     }
     m_bCancelRequested = 1;

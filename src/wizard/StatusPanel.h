@@ -60,6 +60,8 @@ protected:
 
 private:
     void StartInstallation();
+    // Records how the worker's end phase ends the run, for the exit code.
+    void RecordEndOfRun(InstallPhase phase);
 };
 
 // The applications the installer asks the user to close.

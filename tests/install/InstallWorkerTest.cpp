@@ -46,7 +46,7 @@ protected:
     InstallPhase Run(const std::function<void(InstallWorker&, const InstallProgressSnapshot&)>& onSample = {})
     {
         InstallWorker worker(m_progress);
-        worker.m_hMainWindow = m_hMainWindow;
+        worker.SetOwnerWindow(m_hMainWindow);
         worker.BuildPlan();
         for (const InstallPlanItem& item : worker.m_plan) {
             m_planNames.push_back(item.m_strName);
@@ -61,8 +61,7 @@ protected:
             }
             Sleep(2);
         }
-        worker.m_task.wait();
-        m_bRestartRequired = worker.m_bRestartRequired;
+        m_bRestartRequired = worker.RestartRequired();
         m_samples.push_back(Sample{m_progress.Phase(), m_progress.OverallPercent()});
         return m_progress.Phase();
     }

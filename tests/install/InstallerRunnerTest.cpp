@@ -78,7 +78,7 @@ protected:
     OnInstallerMessageTest() : m_recorder(IDRETRY)
     {
         g_productConfiguration.m_manifest.m_strShortName = L"Fenwyx Pro";
-        m_worker.m_hMainWindow = GetDesktopWindow();
+        m_worker.SetOwnerWindow(GetDesktopWindow());
     }
     ~OnInstallerMessageTest() override { g_productConfiguration = ProductConfiguration(); }
 
@@ -181,7 +181,7 @@ TEST(InstallPackageTest, FailingPackageShowsItsErrorAndFails)
     MessageBoxRecorder recorder(IDOK);
     InstallProgress progress;
     InstallWorker worker(progress);
-    worker.m_hMainWindow = GetDesktopWindow();
+    worker.SetOwnerWindow(GetDesktopWindow());
     InstallPlanItem item;
     item.m_strName = L"Failing.msi";
     item.m_strLocalPath = PackagePath(L"Failing.msi");

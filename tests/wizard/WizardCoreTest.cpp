@@ -293,3 +293,22 @@ TEST(RunOutcome, ExitCodesDeploymentToolsRead)
     EXPECT_EQ(RecordedRunOutcome(), RunOutcome::AlreadyCurrent);
     RecordRunOutcome(RunOutcome::NotEnded);
 }
+
+TEST(RunOutcome, OnlyAnEndPhaseEndsTheRun)
+{
+    const struct {
+        InstallPhase phase;
+        bool restart;
+        int code;
+    } cases[] = {
+        {InstallPhase::Finished, false, 0},     {InstallPhase::Finished, true, 3010},
+        {InstallPhase::Failed, true, 1603},     {InstallPhase::Cancelled, false, 1602},
+        {InstallPhase::Initial, false, 1603},   {InstallPhase::Downloading, false, 1603},
+        {InstallPhase::Installing, true, 1603}, {InstallPhase::Cancelling, false, 1603},
+    };
+    for (const auto& c : cases) {
+        const RunOutcome outcome = OutcomeOfPhase(c.phase, c.restart);
+        EXPECT_EQ(outcome == RunOutcome::NotEnded, !IsEndPhase(c.phase)) << static_cast<int>(c.phase);
+        EXPECT_EQ(ExitCodeOf(outcome), c.code) << static_cast<int>(c.phase) << " restart " << c.restart;
+    }
+}

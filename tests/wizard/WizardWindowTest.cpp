@@ -469,7 +469,7 @@ TEST_F(WizardWindows, ProgressPageShowsTheRecordAndEndsTheRunAtItsEnd)
     g_runSettings.m_bProductInstalled = 1;
     CInstallGuide& guide = Open();
     CStatusPanel& page = Status();
-    InstallProgress& progress = page.m_worker.m_progress;
+    InstallProgress& progress = page.m_worker.Progress();
     progress.SetWeights({100}, {100});
     progress.Set(InstallPhase::Downloading, 0, 85, L"package");
     progress.m_nStartTick = 0;
@@ -484,7 +484,7 @@ TEST_F(WizardWindows, ProgressPageShowsTheRecordAndEndsTheRunAtItsEnd)
     // Closing asks; No lets the held transfers go on.
     guide.SendMessage(WM_CLOSE);
     EXPECT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(::WaitForSingleObject(page.m_worker.m_hProceedEvent.get(), 0), WAIT_OBJECT_0);
+    EXPECT_FALSE(page.m_worker.TransfersHeld());
     EXPECT_TRUE(guide.IsWindowVisible());
 
     // Yes cancels; a second close while cancelling asks nothing.
@@ -500,6 +500,28 @@ TEST_F(WizardWindows, ProgressPageShowsTheRecordAndEndsTheRunAtItsEnd)
     EXPECT_FALSE(page.RefreshProgress());
     EXPECT_EQ(guide.m_hWnd, nullptr);
     EXPECT_EQ(RecordedRunOutcome(), RunOutcome::UserCancelled);
+}
+
+// Closing in the moment between the worker's end and the page's next
+// refresh asks nothing and still exits with the worker's outcome. In child
+// processes, since an end phase stays in the process's progress record.
+TEST_F(WizardWindows, ClosingRightAfterTheWorkerEndedKeepsItsExitCode)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const std::pair<InstallPhase, int> cases[] = {
+        {InstallPhase::Finished, 0}, {InstallPhase::Failed, 1603}, {InstallPhase::Cancelled, 1602}};
+    g_runSettings.m_bProductInstalled = 1;
+    for (const auto& [phase, exitCode] : cases) {
+        auto closeAtTheEnd = [this, phase = phase] {
+            CInstallGuide& guide = Open();
+            Status().m_worker.Progress().Set(phase, -1, 0, L"");
+            guide.SendMessage(WM_CLOSE);
+            PumpMessages(100);
+            const bool closedSilently = !guide.IsWindowVisible() && Boxes().empty();
+            std::exit(closedSilently ? korvex::wizard::ExitCodeOf(RecordedRunOutcome()) : 99);
+        };
+        EXPECT_EXIT(closeAtTheEnd(), testing::ExitedWithCode(exitCode), "") << static_cast<int>(phase);
+    }
 }
 
 TEST_F(WizardWindows, RunningApplicationsAreNamedUntilClosedOrCancelled)
