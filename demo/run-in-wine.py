@@ -84,7 +84,10 @@ def main():
         if os.path.exists(os.path.join(demo, name)):
             os.remove(os.path.join(demo, name))
 
-    switches = [] if interactive else ["/s"]
+    log = os.path.join(demo, "install.log")
+    for old in [name for name in os.listdir(demo) if name.startswith("install.log")]:
+        os.remove(os.path.join(demo, old))
+    switches = ["/log", windows_path(log)] + ([] if interactive else ["/s"])
     if os.environ["KORVEX_DEMO_LANGUAGE"]:
         switches += ["/lang", os.environ["KORVEX_DEMO_LANGUAGE"]]
     prerequisite_log = os.path.join(demo, "prerequisite-runs.log")
@@ -107,6 +110,8 @@ def main():
             print("   " + line)
     section("Prerequisite runs", read_text(prerequisite_log).splitlines())
     section("Product starts", read_text(wine.drive_c(*PRODUCT_RUN_LOG)).splitlines())
+    print("== Installer log: " + ("build/demo/install.log (Windows Installer logs beside it: install.log.<n>.msi.log)"
+                                  if os.path.exists(log) else "none written"))
     # Linux sees only the low 8 bits of a Wine process's code: the driver reports the whole.
     print("== Installer exit code: %s" % code)
     return 0 if code == 0 else 1

@@ -8,7 +8,17 @@ SwitchTable BuildSwitchTable(RunSettings& settings)
         {"/l", [&settings](const std::wstring&) { settings.m_bLaunchProduct = 1; }},
         {"/lang", [&settings](const std::wstring& argument) { settings.m_strLanguage = argument; }},
         {"/v", [&settings](const std::wstring& argument) { settings.m_strInstallerProperties = argument; }},
+        {"/log", [&settings](const std::wstring& argument) { settings.m_strLogFile = argument; }},
     };
+}
+
+std::wstring DescribeSwitches(const RunSettings& settings)
+{
+    const auto flag = [](int value) { return value ? L"on" : L"off"; };
+    const auto text = [](const std::wstring& value) { return L"\"" + value + L"\""; };
+    return std::wstring(L"Switches: /s ") + flag(settings.m_bSilent) + L", /n " + flag(settings.m_bSkipClientCheck) +
+           L", /l " + flag(settings.m_bLaunchProduct) + L", /lang " + text(settings.m_strLanguage) + L", /v " +
+           text(settings.m_strInstallerProperties) + L", /log " + text(settings.m_strLogFile);
 }
 
 void WalkSwitches(const SwitchTable& table, const std::vector<CommandLineArgument>& arguments)

@@ -20,8 +20,11 @@ struct CommandLineArgument {
 // Keyed by the exact switch text; each handler takes the switch's argument.
 using SwitchTable = std::unordered_map<std::string, std::function<void(const std::wstring&)>>;
 
-// The five switches, writing into settings.
+// The six switches, writing into settings.
 SwitchTable BuildSwitchTable(RunSettings& settings);
+
+// One line for the run log: every switch and the value it left.
+std::wstring DescribeSwitches(const RunSettings& settings);
 
 // Looks every element, the program path included, up in the table. A switch's
 // argument is the next element unless there is none, it is empty or it

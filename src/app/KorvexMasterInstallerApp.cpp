@@ -4,8 +4,11 @@
 
 #include "app/CommandLineSwitches.h"
 #include "app/StartupSteps.h"
+#include "config/ConfigurationSummary.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
+#include "install/UserMessageBox.h"
+#include "log/RunLog.h"
 #include "ui/Theme.h"
 #include "wizard/InstallGuide.h"
 #include "wizard/RunOutcome.h"
@@ -34,6 +37,7 @@ BOOL CKorvexMasterInstallerApp::InitInstance()
 
     const SwitchTable switches = BuildSwitchTable(g_runSettings);
     WalkSwitches(switches, ReadCommandLineArguments(::GetCommandLineW()));
+    StartRunLog(g_runSettings, ::GetCommandLineW());
 
     SetRegistryKey(L"Local AppWizard-Generated Applications");
 
@@ -41,10 +45,24 @@ BOOL CKorvexMasterInstallerApp::InitInstance()
 
     InitThemePalette();
     CreateThemeFonts();
-    LoadProductConfiguration();
+    if (!LoadConfiguration()) return FALSE;
     if (!g_runSettings.m_bSkipClientCheck && !RunValidator()) return FALSE;
     RunInstallGuide();
     return FALSE;
+}
+
+bool CKorvexMasterInstallerApp::LoadConfiguration()
+{
+    ConfigurationFailure failure;
+    if (LoadProductConfiguration(&failure) == kConfigurationLoaded) {
+        for (const std::wstring& line : SummarizeConfiguration(g_productConfiguration)) LogEvent(line);
+        return true;
+    }
+    // Without a manifest there is nothing to download into or install from.
+    const std::wstring text = ConfigurationFailureText(failure);
+    UserMessageBox(nullptr, text.c_str(), m_pszAppName, MB_ICONERROR);
+    korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::Failed);
+    return false;
 }
 
 bool CKorvexMasterInstallerApp::RunValidator()
@@ -70,9 +88,13 @@ int CKorvexMasterInstallerApp::ExitInstance()
 {
     DestroyThemeFonts();
     CloseInstanceSemaphore();
-    if (m_clientValidator.m_outcome == RunNewClient) {
-        LaunchDownloadedClient(m_clientValidator.m_newClientPath, HandOverParameters(g_runSettings), m_pszAppName);
+    // A hand-over that starts nothing is a failed run, not a success.
+    if (m_clientValidator.m_outcome == RunNewClient &&
+        !LaunchDownloadedClient(m_clientValidator.m_newClientPath, HandOverParameters(g_runSettings), m_pszAppName)) {
+        korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::Failed);
     }
     CWinApp::ExitInstance();
-    return korvex::wizard::ExitCodeOf(korvex::wizard::RecordedRunOutcome());
+    const int exitCode = korvex::wizard::ExitCodeOf(korvex::wizard::RecordedRunOutcome());
+    LogEvent(L"Run ended: exit code " + std::to_wstring(exitCode));
+    return exitCode;
 }

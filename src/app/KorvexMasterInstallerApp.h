@@ -23,6 +23,9 @@ public:
 
 private:
     void CloseInstanceSemaphore();
+    // Loads the product configuration; false, after telling the user why,
+    // when it cannot be used.
+    bool LoadConfiguration();
     // Start-up steps 10 and 11: false when the validator stopped the run.
     bool RunValidator();
     void RunInstallGuide();

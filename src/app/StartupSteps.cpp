@@ -3,6 +3,11 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include "install/UserMessageBox.h"
+#include "log/RunLog.h"
+
+#include "KorvexVersion.h"
+
 std::string NarrowForSwitchLookup(const std::wstring& argument)
 {
     if (argument.empty()) return std::string();
@@ -31,6 +36,14 @@ std::vector<CommandLineArgument> ReadCommandLineArguments(const wchar_t* command
     return arguments;
 }
 
+void StartRunLog(const RunSettings& settings, const wchar_t* commandLine)
+{
+    if (settings.m_strLogFile.empty() || !g_runLog.Open(settings.m_strLogFile)) return;
+    LogEvent(L"KorvexMasterInstaller " KORVEX_VERSION_TEXT L" started: " +
+             std::wstring(commandLine ? commandLine : L""));
+    LogEvent(DescribeSwitches(settings));
+}
+
 bool BringFirstInstanceForward()
 {
     HWND window = ::FindWindowW(kMainWindowClassName, nullptr);
@@ -48,11 +61,11 @@ bool RegisterMainWindowClass()
     return ::RegisterClassW(&windowClass) != 0;
 }
 
-void LaunchDownloadedClient(const std::wstring& path, const std::wstring& parameters, const wchar_t* caption)
+bool LaunchDownloadedClient(const std::wstring& path, const std::wstring& parameters, const wchar_t* caption)
 {
-    if (path.empty() || !::PathFileExistsW(path.c_str())) return;
+    if (path.empty() || !::PathFileExistsW(path.c_str())) return false;
     HINSTANCE result = ::ShellExecuteW(nullptr, L"open", path.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
-    if (reinterpret_cast<INT_PTR>(result) <= 32) {
-        ::MessageBoxW(nullptr, L"The updater cannot be launched!", caption, MB_ICONERROR);
-    }
+    if (reinterpret_cast<INT_PTR>(result) > 32) return true;
+    UserMessageBox(nullptr, L"The updater cannot be launched!", caption, MB_ICONERROR);
+    return false;
 }

@@ -45,6 +45,11 @@ std::string NarrowForSwitchLookup(const std::wstring& argument);
 // narrowed form. An empty vector when the command line cannot be split.
 std::vector<CommandLineArgument> ReadCommandLineArguments(const wchar_t* commandLine);
 
+// Opens the run log when "/log" named a file, and records the program's
+// version, its command line and the switches read from it. A file that
+// cannot be opened leaves the log closed; the run goes on.
+void StartRunLog(const RunSettings& settings, const wchar_t* commandLine);
+
 // Brings the first instance's main window to the front, restoring it when
 // minimised. False when no such window exists.
 bool BringFirstInstanceForward();
@@ -54,5 +59,6 @@ bool RegisterMainWindowClass();
 
 // Starts a newer client the validator downloaded with the given parameters
 // (HandOverParameters()); shows "The updater cannot be launched!" when the
-// shell refuses. Nothing happens for an empty path or a missing file.
-void LaunchDownloadedClient(const std::wstring& path, const std::wstring& parameters, const wchar_t* caption);
+// shell refuses. Nothing is shown for an empty path or a missing file. False
+// when nothing started.
+bool LaunchDownloadedClient(const std::wstring& path, const std::wstring& parameters, const wchar_t* caption);

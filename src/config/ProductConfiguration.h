@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "config/ConfigurationFailure.h"
+
 struct LanguagePackInfo {
     int m_nLangId = 0;
     std::wstring m_strPid;
@@ -102,12 +104,13 @@ std::wstring FormatComponentPath(const ProductConfiguration& configuration, int 
 // Reads the manifest beside the running executable (config\manifestPro.xml,
 // else the copy the executable carries) into g_productConfiguration and
 // prepares the language list, the installed-product facts and the work
-// folders. Returns a ProductConfigurationStatus.
-int LoadProductConfiguration();
+// folders. Returns a ProductConfigurationStatus; on failure, failure (when
+// given) receives what is wrong and where.
+int LoadProductConfiguration(ConfigurationFailure* failure = nullptr);
 
 // The same load for an executable at the given full path (start-up passes its
 // own module path).
-int LoadProductConfigurationFor(const std::wstring& executablePath);
+int LoadProductConfigurationFor(const std::wstring& executablePath, ConfigurationFailure* failure = nullptr);
 
 // Language identifiers of the language packs an installed product recorded
 // under HKEY_LOCAL_MACHINE\<registry key>\LanguagePacks.

@@ -82,7 +82,8 @@ int InitialLanguageOfInstallation(const std::wstring& registryKey)
     return static_cast<int>(value);
 }
 
-bool PrepareWorkFolders(ProductConfiguration& configuration)
+// Empty when the work folders are ready, else the one that cannot be made.
+std::wstring PrepareWorkFolders(ProductConfiguration& configuration)
 {
     configuration.m_strComponentFolder = configuration.m_strExeFolder + L"\\component\\";
     configuration.m_strMsiFolder = configuration.m_strExeFolder + L"\\msi\\";
@@ -93,35 +94,70 @@ bool PrepareWorkFolders(ProductConfiguration& configuration)
             RemoveDirectoryW(configuration.m_strComponentFolder.c_str());
         }
         if (!EnsureFolder(configuration.m_strComponentFolder)) {
-            return false;
+            return configuration.m_strComponentFolder;
         }
     }
-    return EnsureFolder(configuration.m_strMsiFolder) && EnsureFolder(configuration.m_strTransformFolder);
+    for (const std::wstring* folder : {&configuration.m_strMsiFolder, &configuration.m_strTransformFolder}) {
+        if (!EnsureFolder(*folder)) {
+            return *folder;
+        }
+    }
+    return std::wstring();
+}
+
+// The first required value the manifest lacks.
+ConfigurationFault MissingRequiredValue(const ProductManifest& manifest)
+{
+    if (manifest.m_strPid.empty()) {
+        return ConfigurationFault::PidMissing;
+    }
+    if (manifest.m_strRegistryKey.empty()) {
+        return ConfigurationFault::RegistryKeyMissing;
+    }
+    if (manifest.m_strMainComponentUrl.empty()) {
+        return ConfigurationFault::MainPackageUrlMissing;
+    }
+    return ConfigurationFault::None;
+}
+
+int Fail(ConfigurationFailure* failure, ConfigurationFault fault, const std::wstring& path)
+{
+    if (failure) {
+        *failure = ConfigurationFailure{fault, path};
+    }
+    return fault == ConfigurationFault::ExecutablePathUnknown    ? kExecutablePathUnknown
+           : fault == ConfigurationFault::WorkFolderNotCreatable ? kWorkFoldersFailed
+                                                                 : kManifestUnusable;
+}
+
+ConfigurationFault UnreadableManifestFault(const std::wstring& path)
+{
+    return IsFile(path) ? ConfigurationFault::ManifestNotXml : ConfigurationFault::ManifestMissing;
 }
 
 }  // namespace
 
-int LoadProductConfigurationFor(const std::wstring& executablePath)
+int LoadProductConfigurationFor(const std::wstring& executablePath, ConfigurationFailure* failure)
 {
     ProductConfiguration& configuration = g_productConfiguration;
     const std::size_t lastBackslash = executablePath.rfind(L'\\');
     if (lastBackslash == std::wstring::npos || lastBackslash == 0) {
-        return kExecutablePathUnknown;
+        return Fail(failure, ConfigurationFault::ExecutablePathUnknown, std::wstring());
     }
     configuration.m_strExeFolder = executablePath.substr(0, lastBackslash);
     configuration.m_strManifestPath = configuration.m_strExeFolder + L"\\config\\manifestPro.xml";
 
     ProductManifest manifest;
     if (!ReadOwnManifest(configuration, executablePath, manifest)) {
-        return kManifestUnusable;
+        return Fail(failure, UnreadableManifestFault(configuration.m_strManifestPath), configuration.m_strManifestPath);
     }
     configuration.m_manifest = std::move(manifest);
     if (!configuration.m_manifest.m_bStandalone && !ApplyReplacementManifest(configuration)) {
-        return kManifestUnusable;
+        return Fail(failure, UnreadableManifestFault(configuration.m_strManifestPath), configuration.m_strManifestPath);
     }
     const ProductManifest& loaded = configuration.m_manifest;
-    if (loaded.m_strPid.empty() || loaded.m_strRegistryKey.empty() || loaded.m_strMainComponentUrl.empty()) {
-        return kManifestUnusable;
+    if (const ConfigurationFault missing = MissingRequiredValue(loaded); missing != ConfigurationFault::None) {
+        return Fail(failure, missing, configuration.m_strManifestPath);
     }
 
     BuildLanguageList();
@@ -135,23 +171,23 @@ int LoadProductConfigurationFor(const std::wstring& executablePath)
         }
     }
 
-    if (!PrepareWorkFolders(configuration)) {
-        return kWorkFoldersFailed;
+    if (const std::wstring blocked = PrepareWorkFolders(configuration); !blocked.empty()) {
+        return Fail(failure, ConfigurationFault::WorkFolderNotCreatable, blocked);
     }
     configuration.m_bLoaded = 1;
     return kConfigurationLoaded;
 }
 
-int LoadProductConfiguration()
+int LoadProductConfiguration(ConfigurationFailure* failure)
 {
     // A path that filled the whole buffer may have been cut: better no
     // folder than the wrong one.
     wchar_t path[512];
     const DWORD length = GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
     if (length == 0 || length >= ARRAYSIZE(path)) {
-        return kExecutablePathUnknown;
+        return Fail(failure, ConfigurationFault::ExecutablePathUnknown, std::wstring());
     }
-    return LoadProductConfigurationFor(std::wstring(path, length));
+    return LoadProductConfigurationFor(std::wstring(path, length), failure);
 }
 
 std::vector<int> GetInstalledLanguagePacks()

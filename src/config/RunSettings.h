@@ -14,6 +14,8 @@ struct RunSettings {
     int m_bLaunchProduct = 0;
     std::wstring m_strLanguage;
     std::wstring m_strInstallerProperties;
+    // "/log": the file the run log goes to; empty, nothing is logged.
+    std::wstring m_strLogFile;
 };
 
 // The application object's run settings; one per process.

@@ -11,6 +11,7 @@
 
 #include "download/TransferRules.h"
 #include "download/UniqueHandle.h"
+#include "log/RequestTrace.h"
 
 namespace {
 
@@ -327,14 +328,17 @@ void CloseInternetSession()
 
 std::int64_t QueryContentLength(const std::wstring& url)
 {
+    RequestTrace trace(url);
     const OpenedRequest opened = OpenRequest(url, RequestKind::SizeQuery);
     if (opened.failure != SetupFailure::None) {
         return 0;
     }
-    if (!IsSizeQueryStatusAccepted(ReadStatusCode(opened.request.get()))) {
-        return 0;
-    }
-    return ReadContentLength(opened.request.get());
+    const DWORD nStatus = ReadStatusCode(opened.request.get());
+    const std::int64_t nLength = ReadContentLength(opened.request.get());
+    trace.Answered(nStatus, nLength);
+    const bool bAccepted = IsSizeQueryStatusAccepted(nStatus) && nLength > 0;
+    trace.Ended(0, bAccepted);
+    return bAccepted ? nLength : 0;
 }
 
 bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, HANDLE hFile, IDownloadCallback& callback,
@@ -342,11 +346,13 @@ bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, HANDL
 {
     DownloadStatusInfo status;
     bool bResult = false;
+    RequestTrace trace(url);
     const OpenedRequest opened = OpenRequest(url, RequestKind::File);
     if (opened.failure != SetupFailure::None) {
         status.m_nErrorCode = opened.nError;
         status.m_strErrorText = SetupFailureText(opened.failure);
     } else if (!cancel.IsCancelRequested()) {
+        trace.Answered(ReadStatusCode(opened.request.get()), ReadContentLength(opened.request.get()));
         if (nExpectedSize == 0) {
             nExpectedSize = static_cast<std::uint64_t>(ReadContentLength(opened.request.get()));
         }
@@ -368,6 +374,7 @@ bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, HANDL
     } else {
         status.m_nStatus = DownloadStatus::Ended;
     }
+    trace.Ended(status.m_nBytesReceived, bResult);
     callback.OnDownloadStatus(status);
     return bResult;
 }
@@ -377,6 +384,7 @@ bool DownloadToStream(const ICancelRequest& cancel, const std::wstring& url, std
     if (pnHttpStatus != nullptr) {
         *pnHttpStatus = 0;
     }
+    RequestTrace trace(url);
     const OpenedRequest opened = OpenRequest(url, RequestKind::Stream);
     if (opened.failure != SetupFailure::None || cancel.IsCancelRequested()) {
         return false;
@@ -385,6 +393,7 @@ bool DownloadToStream(const ICancelRequest& cancel, const std::wstring& url, std
         *pnHttpStatus = ReadStatusCode(opened.request.get());
     }
     const std::uint64_t nDeclared = static_cast<std::uint64_t>(ReadContentLength(opened.request.get()));
+    trace.Answered(ReadStatusCode(opened.request.get()), static_cast<std::int64_t>(nDeclared));
 
     std::vector<char> chunk(kStreamReadSize);
     std::uint64_t nReceived = 0;
@@ -411,5 +420,7 @@ bool DownloadToStream(const ICancelRequest& cancel, const std::wstring& url, std
         nReceived += nRead;
     }
     output.flush();
-    return bWhole && output.good() && nReceived >= nDeclared && !cancel.IsCancelRequested();
+    const bool bResult = bWhole && output.good() && nReceived >= nDeclared && !cancel.IsCancelRequested();
+    trace.Ended(nReceived, bResult);
+    return bResult;
 }

@@ -10,6 +10,26 @@ bool IsEndPhase(InstallPhase phase)
     return phase == InstallPhase::Finished || phase == InstallPhase::Failed || phase == InstallPhase::Cancelled;
 }
 
+const wchar_t* PhaseName(InstallPhase phase)
+{
+    switch (phase) {
+        case InstallPhase::Downloading:
+            return L"Downloading";
+        case InstallPhase::Installing:
+            return L"Installing";
+        case InstallPhase::Cancelling:
+            return L"Cancelling";
+        case InstallPhase::Finished:
+            return L"Finished";
+        case InstallPhase::Failed:
+            return L"Failed";
+        case InstallPhase::Cancelled:
+            return L"Cancelled";
+        default:
+            return L"Initial";
+    }
+}
+
 std::vector<std::uint32_t> NormalizeWeights(std::vector<std::uint32_t> weights)
 {
     if (weights.empty()) {

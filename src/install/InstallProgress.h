@@ -28,6 +28,8 @@ enum class InstallPhase : std::int32_t {
 };
 
 bool IsEndPhase(InstallPhase phase);
+// The phase's name, for the run log.
+const wchar_t* PhaseName(InstallPhase phase);
 
 // Every entry but the last becomes entry * 100 / sum; the last takes the rest.
 std::vector<std::uint32_t> NormalizeWeights(std::vector<std::uint32_t> weights);

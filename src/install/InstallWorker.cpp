@@ -17,6 +17,7 @@
 #include "install/Registration.h"
 #include "install/ServerManifest.h"
 #include "install/UserMessageBox.h"
+#include "log/RunLog.h"
 
 namespace {
 
@@ -83,6 +84,8 @@ void InstallWorker::Run()
     if (m_progress.Phase() == InstallPhase::Cancelling) {
         m_progress.Set(InstallPhase::Cancelled, -1, 0, std::wstring());
     }
+    LogEvent(L"Installation ended: phase " + std::wstring(PhaseName(m_progress.Phase())) +
+             (m_bRestartRequired ? L", restart required" : L""));
 }
 
 void InstallWorker::AdoptInstallFolderFromProperties()
@@ -147,7 +150,9 @@ bool InstallWorker::CheckServer()
             return false;
         }
     }
-    switch (EvaluateRelease()) {
+    const int verdict = EvaluateRelease();
+    LogEvent(L"Server manifest verdict: " + std::wstring(ClientCheckResultName(verdict)));
+    switch (verdict) {
         case CheckOk:
             return true;
         case CheckProductInstalled:

@@ -13,6 +13,7 @@
 #include "install/InstallWorker.h"
 #include "install/InstallerProperties.h"
 #include "install/UserMessageBox.h"
+#include "log/RunLog.h"
 
 namespace {
 
@@ -27,6 +28,24 @@ static_assert(kInstallerMessageFilter == 0x08007FDF);
 constexpr DWORD kMsiexecWaitRounds = 30;
 constexpr DWORD kMsiexecWaitMs = 1000;
 
+// Everything the Windows Installer can write to its own verbose log.
+constexpr DWORD kVerboseLogModes =
+    INSTALLLOGMODE_FATALEXIT | INSTALLLOGMODE_ERROR | INSTALLLOGMODE_WARNING | INSTALLLOGMODE_USER |
+    INSTALLLOGMODE_INFO | INSTALLLOGMODE_RESOLVESOURCE | INSTALLLOGMODE_OUTOFDISKSPACE | INSTALLLOGMODE_ACTIONSTART |
+    INSTALLLOGMODE_ACTIONDATA | INSTALLLOGMODE_COMMONDATA | INSTALLLOGMODE_PROPERTYDUMP | INSTALLLOGMODE_VERBOSE;
+
+void LogPackage(const std::wstring& path, const std::wstring& how, const std::wstring& result)
+{
+    LogEvent(L"Package \"" + path + L"\": " + how + L"; " + result);
+}
+
+std::wstring ExitCodeText(HANDLE process)
+{
+    DWORD code = 0;
+    if (!GetExitCodeProcess(process, &code)) return L"exit code unknown";
+    return code == STILL_ACTIVE ? L"still running" : L"exit code " + std::to_wstring(code);
+}
+
 bool IsMsiPath(const std::wstring& path)
 {
     return lstrcmpiW(PathFindExtensionW(path.c_str()), L".msi") == 0;
@@ -40,8 +59,10 @@ bool RunProgram(const InstallPlanItem& item)
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
+    const std::wstring how = L"program, command line " + commandLine;
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
+        LogPackage(item.m_strLocalPath, how, L"not started, error " + std::to_wstring(GetLastError()));
         return false;
     }
     const KernelHandle processHandle(process.hProcess);
@@ -49,6 +70,7 @@ bool RunProgram(const InstallPlanItem& item)
     // Waiting on the handle, not polling for STILL_ACTIVE: a program that
     // exits with 259 would otherwise be waited for forever.
     WaitForSingleObject(processHandle.get(), INFINITE);
+    LogPackage(item.m_strLocalPath, how, ExitCodeText(processHandle.get()));
     return true;
 }
 
@@ -61,7 +83,9 @@ bool RunMsiexec(const InstallPlanItem& item)
     execute.lpFile = L"Msiexec.exe";
     execute.lpParameters = parameters.c_str();
     execute.nShow = SW_HIDE;
+    const std::wstring how = L"msiexec, command line " + parameters;
     if (!ShellExecuteExW(&execute)) {
+        LogPackage(item.m_strLocalPath, how, L"not started, error " + std::to_wstring(GetLastError()));
         return false;
     }
     const KernelHandle process(execute.hProcess);
@@ -71,6 +95,7 @@ bool RunMsiexec(const InstallPlanItem& item)
                 break;
             }
         }
+        LogPackage(item.m_strLocalPath, how, ExitCodeText(process.get()));
     }
     return true;
 }
@@ -133,10 +158,18 @@ bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item)
     MsiSetExternalUIW(&OnInstallerMessage, kInstallerMessageFilter, &worker);
 
     const std::wstring properties = BuildInstallerProperties(CurrentPropertyFacts());
+    const std::wstring installerLog = g_runLog.NextMsiLogPath();
+    if (!installerLog.empty()) {
+        MsiEnableLogW(kVerboseLogModes, installerLog.c_str(), 0);
+    }
     const UINT result =
         MsiInstallProductW(item.m_strLocalPath.c_str(), properties.empty() ? nullptr : properties.c_str());
     // The handler's context is this worker, which may go before the process.
     MsiSetExternalUIW(nullptr, 0, nullptr);
+    LogPackage(item.m_strLocalPath, L"Windows Installer, properties " + properties,
+               L"result " + std::to_wstring(result) + L", restart " +
+                   (result == ERROR_SUCCESS_REBOOT_REQUIRED ? L"required" : L"not required") +
+                   (installerLog.empty() ? L"" : L", installer log \"" + installerLog + L"\""));
     if (result == ERROR_SUCCESS) {
         return true;
     }

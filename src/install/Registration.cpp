@@ -8,6 +8,7 @@
 #include "config/RegistryKey.h"
 #include "config/RunSettings.h"
 #include "install/InstallerProperties.h"
+#include "log/RunLog.h"
 
 namespace {
 
@@ -20,12 +21,18 @@ void SetDword(const RegistryKey& key, const wchar_t* valueName, int value)
     RegSetValueExW(key.WriteHandle(), valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
 }
 
+void LogValue(const std::wstring& key, const std::wstring& name, const std::wstring& data)
+{
+    LogEvent(L"Registry " + key + L": " + name + L" = \"" + data + L"\"");
+}
+
 }  // namespace
 
 bool RegisterInstallation()
 {
     ProductConfiguration& configuration = g_productConfiguration;
     if (g_runSettings.m_bProductInstalled) {
+        LogEvent(L"Registry: an update records nothing");
         return true;
     }
     configuration.m_strInstallFolder = WithoutTrailingBackslash(configuration.m_strInstallFolder);
@@ -42,6 +49,8 @@ bool RegisterInstallation()
         RegistryKey product(HKEY_LOCAL_MACHINE, registryKey);
         product.SetString(L"InstallDir", executableFolder);
         product.SetString(L"exe", executable);
+        LogValue(L"HKLM\\" + registryKey, L"InstallDir", executableFolder);
+        LogValue(L"HKLM\\" + registryKey, L"exe", executable);
     }
     const int languageId = configuration.m_nLanguageId;
     if (configuration.m_bLanguageChoice && languageId != 1033) {
@@ -49,9 +58,13 @@ bool RegisterInstallation()
         SetDword(languagePacks, L"InitialLangID", languageId);
         const RegistryKey userProduct(HKEY_CURRENT_USER, registryKey);
         SetDword(userProduct, L"ApplicationLanguage", languageId);
+        LogValue(L"HKLM\\" + registryKey + L"\\LanguagePacks", L"InitialLangID", std::to_wstring(languageId));
+        LogValue(L"HKCU\\" + registryKey, L"ApplicationLanguage", std::to_wstring(languageId));
         if (bHasFolder) {
             RegistryKey resourceLanguages(HKEY_CURRENT_USER, L"SOFTWARE\\Korvex Systems\\ResourceLangID\\");
             resourceLanguages.SetString((executableFolder + L"Tessulo2.exe").c_str(), std::to_wstring(languageId));
+            LogValue(L"HKCU\\SOFTWARE\\Korvex Systems\\ResourceLangID", executableFolder + L"Tessulo2.exe",
+                     std::to_wstring(languageId));
         }
     }
     return true;

@@ -100,3 +100,21 @@ int EvaluateRelease()
     return EvaluateRelease(g_productConfiguration.m_manifest, g_runSettings.m_bProductInstalled,
                            g_productConfiguration.m_installedProduct.m_strVersion);
 }
+
+const wchar_t* ClientCheckResultName(int result)
+{
+    switch (result) {
+        case CheckOk:
+            return L"this client may install the release";
+        case CheckProductInstalled:
+            return L"the installed product is not older than the release";
+        case CheckClientOutdated:
+            return L"this client is too old for the release";
+        case CheckNoInstalledVersion:
+            return L"the product is installed without a version";
+        case CheckServerUnreachable:
+            return L"the server manifest could not be fetched or read";
+        default:
+            return L"unknown";
+    }
+}

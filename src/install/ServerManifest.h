@@ -18,6 +18,9 @@ enum ClientCheckResult : int {
     CheckServerUnreachable = 4,
 };
 
+// The result in words, for the run log.
+const wchar_t* ClientCheckResultName(int result);
+
 // Reads the server manifest at path into manifest; the patch release's
 // product version also becomes the standalone version. Missing elements leave
 // their fields alone. False when the path is empty or the file cannot be

@@ -7,6 +7,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string>
+
+#include "log/LogText.h"
+#include "log/RunLog.h"
 
 using UserMessageBoxFunction = int (*)(HWND hOwner, const wchar_t* pszText, const wchar_t* pszCaption, UINT nStyle);
 
@@ -17,10 +21,14 @@ inline int SystemMessageBox(HWND hOwner, const wchar_t* pszText, const wchar_t* 
 
 inline std::atomic<UserMessageBoxFunction> g_userMessageBoxFunction{&SystemMessageBox};
 
-// Shows a box (or whatever replaces it) and returns the button pressed.
+// Shows a box (or whatever replaces it) and returns the button pressed; the
+// run log records the text and the answer.
 inline int UserMessageBox(HWND hOwner, const wchar_t* pszText, const wchar_t* pszCaption, UINT nStyle)
 {
-    return g_userMessageBoxFunction.load()(hOwner, pszText, pszCaption, nStyle);
+    const int answer = g_userMessageBoxFunction.load()(hOwner, pszText, pszCaption, nStyle);
+    LogEvent(L"Message box \"" + std::wstring(pszCaption ? pszCaption : L"") + L"\": " + (pszText ? pszText : L"") +
+             L" -> " + korvex::log::AnswerName(answer));
+    return answer;
 }
 
 // Replaces the box function; null restores MessageBoxW. Returns the previous one.

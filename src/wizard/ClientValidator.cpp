@@ -10,6 +10,7 @@
 #include "install/MessageText.h"
 #include "install/ServerManifest.h"
 #include "install/UserMessageBox.h"
+#include "log/RunLog.h"
 #include "ui/Theme.h"
 #include "wizard/RunOutcome.h"
 #include "wizard/ShellLaunch.h"
@@ -113,7 +114,9 @@ void CClientValidator::ValidatorTask()
 {
     ::Sleep(kFirstCheckDelayMs);
     const std::wstring shortName = g_productConfiguration.m_manifest.m_strShortName;
-    switch (CheckClient()) {
+    const int verdict = CheckClient();
+    LogEvent(L"Client check: " + std::wstring(ClientCheckResultName(verdict)));
+    switch (verdict) {
         case CheckServerUnreachable: {
             ::ShowWindow(m_hWnd, SW_HIDE);
             const std::wstring text = LoadUiString(IDS_ERR_CONNECT_DOWNLOAD_SERVER);

@@ -20,7 +20,8 @@ struct WalkCase {
     RunSettings expected;
 };
 
-RunSettings Settings(int silent, int skipCheck, int launch, std::wstring language, std::wstring properties)
+RunSettings Settings(int silent, int skipCheck, int launch, std::wstring language, std::wstring properties,
+                     std::wstring logFile = L"")
 {
     RunSettings settings;
     settings.m_bSilent = silent;
@@ -28,6 +29,7 @@ RunSettings Settings(int silent, int skipCheck, int launch, std::wstring languag
     settings.m_bLaunchProduct = launch;
     settings.m_strLanguage = std::move(language);
     settings.m_strInstallerProperties = std::move(properties);
+    settings.m_strLogFile = std::move(logFile);
     return settings;
 }
 
@@ -46,6 +48,7 @@ void ExpectSettings(const RunSettings& actual, const RunSettings& expected, cons
     EXPECT_EQ(actual.m_bLaunchProduct, expected.m_bLaunchProduct);
     EXPECT_EQ(actual.m_strLanguage, expected.m_strLanguage);
     EXPECT_EQ(actual.m_strInstallerProperties, expected.m_strInstallerProperties);
+    EXPECT_EQ(actual.m_strLogFile, expected.m_strLogFile);
     EXPECT_EQ(actual.m_bProductInstalled, 0);
 }
 
@@ -72,6 +75,9 @@ const WalkCase kCases[] = {
     {"switch with suffix ignored", {L"/silent", L"/s1", L"/language", L"1031"}, Settings(0, 0, 0, L"", L"")},
     {"unknown elements ignored", {L"hello", L"/x", L"1031"}, Settings(0, 0, 0, L"", L"")},
     {"mixed", {L"/v", L"/lang", L"/lang", L"1040", L"/n"}, Settings(0, 1, 0, L"1040", L"/lang")},
+    {"log file", {L"/s", L"/log", L"C:\\Logs\\run.log"}, Settings(1, 0, 0, L"", L"", L"C:\\Logs\\run.log")},
+    {"log last", {L"/log"}, Settings(0, 0, 0, L"", L"", L"")},
+    {"log upper case ignored", {L"/LOG", L"x.log"}, Settings(0, 0, 0, L"", L"", L"")},
 };
 
 }  // namespace
@@ -106,12 +112,19 @@ TEST(CommandLineSwitches, LookupUsesTheNarrowTextArgumentTheWideText)
     EXPECT_EQ(settings.m_bSilent, 0);
 }
 
-TEST(CommandLineSwitches, TableHoldsExactlyTheFiveSwitches)
+TEST(CommandLineSwitches, TableHoldsExactlyTheSixSwitches)
 {
     RunSettings settings;
     SwitchTable table = BuildSwitchTable(settings);
-    EXPECT_EQ(table.size(), 5u);
-    for (const char* name : {"/s", "/n", "/l", "/lang", "/v"}) EXPECT_EQ(table.count(name), 1u) << name;
+    EXPECT_EQ(table.size(), 6u);
+    for (const char* name : {"/s", "/n", "/l", "/lang", "/v", "/log"}) EXPECT_EQ(table.count(name), 1u) << name;
+}
+
+TEST(CommandLineSwitches, LogLineNamesEverySwitchAndItsValue)
+{
+    const RunSettings settings = Settings(1, 0, 1, L"1031", L"A=\"b c\"", L"C:\\run.log");
+    EXPECT_EQ(DescribeSwitches(settings),
+              L"Switches: /s on, /n off, /l on, /lang \"1031\", /v \"A=\"b c\"\", /log \"C:\\run.log\"");
 }
 
 TEST(CommandLineSwitches, ArgumentsAreQuotedAsTheSystemSplitsThem)

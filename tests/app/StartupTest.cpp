@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <string>
@@ -125,18 +126,125 @@ HWND WaitForMainWindow(DWORD timeoutMs)
 
 }  // namespace
 
+namespace {
+
+constexpr char kUsableManifest[] =
+    "<korvexwebinstaller><product><pid>FWXPRO-180-WW</pid><full_name>Fenwyx Pro 18</full_name>"
+    "<registry>SOFTWARE\\Korvex Systems\\Startup Test</registry><main_component><name>FenwyxPro.msi</name>"
+    "<full_url>http://127.0.0.1:9/FenwyxPro.msi</full_url></main_component></product></korvexwebinstaller>";
+
+void WriteText(const std::wstring& path, const char* text)
+{
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    ::WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+void RemoveTree(const std::wstring& folder)
+{
+    std::wstring doubleNul = folder;
+    doubleNul.push_back(L'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = doubleNul.c_str();
+    operation.fFlags = FOF_NO_UI;
+    ::SHFileOperationW(&operation);
+}
+
+// A fresh folder holding a copy of the installer and, unless manifest is
+// null, its config\manifestPro.xml. Returns the copy's path.
+std::wstring InstallerFolder(const wchar_t* name, const char* manifest)
+{
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + name;
+    RemoveTree(folder);
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring exe = folder + L"\\KorvexMasterInstaller.exe";
+    ::CopyFileW(BinaryPath(L"KorvexMasterInstaller.exe").c_str(), exe.c_str(), FALSE);
+    if (manifest) {
+        ::CreateDirectoryW((folder + L"\\config").c_str(), nullptr);
+        WriteText(folder + L"\\config\\manifestPro.xml", manifest);
+    }
+    return exe;
+}
+
+// Answers the first box captioned caption with OK; its text, or empty when
+// none appeared in time.
+std::wstring AnswerBox(const wchar_t* caption, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+        if (HWND box = ::FindWindowW(L"#32770", caption)) {
+            wchar_t text[1024] = {};
+            ::GetDlgItemTextW(box, 0xFFFF, text, 1024);
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return text;
+        }
+        ::Sleep(50);
+    }
+    return std::wstring();
+}
+
+}  // namespace
+
+// A manifest that cannot be used ends the run before any window or download:
+// one box captioned with the program's name says what is wrong and where.
+TEST(Startup, UnusableConfigurationStopsTheRunWithItsReason)
+{
+    std::string noPid = kUsableManifest;
+    noPid.erase(noPid.find("<pid>"), strlen("<pid>FWXPRO-180-WW</pid>"));
+    const struct {
+        const wchar_t* m_folder;
+        const char* m_manifest;
+        const wchar_t* m_blockingFile;
+        const wchar_t* m_what;
+    } rows[] = {
+        {L"korvex-start-missing", nullptr, nullptr, L"\\config\\manifestPro.xml\" is missing"},
+        {L"korvex-start-not-xml", "<korvexwebinstaller><product>", nullptr, L"\" is not readable XML"},
+        {L"korvex-start-no-pid", noPid.c_str(), nullptr, L"(<pid> in <product>)"},
+        {L"korvex-start-blocked", kUsableManifest, L"msi", L"\\msi\\\" beside the installer cannot be created"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.m_what, row.m_what + wcslen(row.m_what)));
+        const std::wstring exe = InstallerFolder(row.m_folder, row.m_manifest);
+        const std::wstring folder = exe.substr(0, exe.rfind(L'\\'));
+        if (row.m_blockingFile) WriteText(folder + L"\\" + row.m_blockingFile, "a file");
+
+        Process run;
+        ASSERT_TRUE(run.Start(exe, L"/s"));
+        const std::wstring text = AnswerBox(L"KorvexMasterInstaller", 30000);
+        ASSERT_TRUE(WaitPumping(run.info.hProcess, 30000)) << "the installer did not end";
+        EXPECT_NE(text.find(folder), std::wstring::npos) << std::string(text.begin(), text.end());
+        EXPECT_NE(text.find(row.m_what), std::wstring::npos) << std::string(text.begin(), text.end());
+        DWORD exitCode = 0;
+        ASSERT_TRUE(::GetExitCodeProcess(run.info.hProcess, &exitCode));
+        EXPECT_EQ(exitCode, 1603u);
+        // The validator never ran: it would have fetched into the component folder.
+        WIN32_FIND_DATAW found;
+        HANDLE search = ::FindFirstFileW((folder + L"\\component\\*").c_str(), &found);
+        int entries = 0;
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(search, &found)) ++entries;
+        if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+        EXPECT_LE(entries, 2) << "something was downloaded";
+        RemoveTree(folder);
+    }
+}
+
 TEST(Startup, RealFirstInstanceComesForwardWhenASecondStarts)
 {
     ASSERT_EQ(::OpenSemaphoreW(SYNCHRONIZE, FALSE, kInstanceSemaphoreName), nullptr) << "an instance is running";
+    const std::wstring exe = InstallerFolder(L"korvex-start-first", kUsableManifest);
     Process first;
-    ASSERT_TRUE(first.Start(BinaryPath(L"KorvexMasterInstaller.exe"), L"/n"));
+    ASSERT_TRUE(first.Start(exe, L"/n"));
     HWND window = WaitForMainWindow(30000);
     ASSERT_NE(window, nullptr) << "the first instance showed no main window";
     ::ShowWindow(window, SW_MINIMIZE);
     ASSERT_TRUE(::IsIconic(window));
 
     Process second;
-    ASSERT_TRUE(second.Start(BinaryPath(L"KorvexMasterInstaller.exe"), L"/n"));
+    ASSERT_TRUE(second.Start(exe, L"/n"));
     ASSERT_TRUE(WaitPumping(second.info.hProcess, 30000)) << "the second instance did not exit";
     EXPECT_FALSE(::IsIconic(window));
     EXPECT_EQ(::GetForegroundWindow(), window);
@@ -180,7 +288,7 @@ std::vector<std::wstring> LaunchRecordedClient(const std::wstring& parameters)
     ::DeleteFileW(record.c_str());
     ::SetEnvironmentVariableW(L"KORVEX_RECORD_FILE", record.c_str());
 
-    LaunchDownloadedClient(BinaryPath(L"bin\\record_arguments.exe"), parameters, L"KorvexMasterInstaller");
+    EXPECT_TRUE(LaunchDownloadedClient(BinaryPath(L"bin\\record_arguments.exe"), parameters, L"KorvexMasterInstaller"));
 
     std::wstring commandLine;
     for (int attempt = 0; attempt < 100 && commandLine.empty(); ++attempt) {
@@ -232,8 +340,8 @@ TEST(StartupSteps, DownloadedClientStartsWithSkipSwitchAndThisRunsSwitches)
 TEST(StartupSteps, MissingOrEmptyClientPathStartsNothingAndShowsNothing)
 {
     // Either would block on a message box if it tried and failed.
-    LaunchDownloadedClient(L"", L"/n", L"KorvexMasterInstaller");
-    LaunchDownloadedClient(BinaryPath(L"no-such-client.exe"), L"/n", L"KorvexMasterInstaller");
+    EXPECT_FALSE(LaunchDownloadedClient(L"", L"/n", L"KorvexMasterInstaller"));
+    EXPECT_FALSE(LaunchDownloadedClient(BinaryPath(L"no-such-client.exe"), L"/n", L"KorvexMasterInstaller"));
     EXPECT_EQ(::FindWindowW(L"#32770", L"KorvexMasterInstaller"), nullptr);
 }
 
@@ -264,7 +372,7 @@ TEST(StartupSteps, UnlaunchableClientReportsTheFixedMessage)
             ::Sleep(50);
         }
     });
-    LaunchDownloadedClient(path, L"/n", caption);
+    EXPECT_FALSE(LaunchDownloadedClient(path, L"/n", caption));
     watcher.join();
     ::DeleteFileW(path.c_str());
     ASSERT_TRUE(seen) << "no message box appeared";

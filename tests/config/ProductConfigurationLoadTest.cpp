@@ -46,11 +46,13 @@ protected:
     {
         WriteFile(m_folder / "config" / "manifestPro.xml", ManifestText(fields));
     }
-    int Load() { return LoadProductConfigurationFor(m_executable); }
+    int Load() { return LoadProductConfigurationFor(m_executable, &m_failure); }
+    std::wstring ManifestPath() const { return (m_folder / "config" / "manifestPro.xml").wstring(); }
 
     config_test::SavedStringValue m_replacement{HKEY_CURRENT_USER, kReplacementKey, L"WebInstallerManifest"};
     std::filesystem::path m_folder;
     std::wstring m_executable;
+    ConfigurationFailure m_failure;
 };
 
 TEST_F(LoadProductConfiguration, LoadsAndPreparesTheWorkFolders)
@@ -119,41 +121,51 @@ TEST_F(LoadProductConfiguration, ManifestProblemsGiveStatusOne)
     const struct {
         const char* m_name;
         ManifestFields m_fields;
+        ConfigurationFault m_fault;
     } rows[] = {
         {"no pid",
          [] {
              ManifestFields f;
              f.m_pid.clear();
              return f;
-         }()},
+         }(),
+         ConfigurationFault::PidMissing},
         {"no registry",
          [] {
              ManifestFields f;
              f.m_registry.clear();
              return f;
-         }()},
+         }(),
+         ConfigurationFault::RegistryKeyMissing},
         {"no main component url",
          [] {
              ManifestFields f;
              f.m_fullUrl.clear();
              return f;
-         }()},
+         }(),
+         ConfigurationFault::MainPackageUrlMissing},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.m_name);
         g_productConfiguration = ProductConfiguration();
         WriteManifest(row.m_fields);
         EXPECT_EQ(Load(), kManifestUnusable);
+        EXPECT_EQ(m_failure.m_fault, row.m_fault);
+        EXPECT_EQ(m_failure.m_strPath, ManifestPath());
         EXPECT_EQ(g_productConfiguration.m_bLoaded, 0);
         EXPECT_TRUE(g_productConfiguration.m_languages.empty()) << "nothing after the manifest is prepared";
         EXPECT_FALSE(std::filesystem::exists(m_folder / "msi"));
     }
     std::filesystem::remove(m_folder / "config" / "manifestPro.xml");
     EXPECT_EQ(Load(), kManifestUnusable) << "missing manifest";
+    EXPECT_EQ(m_failure.m_fault, ConfigurationFault::ManifestMissing);
+    EXPECT_EQ(m_failure.m_strPath, ManifestPath());
     WriteFile(m_folder / "config" / "manifestPro.xml", "<korvexwebinstaller><product>");
     EXPECT_EQ(Load(), kManifestUnusable) << "malformed manifest";
+    EXPECT_EQ(m_failure.m_fault, ConfigurationFault::ManifestNotXml);
     WriteFile(m_folder / "config" / "manifestPro.xml", "<installer><product><pid>P</pid></product></installer>");
     EXPECT_EQ(Load(), kManifestUnusable) << "another document element";
+    EXPECT_EQ(m_failure.m_fault, ConfigurationFault::PidMissing);
 }
 
 TEST_F(LoadProductConfiguration, RegistryReplacementManifest)
@@ -212,6 +224,8 @@ TEST_F(LoadProductConfiguration, WorkFoldersThatCannotBeMadeGiveStatusTwo)
         std::filesystem::remove_all(m_folder / "transform");
         WriteFile(m_folder / blocked, "a file");
         EXPECT_EQ(Load(), kWorkFoldersFailed);
+        EXPECT_EQ(m_failure.m_fault, ConfigurationFault::WorkFolderNotCreatable);
+        EXPECT_EQ(m_failure.m_strPath, m_folder.wstring() + L"\\" + std::filesystem::path(blocked).wstring() + L"\\");
         EXPECT_EQ(g_productConfiguration.m_bLoaded, 0);
         std::filesystem::remove(m_folder / blocked);
     }

@@ -173,14 +173,43 @@ class SilentInstall(Scenario):
 
     def test_silent_run_installs_without_a_window_and_l_starts_the_product(self):
         exe = self.installer_folder(self.serve(no_prerequisite=True))
-        self.run_silently(exe, ["/s"], "silent")
+        log = os.path.join(self.work, "install.log")
+        self.run_silently(exe, ["/s", "/log", windows_path(log)], "silent")
         time.sleep(2)
         self.assertEqual(self.product_runs(), [], "the product started without /l")
+        self.assertRunLogged(log)
 
         self.remove_sample_product()
         self.run_silently(exe, ["/s", "/l"], "silent-launch")
         self.assertTrue(self.wait_for_product_start(), "/l did not start the product")
         self.assertEqual(self.product_runs(), ['"%s"' % PRODUCT_EXE])
+
+
+    def assertRunLogged(self, log):
+        with open(log, encoding="utf-8") as f:
+            lines = f.read().splitlines()
+        stamp = r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} "
+        for line in lines:
+            self.assertRegex(line, "^" + stamp)
+        text = "\n".join(line[24:] for line in lines)
+        expected = [
+            r"KorvexMasterInstaller [\d.]+ started: .*/s /log",
+            r'Switches: /s on, /n off, /l off, /lang "", /v "", /log ".*install\.log"',
+            r'Manifest ".*\\installer\\config\\manifestPro\.xml"',
+            r'Manifest values: .*pid "FWXPRO-180-WW"',
+            r"Client check: this client may install the release",
+            r"Request GET http://127\.0\.0\.1:\d+/version\.xml: status 200, Content-Length \d+, \d+ bytes received, "
+            r"\d+ ms, succeeded",
+            r"Server manifest verdict: this client may install the release",
+            r'Package ".*%s": Windows Installer, properties .*SHELL_INTEGRATION_LEVEL="All"; result 0, '
+            r'restart not required, installer log ".*install\.log\.1\.msi\.log"' % re.escape(generate.MAIN_PACKAGE),
+            r'Registry HKLM\\.*: InstallDir = ".*"',
+            r"Installation ended: phase Finished",
+            r"Run ended: exit code 0",
+        ]
+        for pattern in expected:
+            self.assertRegex(text, pattern)
+        self.assertTrue(os.path.getsize(log + ".1.msi.log") > 0, "the Windows Installer wrote no log")
 
 
 class GermanLanguagePack(Scenario):
@@ -296,6 +325,16 @@ class ClientOutdated(Scenario):
         self.assertEqual(run.boxes().summary(), [])
         self.assertEqual(self.server.requests(), [("GET", "/version.xml", 200),
                                                   ("GET", "/client/" + generate.CLIENT_NAME, 200)])
+
+    def test_client_that_cannot_start_ends_with_1603(self):
+        client = os.path.join(self.work, "not-a-program.exe")
+        with open(client, "w") as f:
+            f.write("not a program")
+        exe = self.installer_folder(self.serve(client=client, min_client_version="18.0.0.11", no_prerequisite=True))
+        run = self.start_installer(exe, ["/s"])
+        self.assertExitCode(run, 1603)
+        self.assertOnlyBox(run, "The updater cannot be launched!", "OK", caption="KorvexMasterInstaller")
+        self.assertEqual(run.timeline().main_windows(), [], "this client opened its wizard")
 
     def test_failed_client_download_proceeds_with_this_client(self):
         unreachable = "http://127.0.0.1:%d/client/%s" % (closed_port(), generate.CLIENT_NAME)
