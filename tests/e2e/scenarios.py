@@ -11,6 +11,7 @@ removes its registry values, stops its server and its Wine processes.
 import configparser
 import os
 import re
+import shutil
 import sys
 import time
 
@@ -210,6 +211,26 @@ class SilentInstall(Scenario):
         for pattern in expected:
             self.assertRegex(text, pattern)
         self.assertTrue(os.path.getsize(log + ".1.msi.log") > 0, "the Windows Installer wrote no log")
+
+
+class PlantedDlls(Scenario):
+    # Named after the installer's imports that are not KnownDLLs, spelled as
+    # its import table spells them.
+    PLANTED = ("UxTheme", "d2d1", "DWrite", "gdiplus", "msi", "WININET", "comctl32")
+
+    def test_dlls_planted_beside_the_installer_are_never_loaded(self):
+        exe = self.installer_folder(self.serve(no_prerequisite=True))
+        folder = os.path.dirname(exe)
+        for name in self.PLANTED:
+            shutil.copyfile(os.path.join(self.build, "planted-dlls", name + ".dll"), os.path.join(folder, name + ".dll"))
+        # Wine prefers its builtin DLLs; native first is the order Windows uses.
+        overrides = os.environ.get("WINEDLLOVERRIDES", "") + ";" + ",".join(n.lower() for n in self.PLANTED) + "=n,b"
+        run = self.start_installer(exe, ["/s"], extra_env={"WINEDLLOVERRIDES": overrides.lstrip(";")})
+        self.assertExitCode(run, 0)
+        self.assertEqual(run.boxes().summary(), [])
+        self.assertEqual(sorted(f for f in os.listdir(folder) if f.endswith(".loaded")), [])
+        self.assertRegistryValues(HKLM_PRODUCT_KEY, INSTALLED_BY_INSTALLER)
+        self.assertEqual(self.registry(SAMPLE_KEY)["Version"], ("REG_SZ", generate.RELEASE_VERSION))
 
 
 class GermanLanguagePack(Scenario):

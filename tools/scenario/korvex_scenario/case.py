@@ -103,8 +103,8 @@ class ScenarioCase(unittest.TestCase):
             self.wine.reg_delete_value(BROWSER_KEY, "Browsers")
 
     def start_installer(self, program, switches=(), box_rules=(), default_answer="OK", name=None, harness=True,
-                        also_observe=()):
-        env = dict(os.environ, FENWYX_PREREQUISITE_RECORD=windows_path(self.prerequisite_log))
+                        also_observe=(), extra_env=None):
+        env = dict(os.environ, FENWYX_PREREQUISITE_RECORD=windows_path(self.prerequisite_log), **(extra_env or {}))
         run = InstallerRun(self.wine, self.work, name or "run%d" % (len(self.runs) + 1))
         self.runs.append(run)
         return run.start(program, switches, box_rules, default_answer, env=env, harness=harness,
