@@ -74,13 +74,29 @@ bool RunProgram(const InstallPlanItem& item)
     return true;
 }
 
+// msiexec.exe in the system folder: by bare name the shell would search the
+// current folder and PATH first.
+std::wstring SystemMsiexecPath()
+{
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return std::wstring();
+    }
+    return std::wstring(folder, length) + L"\\msiexec.exe";
+}
+
 bool RunMsiexec(const InstallPlanItem& item)
 {
+    const std::wstring msiexec = SystemMsiexecPath();
+    if (msiexec.empty()) {
+        return false;
+    }
     const std::wstring parameters = L"/i \"" + item.m_strLocalPath + L"\" " + item.m_strCommandLine;
     SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof(execute);
     execute.fMask = SEE_MASK_NOCLOSEPROCESS;
-    execute.lpFile = L"Msiexec.exe";
+    execute.lpFile = msiexec.c_str();
     execute.lpParameters = parameters.c_str();
     execute.nShow = SW_HIDE;
     const std::wstring how = L"msiexec, command line " + parameters;
