@@ -3,6 +3,7 @@
 #include <cwctype>
 
 #include "config/DecimalText.h"
+#include "config/FileNameRules.h"
 #include "xml/XmlDocument.h"
 
 namespace {
@@ -124,6 +125,24 @@ void ReadProduct(ChildReader& reader, ProductManifest& manifest)
     });
 }
 
+// Names become file names in the work folders: each must be a plain file
+// name. A transform's or language pack's name is optional (no file is named
+// after it), the main package's is required once it has an address.
+bool HasPlainFileNames(const ProductManifest& manifest)
+{
+    if (!manifest.m_strMainComponentUrl.empty() && !IsPlainFileName(manifest.m_strMainComponentName)) return false;
+    for (const TransformInfo& transform : manifest.m_transforms) {
+        if (!transform.m_strName.empty() && !IsPlainFileName(transform.m_strName)) return false;
+    }
+    for (const LanguagePackInfo& pack : manifest.m_languagePacks) {
+        if (!pack.m_strName.empty() && !IsPlainFileName(pack.m_strName)) return false;
+    }
+    for (const DependencyInfo& dependency : manifest.m_dependencies) {
+        if (!IsPlainFileName(dependency.m_strName)) return false;
+    }
+    return true;
+}
+
 bool ReadLoadedManifest(XmlDocument& document, ProductManifest& manifest)
 {
     if (!document.FindNextElement(FromWideString(L"korvexwebinstaller").c_str())) {
@@ -136,7 +155,7 @@ bool ReadLoadedManifest(XmlDocument& document, ProductManifest& manifest)
         reader.Enter();
         ReadProduct(reader, manifest);
     }
-    return true;
+    return HasPlainFileNames(manifest);
 }
 
 }  // namespace

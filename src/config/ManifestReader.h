@@ -11,8 +11,9 @@
 
 #include "config/ProductConfiguration.h"
 
-// False only when the file cannot be loaded or parsed. Another document
-// element yields true with nothing read.
+// False when the file cannot be loaded or parsed, or when a file name in it
+// is not a plain file name (FileNameRules.h). Another document element yields
+// true with nothing read.
 bool ReadManifest(const std::wstring& path, ProductManifest& manifest);
 
 // The same for a manifest's bytes in memory (one carried inside the

@@ -299,6 +299,34 @@ TEST(ManifestReader, ChildBeforeAnEarlierListedSiblingCountsAsMissing)
     }
 }
 
+// Every place a name can stand, with names that would leave the work folder
+// or name a device or stream: the manifest does not load. The same places
+// with a plain name, or a transform and language pack without one, do.
+TEST(ManifestReader, RefusesNamesThatAreNotPlainFileNames)
+{
+    const auto placed = [](const std::string& where, const std::string& name) {
+        const std::string main = where == "main" ? name : "m.msi";
+        const std::string transform = where == "transform" ? "<name>" + name + "</name>" : "";
+        const std::string pack = where == "pack" ? "<name>" + name + "</name>" : "";
+        const std::string dependency = where == "dependency" ? name : "d.exe";
+        return WithProduct("<pid>P</pid><main_component><name>" + main + "</name><full_url>http://h/m</full_url>" +
+                           "<transform><lang_id>1031</lang_id>" + transform + "</transform></main_component>" +
+                           "<language_pack><lang_id>1031</lang_id>" + pack + "</language_pack>" + "<dependency><name>" +
+                           dependency + "</name></dependency>");
+    };
+    const std::vector<std::string> unsafe = {
+        "..\\..\\Windows\\x.dll", "C:\\x.msi", "../x", "x.msi:ads", "NUL", "..", "lpt1.msi", std::string(200, 'x')};
+    for (const std::string where : {"main", "transform", "pack", "dependency"}) {
+        for (std::size_t i = 0; i < unsafe.size(); ++i) {
+            ReadText("name-" + where + std::to_string(i), placed(where, unsafe[i]), false);
+        }
+        ReadText("name-" + where + "-plain", placed(where, "plain.msi"));
+    }
+    ReadText("name-main-empty", placed("main", ""), false);
+    ReadText("name-dependency-empty", placed("dependency", ""), false);
+    ReadText("name-transform-and-pack-empty", placed("transform", ""));
+}
+
 TEST(ManifestReader, StandaloneIsTrueInAnyCaseOnly)
 {
     const struct {
