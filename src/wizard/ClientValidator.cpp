@@ -12,6 +12,7 @@
 #include "install/UserMessageBox.h"
 #include "log/RunLog.h"
 #include "ui/Theme.h"
+#include "wizard/CatchAll.h"
 #include "wizard/RunOutcome.h"
 #include "wizard/ShellLaunch.h"
 #include "wizard/WizardScreen.h"
@@ -113,8 +114,19 @@ void CClientValidator::OnClose()
 void CClientValidator::ValidatorTask()
 {
     ::Sleep(kFirstCheckDelayMs);
+    // Whatever fails in the check (a failed allocation on a huge server
+    // manifest, say) ends it as an unreachable server: the window must close.
+    if (!RunCatchingAll([this] { ActOnVerdict(CheckClient()); })) {
+        m_outcome = Stop;
+        RunCatchingAll([this] { ActOnVerdict(CheckServerUnreachable); });
+    }
+    m_bVerdictReady = true;
+    ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+void CClientValidator::ActOnVerdict(int verdict)
+{
     const std::wstring shortName = g_productConfiguration.m_manifest.m_strShortName;
-    const int verdict = CheckClient();
     LogEvent(L"Client check: " + std::wstring(ClientCheckResultName(verdict)));
     switch (verdict) {
         case CheckServerUnreachable: {
@@ -143,6 +155,4 @@ void CClientValidator::ValidatorTask()
         default:
             break;
     }
-    m_bVerdictReady = true;
-    ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
 }

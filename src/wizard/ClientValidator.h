@@ -31,6 +31,8 @@ public:
 
     // The background task's body.
     void ValidatorTask();
+    // Shows what the verdict calls for and sets m_outcome.
+    void ActOnVerdict(int verdict);
 
     std::wstring m_strTitle;
     CProgressCtrl m_progress;

@@ -2,13 +2,13 @@
 
 #include <exdisp.h>
 #include <servprov.h>
-#include <shellapi.h>
 #include <shldisp.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <wrl/client.h>
 
 #include "config/ProductConfiguration.h"
+#include "wizard/WebAddress.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -110,35 +110,36 @@ IShellView* GetDesktopShellView()
     return view.Detach();
 }
 
-void LaunchUnelevated(const std::wstring& path)
+bool LaunchUnelevated(const std::wstring& path)
 {
     ComPtr<IShellView> view;
     view.Attach(GetDesktopShellView());
-    if (!view) return;
+    if (!view) return false;
     ComPtr<IDispatch> background;
     if (FAILED(
             view->GetItemObject(SVGIO_BACKGROUND, kIidDispatch, reinterpret_cast<void**>(background.GetAddressOf()))) ||
         !background) {
-        return;
+        return false;
     }
     ComPtr<IShellFolderViewDual> folderView;
-    if (!Query(background.Get(), kIidShellFolderViewDual, folderView)) return;
+    if (!Query(background.Get(), kIidShellFolderViewDual, folderView)) return false;
     view.Reset();
     background.Reset();
 
     ComPtr<IDispatch> application;
-    if (FAILED(folderView->get_Application(application.GetAddressOf())) || !application) return;
+    if (FAILED(folderView->get_Application(application.GetAddressOf())) || !application) return false;
     ComPtr<IShellDispatch2> shell;
-    if (!Query(application.Get(), kIidShellDispatch2, shell)) return;
+    if (!Query(application.Get(), kIidShellDispatch2, shell)) return false;
 
     ScopedBstr file(path);
     ScopedVariant arguments, directory, operation, show;
     if (!file.get() || !ScopedVariant::String(arguments, L"") || !ScopedVariant::String(directory, L"") ||
         !ScopedVariant::String(operation, L"")) {
-        return;
+        return false;
     }
     ScopedVariant::Int(show, SW_SHOWNORMAL);
-    shell->ShellExecute(file.get(), arguments.value(), directory.value(), operation.value(), show.value());
+    return SUCCEEDED(
+        shell->ShellExecute(file.get(), arguments.value(), directory.value(), operation.value(), show.value()));
 }
 
 void LaunchUnelevatedIfPresent(const std::wstring& path)
@@ -158,7 +159,9 @@ void LaunchInstalledProduct()
 
 bool OpenWebAddress(const std::wstring& address)
 {
-    if (address.empty()) return false;
-    const HINSTANCE result = ::ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    if (!IsWebAddress(address)) return false;
+    const HRESULT initialised = ::CoInitialize(nullptr);
+    const bool bOpened = LaunchUnelevated(address);
+    if (SUCCEEDED(initialised)) ::CoUninitialize();
+    return bOpened;
 }

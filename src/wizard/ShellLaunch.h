@@ -12,9 +12,9 @@
 IShellView* GetDesktopShellView();
 
 // Asks the desktop shell to start the program at path (no arguments, default
-// verb). COM must be initialised on the calling thread. Failures are silent:
-// nothing starts.
-void LaunchUnelevated(const std::wstring& path);
+// verb). COM must be initialised on the calling thread. False when the shell
+// could not be reached or refused: nothing starts.
+bool LaunchUnelevated(const std::wstring& path);
 
 // LaunchUnelevated inside its own COM initialisation, when the file exists.
 void LaunchUnelevatedIfPresent(const std::wstring& path);
@@ -23,5 +23,7 @@ void LaunchUnelevatedIfPresent(const std::wstring& path);
 // backslash is removed in place first), when its executable is there.
 void LaunchInstalledProduct();
 
-// Opens a web address in the default browser; false when the shell refused.
+// Opens an http:// or https:// address in the default browser through the
+// desktop shell, so that the browser runs with the user's ordinary rights.
+// Anything else is ignored. False when nothing was opened.
 bool OpenWebAddress(const std::wstring& address);

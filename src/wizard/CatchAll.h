@@ -1,0 +1,10 @@
+#pragma once
+// A background task must end the same way whatever happens inside it: the
+// validator's window can only close once its task has reached the end.
+// Pure: builds on the host.
+
+#include <functional>
+
+// Runs task; false when it threw, whatever it threw (a failed allocation
+// included). Never throws itself.
+bool RunCatchingAll(const std::function<void()>& task) noexcept;
