@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <shlobj.h>
 
 #include "config/DecimalText.h"
 #include "config/EmbeddedFileNames.h"
@@ -8,6 +7,7 @@
 #include "config/LanguageList.h"
 #include "config/ManifestReader.h"
 #include "config/ProductConfiguration.h"
+#include "config/ProtectedFolder.h"
 #include "config/RegistryKey.h"
 #include "config/RunSettings.h"
 #include "config/Table.h"
@@ -27,17 +27,6 @@ bool IsFile(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Creates the folder with every missing parent. Something other than a
-// folder standing at the path counts as failure.
-bool EnsureFolder(const std::wstring& path)
-{
-    if (IsFolder(path)) {
-        return true;
-    }
-    const int result = SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
-    return (result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS) && IsFolder(path);
 }
 
 // A registry replacement for the manifest applies to packages that are not
@@ -82,23 +71,32 @@ int InitialLanguageOfInstallation(const std::wstring& registryKey)
     return static_cast<int>(value);
 }
 
-// Empty when the work folders are ready, else the one that cannot be made.
+// Empty when the work folders are ready, else the one that cannot be used.
+// A work folder that is a reparse point is refused before anything touches
+// it: a junction there would send downloads anywhere on the machine.
 std::wstring PrepareWorkFolders(ProductConfiguration& configuration)
 {
     configuration.m_strComponentFolder = configuration.m_strExeFolder + L"\\component\\";
     configuration.m_strMsiFolder = configuration.m_strExeFolder + L"\\msi\\";
     configuration.m_strTransformFolder = configuration.m_strExeFolder + L"\\transform\\";
+    for (const std::wstring* folder :
+         {&configuration.m_strComponentFolder, &configuration.m_strMsiFolder, &configuration.m_strTransformFolder}) {
+        if (ProtectedFolder::IsReparsePoint(*folder)) {
+            return *folder;
+        }
+    }
+    const ProtectedFolder folders(IsProcessElevated());
     if (!configuration.m_manifest.m_bStandalone) {
         // Only an empty folder goes: downloads from an earlier run are kept.
         if (IsFolder(configuration.m_strComponentFolder)) {
             RemoveDirectoryW(configuration.m_strComponentFolder.c_str());
         }
-        if (!EnsureFolder(configuration.m_strComponentFolder)) {
+        if (!folders.Ensure(configuration.m_strComponentFolder)) {
             return configuration.m_strComponentFolder;
         }
     }
     for (const std::wstring* folder : {&configuration.m_strMsiFolder, &configuration.m_strTransformFolder}) {
-        if (!EnsureFolder(*folder)) {
+        if (!folders.Ensure(*folder)) {
             return *folder;
         }
     }
