@@ -1,31 +1,65 @@
 #include "install/ClientCheck.h"
 
 #include <windows.h>
-#include <shlobj.h>
 #include <shlwapi.h>
 
-#include <filesystem>
-#include <fstream>
+#include <ostream>
+#include <streambuf>
 
+#include "config/FileNameRules.h"
 #include "config/ProductConfiguration.h"
+#include "config/ProtectedFolder.h"
 #include "config/RegistryKey.h"
 #include "config/RunSettings.h"
 #include "download/HttpClient.h"
+#include "download/UniqueHandle.h"
 #include "install/ServerManifest.h"
 
 namespace {
 
-// The validator's transfers are never cancelled.
-bool DownloadToFilePath(const std::wstring& url, const std::wstring& path, DWORD* pnHttpStatus)
-{
-    std::ofstream output(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
-    if (!output) {
-        return false;
+constexpr int kNewClientFolderAttempts = 100;
+
+// Hands what the stream download delivers straight to a Win32 file.
+class FileOutputBuffer : public std::streambuf {
+public:
+    explicit FileOutputBuffer(HANDLE file) : m_file(file) {}
+
+protected:
+    std::streamsize xsputn(const char* data, std::streamsize size) override
+    {
+        DWORD written = 0;
+        return WriteFile(m_file, data, static_cast<DWORD>(size), &written, nullptr) ? written : 0;
     }
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof())) {
+            return traits_type::not_eof(c);
+        }
+        const char byte = traits_type::to_char_type(c);
+        return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+    }
+
+private:
+    HANDLE m_file;
+};
+
+// The validator's transfers are never cancelled.
+bool DownloadIntoFile(const std::wstring& url, HANDLE file, DWORD* pnHttpStatus)
+{
+    FileOutputBuffer buffer(file);
+    std::ostream output(&buffer);
     const CancelRequest never;
     return DownloadToStream(never, url, output, pnHttpStatus);
 }
 
+FileHandle CreateFileForWriting(const std::wstring& path, DWORD disposition)
+{
+    return FileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// A folder of its own that did not exist before, so that nothing anyone put
+// there beforehand is started; protected like the work folders when elevated.
 std::wstring NewClientFolder()
 {
     wchar_t temporaryFolder[MAX_PATH + 1] = {};
@@ -33,19 +67,19 @@ std::wstring NewClientFolder()
     if (length == 0 || length > MAX_PATH) {
         return std::wstring();
     }
-    const std::wstring folder =
+    const std::wstring stem =
         std::wstring(temporaryFolder) + L"KorvexWebInstaller_" + std::to_wstring(static_cast<int>(GetTickCount()));
-    if (PathIsDirectoryW(folder.c_str()) || SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr) == ERROR_SUCCESS) {
-        return folder;
+    const ProtectedFolder folders(IsProcessElevated());
+    for (int attempt = 0; attempt < kNewClientFolderAttempts; ++attempt) {
+        const std::wstring folder = attempt == 0 ? stem : stem + L"_" + std::to_wstring(attempt);
+        if (folders.CreateNew(folder)) {
+            return folder;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            break;
+        }
     }
     return std::wstring();
-}
-
-std::uintmax_t FileSize(const std::wstring& path)
-{
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(path), error);
-    return error ? 0 : size;
 }
 
 }  // namespace
@@ -58,7 +92,9 @@ int CheckClient()
     }
     const std::wstring path = MakeComponentPath(L"version.xml");
     // The transfer's own result does not matter: an unreadable file does.
-    DownloadToFilePath(manifest.m_strVersionCheckUrl, path, nullptr);
+    if (FileHandle file = CreateFileForWriting(path, CREATE_ALWAYS)) {
+        DownloadIntoFile(manifest.m_strVersionCheckUrl, file.get(), nullptr);
+    }
     if (!ParseServerManifest(path)) {
         return CheckServerUnreachable;
     }
@@ -78,10 +114,14 @@ bool DownloadNewClient(std::wstring& newClientPath)
     if (folder.empty()) {
         return false;
     }
-    newClientPath = folder + L"\\" + manifest.m_strFullName + L".exe";
+    newClientPath = folder + L"\\" + ToFileName(manifest.m_strFullName) + L".exe";
     DWORD nHttpStatus = 0;
-    const bool bDownloaded = DownloadToFilePath(url, newClientPath, &nHttpStatus) && nHttpStatus >= 200 &&
-                             nHttpStatus <= 299 && FileSize(newClientPath) > 0;
+    LARGE_INTEGER size{};
+    bool bDownloaded = false;
+    if (FileHandle file = CreateFileForWriting(newClientPath, CREATE_NEW)) {
+        bDownloaded = DownloadIntoFile(url, file.get(), &nHttpStatus) && nHttpStatus >= 200 && nHttpStatus <= 299 &&
+                      GetFileSizeEx(file.get(), &size) && size.QuadPart > 0;
+    }
     if (!bDownloaded) {
         DeleteFileW(newClientPath.c_str());
         RemoveDirectoryW(folder.c_str());

@@ -9,8 +9,10 @@
 // not be fetched or read, else the version decision.
 int CheckClient();
 
-// Downloads the newer client into a fresh folder in the temporary folder and
-// stores its path in newClientPath. An empty URL, a folder that cannot be
+// Downloads the newer client into a folder of its own in the temporary folder,
+// made for it (protected when elevated), under the product's full name with
+// the characters a file name cannot hold replaced by '_', and stores its path
+// in newClientPath. An empty URL, a folder that cannot be
 // made, a failed transfer, an answer outside 200 to 299 or an empty body give
 // false and an empty path: an error page is never kept as the new client.
 bool DownloadNewClient(std::wstring& newClientPath);

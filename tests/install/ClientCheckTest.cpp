@@ -66,6 +66,29 @@ TEST_F(ClientCheckTest, NewClientIsStoredInTheTemporaryFolder)
     RemoveDirectoryW(path.substr(0, path.rfind(L'\\')).c_str());
 }
 
+// Each download gets a folder nobody had before, and the full name cannot
+// lead the file out of it.
+TEST_F(ClientCheckTest, NewClientGetsAFreshFolderAndAPlainFileName)
+{
+    OfferClient(L"/prerequisite.exe");
+    g_productConfiguration.m_manifest.m_strFullName = L"..\\..\\Fenwyx: Pro?";
+    std::wstring first;
+    std::wstring second;
+    ASSERT_TRUE(DownloadNewClient(first));
+    ASSERT_TRUE(DownloadNewClient(second));
+    for (const std::wstring& path : {first, second}) {
+        const std::wstring folder = path.substr(0, path.rfind(L'\\'));
+        EXPECT_EQ(folder.find(L"\\KorvexWebInstaller_"), folder.rfind(L'\\'));
+        EXPECT_EQ(path.substr(folder.size()), L"\\.._.._Fenwyx_ Pro_.exe");
+        EXPECT_EQ(ReadFileText(path), ReadFileText(RecordingProgramPath()));
+    }
+    EXPECT_NE(first.substr(0, first.rfind(L'\\')), second.substr(0, second.rfind(L'\\')));
+    for (const std::wstring& path : {first, second}) {
+        DeleteFileW(path.c_str());
+        RemoveDirectoryW(path.substr(0, path.rfind(L'\\')).c_str());
+    }
+}
+
 TEST_F(ClientCheckTest, UpdateTakesThePatchClient)
 {
     g_runSettings.m_bProductInstalled = 1;
