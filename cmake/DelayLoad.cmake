@@ -10,7 +10,7 @@
 # mingw's import library follows on the link line for what test tools call
 # beyond that; a function the product starts to use must be added to the .def
 # (the planted-DLL scenario fails otherwise).
-find_program(KORVEX_DLLTOOL NAMES x86_64-w64-mingw32-dlltool REQUIRED)
+find_program(KORVEX_DLLTOOL NAMES x86_64-w64-mingw32-dlltool PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
 
 function(korvex_delay_load_library name)
   set(def ${CMAKE_SOURCE_DIR}/cmake/delayload/${name}.def)

@@ -21,6 +21,7 @@ KORVEX_REQUIRED_FILES=(
   "/usr/bin/x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix"
   "/usr/bin/x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64"
   "/usr/bin/x86_64-w64-mingw32-strip binutils-mingw-w64-x86-64"
+  "/usr/bin/x86_64-w64-mingw32-dlltool binutils-mingw-w64-x86-64"
   "/usr/bin/wine wine"
   "/usr/bin/wineboot wine"
   "/usr/bin/winepath wine"
