@@ -31,8 +31,6 @@ public:
 
     // The background task's body.
     void ValidatorTask();
-    // Shows what the verdict calls for and sets m_outcome.
-    void ActOnVerdict(int verdict);
 
     std::wstring m_strTitle;
     CProgressCtrl m_progress;
@@ -51,5 +49,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Shows what the verdict calls for and sets m_outcome.
+    void ActOnVerdict(int verdict);
+
     std::atomic<bool> m_bVerdictReady{false};
 };
