@@ -54,7 +54,10 @@ ProtectedFolder::ProtectedFolder(bool bProtect)
 
 bool ProtectedFolder::IsReparsePoint(const std::wstring& path)
 {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    // With a trailing separator the look-up goes through the link to its target.
+    std::wstring entry = path;
+    while (entry.size() > 1 && (entry.back() == L'\\' || entry.back() == L'/')) entry.pop_back();
+    const DWORD attributes = ::GetFileAttributesW(entry.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
@@ -79,7 +82,9 @@ bool ProtectedFolder::Ensure(const std::wstring& path) const
     if (CreateNew(path)) return true;
     if (::GetLastError() != ERROR_ALREADY_EXISTS) return false;
     // The folder itself, not what a reparse point leads to: the check and the
-    // DACL then apply to the same object.
+    // DACL then apply to the same object. Wine leaves the reparse flag out of
+    // the handle's attributes, so the path's own attributes are asked too.
+    if (IsReparsePoint(path)) return false;
     const DWORD access = m_bProtect ? READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES : FILE_READ_ATTRIBUTES;
     const FileHandle folder(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING,

@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <string>
 
+#include "ManifestText.h"
 #include "TestFiles.h"
+#include "config/ProductConfiguration.h"
 
 namespace {
 
@@ -65,6 +67,27 @@ TEST(ProtectedFolder, NewMeansNewAndOnlyFoldersAreEnsured)
         EXPECT_FALSE(folders.Ensure((root / "missing" / "child").wstring()));
         EXPECT_FALSE(ProtectedFolder::IsReparsePoint(fresh));
     }
+}
+
+// config_test_links made installer\msi a symbolic link to elsewhere: the load
+// refuses it and nothing lands in the folder it leads to.
+TEST(ProtectedFolder, AWorkFolderThatIsAReparsePointIsRefused)
+{
+    const std::filesystem::path root = std::filesystem::path(KORVEX_BINARY_DIR) / "config-test-links";
+    const std::wstring link = (root / "installer" / "msi").wstring();
+    ASSERT_TRUE(ProtectedFolder::IsReparsePoint(link)) << "run through ctest: config_test_links makes the link";
+    EXPECT_FALSE(ProtectedFolder::IsReparsePoint((root / "elsewhere").wstring()));
+    for (const bool bProtect : {false, true}) {
+        EXPECT_FALSE(ProtectedFolder(bProtect).Ensure(link));
+    }
+    config_test::WriteFile(root / "installer" / "config" / "manifestPro.xml",
+                           config_test::ManifestText(config_test::ManifestFields()));
+    g_productConfiguration = ProductConfiguration();
+    EXPECT_EQ(LoadProductConfigurationFor((root / "installer" / "KorvexMasterInstaller.exe").wstring()),
+              kWorkFoldersFailed);
+    EXPECT_EQ(g_productConfiguration.m_bLoaded, 0);
+    EXPECT_TRUE(std::filesystem::is_empty(root / "elsewhere"));
+    g_productConfiguration = ProductConfiguration();
 }
 
 }  // namespace
