@@ -1,5 +1,5 @@
 """Checks of the test download server that the Windows tests do not reach:
-stalls, delays, escaping the root, the lifetime, and bad rules."""
+stalls, endless bodies, delays, escaping the root, the lifetime, and bad rules."""
 
 import os
 import shutil
@@ -69,6 +69,20 @@ class TestServerTest(unittest.TestCase):
         head, _, body = received.partition(b"\r\n\r\n")
         self.assertIn(b"Content-Length: 5000", head)
         self.assertEqual(len(body), 1000)
+
+    def test_endless_body_has_no_length_and_never_ends(self):
+        self.process, port = start(self.folder, "--rule", "/data.bin=endless=700")
+        with socket.create_connection(("127.0.0.1", port), timeout=5) as s:
+            s.sendall(b"GET /data.bin HTTP/1.1\r\nHost: test\r\n\r\n")
+            received = b""
+            while len(received) < 3 * 1024 * 1024:
+                piece = s.recv(65536)
+                self.assertTrue(piece, "the body ended")
+                received += piece
+        head, _, body = received.partition(b"\r\n\r\n")
+        self.assertNotIn(b"Content-Length", head)
+        self.assertNotIn(b"Transfer-Encoding", head)
+        self.assertEqual(body, b"x" * len(body))
 
     def test_delay_holds_the_answer(self):
         self.process, port = start(self.folder, "--rule", "/data.bin=delay=700")

@@ -35,6 +35,7 @@ class Rule:
         self.trickle = None  # (bytes per chunk, delay in seconds)
         self.close_after = None
         self.stall_after = None
+        self.endless = None  # bytes per chunk of a body that never ends
         self.delay = 0.0
         for item in filter(None, (part.strip() for part in spec.split(","))):
             name, _, value = item.partition("=")
@@ -55,6 +56,8 @@ class Rule:
                 self.close_after = int(value)
             elif name == "stall-after":
                 self.stall_after = int(value)
+            elif name == "endless":
+                self.endless = max(1, int(value))
             elif name == "delay":
                 self.delay = int(value) / 1000.0
             else:
@@ -179,17 +182,23 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if rule.location:
                 self.send_header("Location", rule.location)
             self.send_header("Content-Type", content_type(self.path))
-            if rule.no_length or rule.length is not None:
+            if rule.endless:
+                self.send_header("Connection", "close")
+                self.close_connection = True
+            elif rule.no_length or rule.length is not None:
                 # The body's end is where the connection ends.
                 self.send_header("Connection", "close")
                 self.close_connection = True
             if rule.length is not None:
                 self.send_header("Content-Length", rule.length)
-            elif not rule.no_length:
+            elif not rule.no_length and not rule.endless:
                 self.send_header("Content-Length", str(size))
             self.end_headers()
             if not send_body:
                 self.wfile.flush()
+                return
+            if rule.endless:
+                self.send_endlessly(read_body(body, size) or b"x", rule.endless)
                 return
             limit = size
             for cut in (rule.close_after, rule.stall_after):
@@ -221,6 +230,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             sent += len(piece)
             if sent < limit:
                 time.sleep(delay)
+
+    def send_endlessly(self, content, chunk):
+        """The body repeated in pieces of chunk bytes, for ever."""
+        piece = (content * (chunk // len(content) + 1))[:chunk]
+        while True:
+            self.wfile.write(piece)
 
     def stall(self):
         # Hold the connection open until the client gives up or we end.
