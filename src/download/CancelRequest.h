@@ -13,6 +13,9 @@ public:
     // Returns when the pause or the cancel may have changed, or after at most
     // nTimeoutMs, so a paused transfer neither spins nor misses a cancel.
     virtual void WaitWhilePaused(DWORD nTimeoutMs) const = 0;
+    // The event that signals a cancel, or null when nothing can cancel; a
+    // transfer waits on it to close its request when a read is blocked.
+    virtual HANDLE CancelEvent() const = 0;
 
 protected:
     ~ICancelRequest() = default;
@@ -27,6 +30,7 @@ public:
     bool IsCancelRequested() const override;
     bool IsPauseRequested() const override;
     void WaitWhilePaused(DWORD nTimeoutMs) const override;
+    HANDLE CancelEvent() const override { return m_hCancelEvent; }
 
 private:
     HANDLE m_hCancelEvent = nullptr;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <mutex>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,6 +26,29 @@ std::mutex& DownloadWriteLock()
 }
 
 enum class RequestKind { SizeQuery, Stream, File };
+
+constexpr DWORD kConnectTimeoutMs = 30000;
+constexpr DWORD kTransferTimeoutMs = 60000;
+
+// Handles opened from the session inherit its time-outs.
+bool SetTimeouts(HINTERNET hSession)
+{
+    const struct {
+        DWORD nOption;
+        DWORD nMilliseconds;
+    } timeouts[] = {
+        {INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs},
+        {INTERNET_OPTION_SEND_TIMEOUT, kTransferTimeoutMs},
+        {INTERNET_OPTION_RECEIVE_TIMEOUT, kTransferTimeoutMs},
+    };
+    for (const auto& timeout : timeouts) {
+        DWORD nValue = timeout.nMilliseconds;
+        if (!InternetSetOptionW(hSession, timeout.nOption, &nValue, sizeof nValue)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 constexpr DWORD kIgnoreCertificateErrors =
     INTERNET_FLAG_SECURE | INTERNET_FLAG_IGNORE_CERT_CN_INVALID | INTERNET_FLAG_IGNORE_CERT_DATE_INVALID;
@@ -162,6 +184,15 @@ DWORD ReadStatusCode(HINTERNET hRequest)
     return nStatus;
 }
 
+// The size query's rule: an accepted status and a usable Content-Length, or 0.
+std::int64_t AcceptedLength(HINTERNET hRequest)
+{
+    if (!IsSizeQueryStatusAccepted(ReadStatusCode(hRequest))) {
+        return 0;
+    }
+    return ReadContentLength(hRequest);
+}
+
 // Writing hands the bytes to the system; no disk sync per batch, which
 // measured here would cut throughput to a fraction.
 bool WriteBatchAt(HANDLE hFile, std::uint64_t nOffset, const char* data, std::size_t nSize, DWORD& nError)
@@ -236,6 +267,49 @@ private:
     ULONGLONG m_nNextCheck = 0;
     bool m_bCancel = false;
     bool m_bPause = false;
+};
+
+// While a transfer reads, a set cancel event closes its request from the
+// thread pool, so a read blocked on a stalled server returns at once instead
+// of after the receive time-out. The watch holds the request meanwhile and
+// gives it back to its owner unless the cancel closed it.
+class CancelWatch {
+public:
+    CancelWatch(const ICancelRequest& cancel, InternetHandle& owner)
+        : m_owner(owner), m_hRequestValue(owner.get()), m_hRequest(owner.release())
+    {
+        const HANDLE hCancelEvent = cancel.CancelEvent();
+        if (hCancelEvent != nullptr && !RegisterWaitForSingleObject(&m_hWait, hCancelEvent, &CancelWatch::OnCancel,
+                                                                    this, INFINITE, WT_EXECUTEONLYONCE)) {
+            m_hWait = nullptr;
+        }
+    }
+    ~CancelWatch()
+    {
+        if (m_hWait != nullptr) {
+            UnregisterWaitEx(m_hWait, INVALID_HANDLE_VALUE);  // returns once a running callback ended
+        }
+        m_owner.reset(m_hRequest.exchange(nullptr));
+    }
+    CancelWatch(const CancelWatch&) = delete;
+    CancelWatch& operator=(const CancelWatch&) = delete;
+
+    // Stays the request's value after a cancel closed it: calls on it then fail.
+    HINTERNET Request() const { return m_hRequestValue; }
+
+private:
+    static void CALLBACK OnCancel(void* context, BOOLEAN)
+    {
+        auto* watch = static_cast<CancelWatch*>(context);
+        if (const HINTERNET hRequest = watch->m_hRequest.exchange(nullptr)) {
+            InternetCloseHandle(hRequest);
+        }
+    }
+
+    InternetHandle& m_owner;
+    const HINTERNET m_hRequestValue;
+    std::atomic<HINTERNET> m_hRequest;
+    HANDLE m_hWait = nullptr;
 };
 
 struct FileTransfer {
@@ -313,9 +387,13 @@ bool OpenInternetSession()
 {
     std::lock_guard lock(g_sessionChange);
     if (g_hInternetSession.load() == nullptr) {
-        g_hInternetSession.store(InternetOpenW(kInternetUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        InternetHandle session(InternetOpenW(kInternetUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        if (!session || !SetTimeouts(session.get())) {
+            return false;
+        }
+        g_hInternetSession.store(session.release());
     }
-    return g_hInternetSession.load() != nullptr;
+    return true;
 }
 
 void CloseInternetSession()
@@ -341,25 +419,31 @@ std::int64_t QueryContentLength(const std::wstring& url)
     return bAccepted ? nLength : 0;
 }
 
-bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, HANDLE hFile, IDownloadCallback& callback,
-                    std::uint64_t nExpectedSize)
+bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, IDownloadTarget& target,
+                    IDownloadCallback& callback)
 {
     DownloadStatusInfo status;
     bool bResult = false;
     RequestTrace trace(url);
-    const OpenedRequest opened = OpenRequest(url, RequestKind::File);
+    OpenedRequest opened = OpenRequest(url, RequestKind::File);
     if (opened.failure != SetupFailure::None) {
         status.m_nErrorCode = opened.nError;
         status.m_strErrorText = SetupFailureText(opened.failure);
     } else if (!cancel.IsCancelRequested()) {
         trace.Answered(ReadStatusCode(opened.request.get()), ReadContentLength(opened.request.get()));
-        if (nExpectedSize == 0) {
-            nExpectedSize = static_cast<std::uint64_t>(ReadContentLength(opened.request.get()));
+        const std::int64_t nLength = AcceptedLength(opened.request.get());
+        if (nLength <= 0) {
+            return false;
         }
-        status.m_nExpectedSize = nExpectedSize;
-        const FileTransfer transfer = ReceiveIntoFile(cancel, opened.request.get(), hFile, callback, status);
+        status.m_nExpectedSize = static_cast<std::uint64_t>(nLength);
+        const HANDLE hFile = target.OpenTargetFile(status.m_nExpectedSize);
+        if (hFile == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        const CancelWatch watch(cancel, opened.request);
+        const FileTransfer transfer = ReceiveIntoFile(cancel, watch.Request(), hFile, callback, status);
         // A short body would leave a corrupt package that looks complete.
-        if (transfer.bFailed || status.m_nBytesReceived < nExpectedSize) {
+        if (transfer.bFailed || status.m_nBytesReceived < status.m_nExpectedSize) {
             status.m_nErrorCode = transfer.nError;
             status.m_strErrorText = kDownloadFileFailed;
         } else {
@@ -379,13 +463,14 @@ bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, HANDL
     return bResult;
 }
 
-bool DownloadToStream(const ICancelRequest& cancel, const std::wstring& url, std::ostream& output, DWORD* pnHttpStatus)
+bool DownloadToStream(const ICancelRequest& cancel, const std::wstring& url, IByteSink& output, std::uint64_t nLimit,
+                      DWORD* pnHttpStatus)
 {
     if (pnHttpStatus != nullptr) {
         *pnHttpStatus = 0;
     }
     RequestTrace trace(url);
-    const OpenedRequest opened = OpenRequest(url, RequestKind::Stream);
+    OpenedRequest opened = OpenRequest(url, RequestKind::Stream);
     if (opened.failure != SetupFailure::None || cancel.IsCancelRequested()) {
         return false;
     }
@@ -395,32 +480,31 @@ bool DownloadToStream(const ICancelRequest& cancel, const std::wstring& url, std
     const std::uint64_t nDeclared = static_cast<std::uint64_t>(ReadContentLength(opened.request.get()));
     trace.Answered(ReadStatusCode(opened.request.get()), static_cast<std::int64_t>(nDeclared));
 
+    const CancelWatch watch(cancel, opened.request);
     std::vector<char> chunk(kStreamReadSize);
     std::uint64_t nReceived = 0;
-    bool bWhole = true;
     for (;;) {
         DWORD nAvailable = 0;
-        if (!InternetQueryDataAvailable(opened.request.get(), &nAvailable, 0, 0)) {
-            bWhole = false;
-            break;
+        if (!InternetQueryDataAvailable(watch.Request(), &nAvailable, 0, 0)) {
+            return false;
         }
         if (cancel.IsCancelRequested() || nAvailable == 0) {
             break;
         }
         DWORD nRead = 0;
         const DWORD nWanted = std::min<DWORD>(nAvailable, kStreamReadSize);
-        if (!InternetReadFile(opened.request.get(), chunk.data(), nWanted, &nRead)) {
-            bWhole = false;
-            break;
+        if (!InternetReadFile(watch.Request(), chunk.data(), nWanted, &nRead)) {
+            return false;
         }
         if (nRead == 0) {
             break;
         }
-        output.write(chunk.data(), nRead);
+        if (nRead > nLimit - nReceived || !output.Write(chunk.data(), nRead)) {
+            return false;
+        }
         nReceived += nRead;
     }
-    output.flush();
-    const bool bResult = bWhole && output.good() && nReceived >= nDeclared && !cancel.IsCancelRequested();
+    const bool bResult = nReceived >= nDeclared && !cancel.IsCancelRequested();
     trace.Ended(nReceived, bResult);
     return bResult;
 }

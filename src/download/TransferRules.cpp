@@ -38,3 +38,30 @@ bool IsBatchDue(std::size_t nHeld, std::size_t nLastRead)
 {
     return nHeld + kFileReadSize > kFileBatchSize || nLastRead < kFileReadSize;
 }
+
+bool IsSha256Text(std::wstring_view text, const Sha256Digest& digest)
+{
+    if (text.size() != 2 * digest.size()) {
+        return false;
+    }
+    const auto nibble = [](wchar_t c) -> int {
+        if (c >= L'0' && c <= L'9') {
+            return c - L'0';
+        }
+        if (c >= L'a' && c <= L'f') {
+            return c - L'a' + 10;
+        }
+        if (c >= L'A' && c <= L'F') {
+            return c - L'A' + 10;
+        }
+        return -1;
+    };
+    for (std::size_t i = 0; i < digest.size(); ++i) {
+        const int high = nibble(text[2 * i]);
+        const int low = nibble(text[2 * i + 1]);
+        if (high < 0 || low < 0 || ((high << 4) | low) != digest[i]) {
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,9 +1,11 @@
 #pragma once
 
 // The HTTP client's decisions that need no network: which answers a size
-// query accepts, how a Content-Length reads, and when a batch of received
-// chunks goes to the file.
+// query accepts, how a Content-Length reads, when a batch of received chunks
+// goes to the file, how much a stream may bring, and whether a file's hash
+// is the one the manifest names.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -23,3 +25,14 @@ std::int64_t ParseContentLength(std::string_view text);
 // The held bytes are written when another full read might not fit, or when a
 // read came back short (the connection is slow, so the file should keep up).
 bool IsBatchDue(std::size_t nHeld, std::size_t nLastRead);
+
+// The most a stream download may bring: a server manifest is a few hundred
+// bytes, a client a few megabytes; anything beyond is a hostile or broken
+// server filling the disk.
+inline constexpr std::uint64_t kServerManifestLimit = 1024 * 1024;
+inline constexpr std::uint64_t kNewClientLimit = 1024 * 1024 * 1024;
+
+using Sha256Digest = std::array<unsigned char, 32>;
+
+// True when text is the 64 hexadecimal digits (either case) of digest.
+bool IsSha256Text(std::wstring_view text, const Sha256Digest& digest);

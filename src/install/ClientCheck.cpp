@@ -3,15 +3,14 @@
 #include <windows.h>
 #include <shlwapi.h>
 
-#include <ostream>
-#include <streambuf>
-
 #include "config/FileNameRules.h"
 #include "config/ProductConfiguration.h"
 #include "config/ProtectedFolder.h"
 #include "config/RegistryKey.h"
 #include "config/RunSettings.h"
+#include "download/FileByteSink.h"
 #include "download/HttpClient.h"
+#include "download/TransferRules.h"
 #include "download/UniqueHandle.h"
 #include "install/ServerManifest.h"
 
@@ -19,37 +18,18 @@ namespace {
 
 constexpr int kNewClientFolderAttempts = 100;
 
-// Hands what the stream download delivers straight to a Win32 file.
-class FileOutputBuffer : public std::streambuf {
-public:
-    explicit FileOutputBuffer(HANDLE file) : m_file(file) {}
-
-protected:
-    std::streamsize xsputn(const char* data, std::streamsize size) override
-    {
-        DWORD written = 0;
-        return WriteFile(m_file, data, static_cast<DWORD>(size), &written, nullptr) ? written : 0;
-    }
-    int_type overflow(int_type c) override
-    {
-        if (traits_type::eq_int_type(c, traits_type::eof())) {
-            return traits_type::not_eof(c);
-        }
-        const char byte = traits_type::to_char_type(c);
-        return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
-    }
-
-private:
-    HANDLE m_file;
-};
-
-// The validator's transfers are never cancelled.
-bool DownloadIntoFile(const std::wstring& url, HANDLE file, DWORD* pnHttpStatus)
+// The validator's transfers are never cancelled. pnBytes, when given,
+// receives the number of bytes stored.
+bool DownloadIntoFile(const std::wstring& url, HANDLE file, std::uint64_t nLimit, DWORD* pnHttpStatus,
+                      std::uint64_t* pnBytes = nullptr)
 {
-    FileOutputBuffer buffer(file);
-    std::ostream output(&buffer);
+    FileByteSink output(file);
     const CancelRequest never;
-    return DownloadToStream(never, url, output, pnHttpStatus);
+    const bool bDownloaded = DownloadToStream(never, url, output, nLimit, pnHttpStatus);
+    if (pnBytes != nullptr) {
+        *pnBytes = output.BytesWritten();
+    }
+    return bDownloaded;
 }
 
 FileHandle CreateFileForWriting(const std::wstring& path, DWORD disposition)
@@ -91,11 +71,13 @@ int CheckClient()
         return EvaluateRelease();
     }
     const std::wstring path = MakeComponentPath(L"version.xml");
-    // The transfer's own result does not matter: an unreadable file does.
+    // A failed transfer (cut short, or grown past its limit) may still have
+    // stored a prefix that reads as a manifest: it counts as no answer.
+    bool bDownloaded = false;
     if (FileHandle file = CreateFileForWriting(path, CREATE_ALWAYS)) {
-        DownloadIntoFile(manifest.m_strVersionCheckUrl, file.get(), nullptr);
+        bDownloaded = DownloadIntoFile(manifest.m_strVersionCheckUrl, file.get(), kServerManifestLimit, nullptr);
     }
-    if (!ParseServerManifest(path)) {
+    if (!bDownloaded || !ParseServerManifest(path)) {
         return CheckServerUnreachable;
     }
     return EvaluateRelease();
@@ -116,11 +98,11 @@ bool DownloadNewClient(std::wstring& newClientPath)
     }
     newClientPath = folder + L"\\" + ToFileName(manifest.m_strFullName) + L".exe";
     DWORD nHttpStatus = 0;
-    LARGE_INTEGER size{};
+    std::uint64_t nBytes = 0;
     bool bDownloaded = false;
     if (FileHandle file = CreateFileForWriting(newClientPath, CREATE_NEW)) {
-        bDownloaded = DownloadIntoFile(url, file.get(), &nHttpStatus) && nHttpStatus >= 200 && nHttpStatus <= 299 &&
-                      GetFileSizeEx(file.get(), &size) && size.QuadPart > 0;
+        bDownloaded = DownloadIntoFile(url, file.get(), kNewClientLimit, &nHttpStatus, &nBytes) &&
+                      nHttpStatus >= 200 && nHttpStatus <= 299 && nBytes > 0;
     }
     if (!bDownloaded) {
         DeleteFileW(newClientPath.c_str());

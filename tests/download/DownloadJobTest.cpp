@@ -62,6 +62,82 @@ TEST(DownloadJob, OneChunkFileReportsInOrder)
     std::string stored;
     ASSERT_TRUE(ReadLocalFile(path, stored));
     EXPECT_TRUE(stored == body);
+    EXPECT_EQ(RecordedRequests(TestServer::Http, "/job/1000.bin").size(), 1u) << "one request per file";
+}
+
+// Until the caller lets go of it, the downloaded file can be read but neither
+// written nor deleted.
+TEST(DownloadJob, HeldFileRefusesWritersAndDeletion)
+{
+    WriteServedFile("/job/held.bin", RandomBytes(5000, 27));
+    const std::string path = TestPath("job-held.bin");
+    TestEventOwner owner;
+    CDownloadJob job(ServerUrl(TestServer::Http, "/job/held.bin"), Widen(path));
+    ASSERT_TRUE(job.Run(&owner, DownloadStatusFunction()));
+    FileHandle held = job.TakeDownloadedFile();
+    ASSERT_TRUE(held);
+    const auto openFor = [&path](DWORD nAccess, DWORD nShare) {
+        return FileHandle(CreateFileA(path.c_str(), nAccess, nShare, nullptr, OPEN_EXISTING, 0, nullptr));
+    };
+    const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    EXPECT_FALSE(openFor(GENERIC_WRITE, kShareAll));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_FALSE(DeleteFileA(path.c_str()));
+    EXPECT_TRUE(openFor(GENERIC_READ, kShareAll));
+    held.reset();
+    EXPECT_TRUE(openFor(GENERIC_WRITE, kShareAll));
+}
+
+// A link left at the download's path is replaced, never written through.
+TEST(DownloadJob, HardLinkAtThePathIsReplacedNotWrittenThrough)
+{
+    const std::string body = RandomBytes(3000, 28);
+    WriteServedFile("/job/linked.bin", body);
+    const std::string victim = TestPath("job-victim.txt");
+    const std::string path = TestPath("job-linked.bin");
+    DeleteFileA(path.c_str());
+    {
+        FileHandle file(CreateFileA(victim.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD nWritten = 0;
+        ASSERT_TRUE(WriteFile(file.get(), "precious", 8, &nWritten, nullptr));
+    }
+    ASSERT_TRUE(CreateHardLinkA(path.c_str(), victim.c_str(), nullptr));
+    TestEventOwner owner;
+    CDownloadJob job(ServerUrl(TestServer::Http, "/job/linked.bin"), Widen(path));
+    EXPECT_TRUE(job.Run(&owner, DownloadStatusFunction()));
+    std::string stored;
+    ASSERT_TRUE(ReadLocalFile(victim, stored));
+    EXPECT_EQ(stored, "precious");
+    ASSERT_TRUE(ReadLocalFile(path, stored));
+    EXPECT_TRUE(stored == body);
+}
+
+// "abc" has a well-known SHA-256. A mismatch fails the job like a failed
+// download and leaves no file behind.
+TEST(DownloadJob, Sha256IsCheckedAfterTheTransfer)
+{
+    WriteServedFile("/job/abc.txt", "abc");
+    const struct {
+        const wchar_t* sha256;
+        bool bResult;
+    } cases[] = {
+        {L"", true},
+        {L"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad", true},
+        {L"BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD", true},
+        {L"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ae", false},
+        {L"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015", false},
+        {L"not a hash", false},
+    };
+    for (const auto& c : cases) {
+        const std::string path = TestPath("job-abc.txt");
+        TestEventOwner owner;
+        StatusRecorder recorder;
+        CDownloadJob job(ServerUrl(TestServer::Http, "/job/abc.txt"), Widen(path), c.sha256);
+        EXPECT_EQ(job.Run(&owner, recorder.Function()), c.bResult) << c.sha256;
+        EXPECT_EQ(LocalFileExists(path), c.bResult) << c.sha256;
+        EXPECT_EQ(static_cast<bool>(job.TakeDownloadedFile()), c.bResult) << c.sha256;
+        EXPECT_EQ(recorder.Snapshot().back().info.m_nExpectedSize, 3u) << c.sha256;
+    }
 }
 
 TEST(DownloadJob, ReplacesAnExistingLongerFile)

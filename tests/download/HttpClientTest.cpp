@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <wincrypt.h>
 
-#include <sstream>
 #include <thread>
 
 #include "DownloadTestSupport.h"
@@ -35,6 +34,7 @@ public:
             "/trickle/slow.bin=trickle=1000:100",
             "/trickle/pause.bin=trickle=512:20",
             "/stream/error.xml=status=500",
+            "/endless/*=endless=4096",
         });
         TrustTestCa();
     }
@@ -94,21 +94,41 @@ struct FileDownload {
     std::vector<TimedStatus> reports;
 };
 
-FileDownload DownloadFile(const std::wstring& url, const std::string& localName, std::uint64_t nExpected = 0)
+// Creates its file when asked, and remembers the size it was given.
+struct TestTarget final : IDownloadTarget {
+    explicit TestTarget(std::string strPath) : path(std::move(strPath)) { DeleteFileA(path.c_str()); }
+    HANDLE OpenTargetFile(std::uint64_t nSize) override
+    {
+        nOfferedSize = nSize;
+        file.reset(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file.get();
+    }
+    std::string path;
+    FileHandle file;
+    std::uint64_t nOfferedSize = 0;
+};
+
+FileDownload DownloadFile(const std::wstring& url, const std::string& localName,
+                          const ICancelRequest& cancel = CancelRequest())
 {
     FileDownload download;
-    const std::string path = TestPath(localName);
     StatusRecorder recorder;
-    {
-        FileHandle file(
-            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        EXPECT_TRUE(file);
-        download.bResult = DownloadToFile(CancelRequest(), url, file.get(), recorder, nExpected);
-    }
-    ReadLocalFile(path, download.bytes);
+    TestTarget target(TestPath(localName));
+    download.bResult = DownloadToFile(cancel, url, target, recorder);
+    target.file.reset();
+    ReadLocalFile(target.path, download.bytes);
     download.reports = recorder.Snapshot();
     return download;
 }
+
+struct StringSink final : IByteSink {
+    bool Write(const char* data, std::size_t nSize) override
+    {
+        bytes.append(data, nSize);
+        return true;
+    }
+    std::string bytes;
+};
 
 bool HasHeader(const std::string& record, const std::string& name, const std::string& value)
 {
@@ -157,7 +177,7 @@ TEST(QueryContentLength, SendsAGetThatAcceptsXmlAndAnything)
 
 TEST(DownloadToFile, StoresBodiesOfEverySizeWhole)
 {
-    const std::size_t sizes[] = {25 * 4096, 40960, 1, 0, 5 * 1024 * 1024};
+    const std::size_t sizes[] = {25 * 4096, 40960, 1, 5 * 1024 * 1024};
     for (const std::size_t nSize : sizes) {
         const std::string name = "/sizes/" + std::to_string(nSize) + ".bin";
         const std::string body = RandomBytes(nSize, static_cast<unsigned>(nSize));
@@ -172,6 +192,7 @@ TEST(DownloadToFile, StoresBodiesOfEverySizeWhole)
         EXPECT_EQ(last.m_nExpectedSize, nSize);
         EXPECT_EQ(last.m_nErrorCode, 0u);
         EXPECT_EQ(last.m_strErrorText, L"");
+        EXPECT_EQ(RecordedRequests(TestServer::Http, name).size(), 1u) << "one request per file";
         std::uint64_t nPrevious = 0;
         for (std::size_t i = 0; i + 1 < download.reports.size(); ++i) {
             const DownloadStatusInfo& report = download.reports[i].info;
@@ -198,15 +219,39 @@ TEST(DownloadToFile, ShortBodyIsAFailureAndKeepsWhatArrived)
     EXPECT_EQ(last.m_strErrorText, kDownloadFileFailed);
 }
 
-TEST(DownloadToFile, BodyShorterThanTheCallersSizeIsAFailure)
+// The transfer's own response is held to the size query's rules: a refused
+// answer reads no byte, asks for no file and makes no report.
+TEST(DownloadToFile, RefusedResponseAsksForNoFile)
 {
-    WriteServedFile("/sizes/short.bin", RandomBytes(500, 8));
-    const FileDownload download = DownloadFile(ServerUrl(TestServer::Http, "/sizes/short.bin"), "short.bin", 800);
-    EXPECT_FALSE(download.bResult);
-    ASSERT_FALSE(download.reports.empty());
-    EXPECT_EQ(download.reports.back().info.m_nStatus, DownloadStatus::Ended);
-    EXPECT_EQ(download.reports.back().info.m_nExpectedSize, 800u);
-    EXPECT_EQ(download.reports.back().info.m_strErrorText, kDownloadFileFailed);
+    WriteServedFile("/sizes/empty.bin", "");
+    for (const char* path : {"/status/403", "/status/503", "/length/none", "/length/text", "/length/huge"}) {
+        WriteServedFile(path, RandomBytes(777, 3));
+    }
+    for (const char* path : {"/status/403", "/status/not-served.bin", "/status/503", "/length/none", "/length/text",
+                             "/length/huge", "/sizes/empty.bin"}) {
+        StatusRecorder recorder;
+        TestTarget target(TestPath("refused.bin"));
+        EXPECT_FALSE(DownloadToFile(CancelRequest(), ServerUrl(TestServer::Http, path), target, recorder)) << path;
+        EXPECT_EQ(recorder.Count(), 0u) << path;
+        EXPECT_FALSE(target.file) << path;
+        EXPECT_FALSE(LocalFileExists(target.path)) << path;
+    }
+    WriteServedFile("/status/405", RandomBytes(777, 3));
+    const FileDownload accepted = DownloadFile(ServerUrl(TestServer::Http, "/status/405"), "accepted.bin");
+    EXPECT_TRUE(accepted.bResult);
+    EXPECT_EQ(accepted.bytes.size(), 777u);
+}
+
+TEST(DownloadToFile, TargetThatCannotOpenFailsBeforeReading)
+{
+    WriteServedFile("/sizes/no-target.bin", RandomBytes(3000, 4));
+    struct : IDownloadTarget {
+        HANDLE OpenTargetFile(std::uint64_t) override { return INVALID_HANDLE_VALUE; }
+    } target;
+    StatusRecorder recorder;
+    EXPECT_FALSE(
+        DownloadToFile(CancelRequest(), ServerUrl(TestServer::Http, "/sizes/no-target.bin"), target, recorder));
+    EXPECT_EQ(recorder.Count(), 0u);
 }
 
 TEST(DownloadToFile, SetUpFailuresEndWithOneReport)
@@ -233,13 +278,22 @@ TEST(DownloadToFile, SetUpFailuresEndWithOneReport)
 TEST(DownloadToFile, FailedWriteIsAFailure)
 {
     WriteServedFile("/sizes/unwritable.bin", RandomBytes(5000, 9));
-    const std::string path = TestPath("read-only.bin");
-    FileHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file);
+    struct ReadOnlyTarget final : IDownloadTarget {
+        HANDLE OpenTargetFile(std::uint64_t) override
+        {
+            const std::string path = TestPath("read-only.bin");
+            FileHandle(
+                CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+            file.reset(
+                CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            return file.get();
+        }
+        FileHandle file;
+    } target;
     StatusRecorder recorder;
     EXPECT_FALSE(
-        DownloadToFile(CancelRequest(), ServerUrl(TestServer::Http, "/sizes/unwritable.bin"), file.get(), recorder));
+        DownloadToFile(CancelRequest(), ServerUrl(TestServer::Http, "/sizes/unwritable.bin"), target, recorder));
+    ASSERT_TRUE(target.file);
     const auto reports = recorder.Snapshot();
     ASSERT_FALSE(reports.empty());
     EXPECT_EQ(reports.back().info.m_nStatus, DownloadStatus::Ended);
@@ -286,10 +340,11 @@ TEST(DownloadToStream, WritesAnErrorPageAndReturnsTrue)
 {
     const std::string page = "<html><body>Internal trouble</body></html>";
     WriteServedFile("/stream/error.xml", page);
-    std::ostringstream out;
+    StringSink out;
     DWORD nStatus = 0;
-    EXPECT_TRUE(DownloadToStream(CancelRequest(), ServerUrl(TestServer::Http, "/stream/error.xml"), out, &nStatus));
-    EXPECT_EQ(out.str(), page);
+    EXPECT_TRUE(
+        DownloadToStream(CancelRequest(), ServerUrl(TestServer::Http, "/stream/error.xml"), out, 1 << 20, &nStatus));
+    EXPECT_EQ(out.bytes, page);
     EXPECT_EQ(nStatus, 500u);
 }
 
@@ -297,9 +352,9 @@ TEST(DownloadToStream, SendsTheHeaderLineAndAcceptTypes)
 {
     const std::string body = RandomBytes(50000, 11);
     WriteServedFile("/stream/manifest.xml", body);
-    std::ostringstream out;
-    EXPECT_TRUE(DownloadToStream(CancelRequest(), ServerUrl(TestServer::Http, "/stream/manifest.xml"), out));
-    EXPECT_TRUE(out.str() == body);
+    StringSink out;
+    EXPECT_TRUE(DownloadToStream(CancelRequest(), ServerUrl(TestServer::Http, "/stream/manifest.xml"), out, 1 << 20));
+    EXPECT_TRUE(out.bytes == body);
     const auto records = RecordedRequests(TestServer::Http, "/stream/manifest.xml");
     ASSERT_EQ(records.size(), 1u);
     EXPECT_NE(records[0].find("\"method\": \"GET\""), std::string::npos) << records[0];
@@ -311,20 +366,42 @@ TEST(DownloadToStream, SendsTheHeaderLineAndAcceptTypes)
 TEST(DownloadToStream, FailsWhenTheBodyIsCutOrTheRequestCancelled)
 {
     WriteServedFile("/cut/stream.bin", RandomBytes(kTruncatedSize, 12));
-    std::ostringstream cut;
-    EXPECT_FALSE(DownloadToStream(CancelRequest(), ServerUrl(TestServer::Http, "/cut/stream.bin"), cut));
-    EXPECT_EQ(cut.str().size(), kTruncatedAfter);
+    StringSink cut;
+    EXPECT_FALSE(DownloadToStream(CancelRequest(), ServerUrl(TestServer::Http, "/cut/stream.bin"), cut, 1 << 20));
+    EXPECT_EQ(cut.bytes.size(), kTruncatedAfter);
 
     WriteServedFile("/stream/cancelled.bin", "abc");
     const KernelHandle cancelEvent(CreateEventW(nullptr, TRUE, TRUE, nullptr));
-    std::ostringstream cancelled;
+    StringSink cancelled;
     EXPECT_FALSE(DownloadToStream(CancelRequest(cancelEvent.get(), nullptr),
-                                  ServerUrl(TestServer::Http, "/stream/cancelled.bin"), cancelled));
-    EXPECT_TRUE(cancelled.str().empty());
+                                  ServerUrl(TestServer::Http, "/stream/cancelled.bin"), cancelled, 1 << 20));
+    EXPECT_TRUE(cancelled.bytes.empty());
 
-    std::ostringstream unreachable;
-    EXPECT_FALSE(
-        DownloadToStream(CancelRequest(), L"http://127.0.0.1:" + std::to_wstring(ClosedPort()) + L"/x", unreachable));
+    StringSink unreachable;
+    EXPECT_FALSE(DownloadToStream(CancelRequest(), L"http://127.0.0.1:" + std::to_wstring(ClosedPort()) + L"/x",
+                                  unreachable, 1 << 20));
+}
+
+// A body up to the limit passes; one byte more fails.
+TEST(DownloadToStream, StopsAtItsLimit)
+{
+    const std::string body = RandomBytes(100000, 14);
+    WriteServedFile("/stream/limited.bin", body);
+    StringSink whole;
+    EXPECT_TRUE(DownloadToStream(CancelRequest(), ServerUrl(TestServer::Http, "/stream/limited.bin"), whole, 100000));
+    EXPECT_TRUE(whole.bytes == body);
+    StringSink over;
+    EXPECT_FALSE(DownloadToStream(CancelRequest(), ServerUrl(TestServer::Http, "/stream/limited.bin"), over, 99999));
+    EXPECT_LE(over.bytes.size(), 99999u);
+}
+
+TEST(DownloadToStream, EndlessBodyFailsAtTheLimit)
+{
+    WriteServedFile("/endless/manifest.xml", RandomBytes(1000, 15));
+    StringSink out;
+    EXPECT_FALSE(DownloadToStream(CancelRequest(), ServerUrl(TestServer::Http, "/endless/manifest.xml"), out, 300000));
+    EXPECT_LE(out.bytes.size(), 300000u);
+    EXPECT_GT(out.bytes.size(), 250000u);
 }
 
 TEST(Https, IgnoresWrongNamesAndExpiredDatesButNotUnknownIssuers)
@@ -337,9 +414,9 @@ TEST(Https, IgnoresWrongNamesAndExpiredDatesButNotUnknownIssuers)
         const FileDownload download = DownloadFile(url, "tls.bin");
         EXPECT_TRUE(download.bResult) << static_cast<int>(server);
         EXPECT_TRUE(download.bytes == body) << static_cast<int>(server);
-        std::ostringstream out;
-        EXPECT_TRUE(DownloadToStream(CancelRequest(), url, out)) << static_cast<int>(server);
-        EXPECT_TRUE(out.str() == body) << static_cast<int>(server);
+        StringSink out;
+        EXPECT_TRUE(DownloadToStream(CancelRequest(), url, out, 1 << 20)) << static_cast<int>(server);
+        EXPECT_TRUE(out.bytes == body) << static_cast<int>(server);
     }
     EXPECT_EQ(QueryContentLength(ServerUrl(TestServer::Untrusted, "/tls/file.bin")), 0);
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cwctype>
+#include <string>
+
 #include "download/TransferRules.h"
 
 TEST(SizeQueryStatus, AcceptsOnlyTheUsableRange)
@@ -36,5 +39,38 @@ TEST(ContentLength, UnusableTextCountsAsMissing)
                            "4.5", "\xff"};
     for (const char* text : cases) {
         EXPECT_EQ(ParseContentLength(text), 0) << text;
+    }
+}
+
+TEST(Sha256Text, MatchesOnlyTheDigestsOwnDigitsInEitherCase)
+{
+    Sha256Digest digest{};
+    for (std::size_t i = 0; i < digest.size(); ++i) {
+        digest[i] = static_cast<unsigned char>(i * 8 + 0x0F);
+    }
+    const std::wstring lower = L"0f171f272f373f474f575f676f777f878f979fa7afb7bfc7cfd7dfe7eff7ff07";
+    std::wstring upper = lower;
+    for (wchar_t& c : upper) {
+        c = static_cast<wchar_t>(std::towupper(c));
+    }
+    std::wstring lastDigitWrong = lower;
+    lastDigitWrong.back() = L'6';
+    std::wstring notHex = lower;
+    notHex[10] = L'g';
+    const struct {
+        std::wstring text;
+        bool bMatches;
+    } cases[] = {
+        {lower, true},
+        {upper, true},
+        {lastDigitWrong, false},
+        {notHex, false},
+        {lower + L"0", false},
+        {lower.substr(1), false},
+        {L"", false},
+        {L" " + lower.substr(1), false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsSha256Text(c.text, digest), c.bMatches) << std::string(c.text.begin(), c.text.end());
     }
 }
