@@ -13,6 +13,7 @@
 """
 
 import argparse
+import hashlib
 import os
 import shutil
 import subprocess
@@ -98,7 +99,13 @@ def element(name, text):
 MAIN_PACKAGES = {"release": MAIN_PACKAGE, "update": UPDATE_PACKAGE, "broken": BROKEN_PACKAGE}
 
 
-def product_manifest(base_url, args):
+def sha256_of(path):
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+def product_manifest(base_url, args, hashes):
+    """hashes: the SHA-256 of each package by file name."""
     main = MAIN_PACKAGES[args.main_package]
     lines = [
         '<?xml version="1.0" encoding="utf-8"?>',
@@ -117,10 +124,12 @@ def product_manifest(base_url, args):
         "      " + element("name", main),
         "      " + element("executable", PRODUCT_EXECUTABLE),
         "      " + element("full_url", "%s/packages/%s" % (base_url, main)),
+        "      " + element("sha256", hashes[main]),
         "      <transform>",
         "        " + element("lang_id", str(GERMAN)),
         "        " + element("name", TRANSFORM % GERMAN),
         "        " + element("full_url", "%s/packages/%s" % (base_url, TRANSFORM % GERMAN)),
+        "        " + element("sha256", hashes[TRANSFORM % GERMAN]),
         "      </transform>",
         "    </main_component>",
         "    <language_pack>",
@@ -128,6 +137,7 @@ def product_manifest(base_url, args):
         "      " + element("pid", "FWXPRO-180-DE"),
         "      " + element("name", LANGUAGE_PACK % GERMAN),
         "      " + element("full_url", "%s/packages/%s" % (base_url, LANGUAGE_PACK % GERMAN)),
+        "      " + element("sha256", hashes[LANGUAGE_PACK % GERMAN]),
         "    </language_pack>",
     ]
 
@@ -136,6 +146,7 @@ def product_manifest(base_url, args):
                 "      " + element("name", name),
                 "      " + element("full_url", "%s/packages/%s" % (base_url, name)),
                 "      " + element("install_commandline", command_line),
+                "      " + element("sha256", hashes[name]),
                 "    </dependency>"]
 
     if args.runtime_prerequisite:
@@ -210,13 +221,15 @@ def make_site(args):
     www = os.path.join(args.out, "www")
     packages = os.path.join(www, "packages")
     os.makedirs(packages, exist_ok=True)
+    hashes = {}
     for name in os.listdir(args.packages):
         shutil.copyfile(os.path.join(args.packages, name), os.path.join(packages, name))
+        hashes[name] = sha256_of(os.path.join(packages, name))
     if args.client:
         os.makedirs(os.path.join(www, "client"), exist_ok=True)
         shutil.copyfile(args.client, os.path.join(www, "client", CLIENT_NAME))
     write_text(os.path.join(www, "version.xml"), server_manifest(base_url, args))
-    write_text(os.path.join(args.out, "manifestPro.xml"), product_manifest(base_url, args))
+    write_text(os.path.join(args.out, "manifestPro.xml"), product_manifest(base_url, args, hashes))
     runtime = os.path.join(args.out, "nginx")
     os.makedirs(runtime, exist_ok=True)
     write_text(os.path.join(runtime, "nginx.conf"), nginx_configuration(www, args.port, runtime))

@@ -78,12 +78,14 @@ void ReadMainComponent(ChildReader& reader, ProductManifest& manifest)
     }
     reader.Read(L"executable", manifest.m_strMainComponentExecutable);
     reader.Read(L"full_url", manifest.m_strMainComponentUrl);
+    reader.Read(L"sha256", manifest.m_strMainComponentSha256);
     ReadEntries(reader, L"transform", manifest.m_transforms, [&reader](TransformInfo& transform) {
         if (!reader.Read(L"lang_id", transform.m_nLangId)) {
             return false;
         }
         reader.Read(L"name", transform.m_strName);
         reader.Read(L"full_url", transform.m_strFullUrl);
+        reader.Read(L"sha256", transform.m_strSha256);
         return true;
     });
 }
@@ -113,6 +115,7 @@ void ReadProduct(ChildReader& reader, ProductManifest& manifest)
         reader.Read(L"pid", pack.m_strPid);
         reader.Read(L"name", pack.m_strName);
         reader.Read(L"full_url", pack.m_strFullUrl);
+        reader.Read(L"sha256", pack.m_strSha256);
         return true;
     });
     ReadEntries(reader, L"dependency", manifest.m_dependencies, [&reader](DependencyInfo& dependency) {
@@ -121,6 +124,7 @@ void ReadProduct(ChildReader& reader, ProductManifest& manifest)
         }
         reader.Read(L"full_url", dependency.m_strFullUrl);
         reader.Read(L"install_commandline", dependency.m_strInstallCommandLine);
+        reader.Read(L"sha256", dependency.m_strSha256);
         return true;
     });
 }

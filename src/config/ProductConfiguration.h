@@ -15,18 +15,21 @@ struct LanguagePackInfo {
     std::wstring m_strPid;
     std::wstring m_strName;
     std::wstring m_strFullUrl;
+    std::wstring m_strSha256;  // empty: the download is not checked
 };
 
 struct TransformInfo {
     int m_nLangId = 0;
     std::wstring m_strName;
     std::wstring m_strFullUrl;
+    std::wstring m_strSha256;
 };
 
 struct DependencyInfo {
     std::wstring m_strName;
     std::wstring m_strFullUrl;
     std::wstring m_strInstallCommandLine;
+    std::wstring m_strSha256;
 };
 
 struct ReleaseInfo {
@@ -60,6 +63,7 @@ struct ProductManifest {
     ReleaseInfo m_patchInstall;
     std::wstring m_strMainComponentName;
     std::wstring m_strMainComponentUrl;
+    std::wstring m_strMainComponentSha256;
     std::vector<LanguagePackInfo> m_languagePacks;
     std::vector<DependencyInfo> m_dependencies;
     std::vector<TransformInfo> m_transforms;

@@ -67,6 +67,7 @@ InstallPlan BuildInstallPlan(const ProductConfiguration& configuration, const Ru
         InstallPlanItem item;
         item.m_strName = dependency.m_strName;
         item.m_strUrl = dependency.m_strFullUrl;
+        item.m_strSha256 = dependency.m_strSha256;
         item.m_strLocalPath = sources.MakeComponentPath(dependency.m_strName);
         item.m_strCommandLine = dependency.m_strInstallCommandLine;
         item.m_bRunAsProcess = 1;
@@ -76,6 +77,7 @@ InstallPlan BuildInstallPlan(const ProductConfiguration& configuration, const Ru
     InstallPlanItem main;
     main.m_strName = manifest.m_strMainComponentName;
     main.m_strUrl = manifest.m_strMainComponentUrl;
+    main.m_strSha256 = manifest.m_strMainComponentSha256;
     main.m_strLocalPath = configuration.m_strMsiFolder + manifest.m_strMainComponentName;
     builder.Add(std::move(main), kMainPackageWeight);
 
@@ -86,6 +88,7 @@ InstallPlan BuildInstallPlan(const ProductConfiguration& configuration, const Ru
         InstallPlanItem item;
         item.m_strName = transform.m_strName;
         item.m_strUrl = transform.m_strFullUrl;
+        item.m_strSha256 = transform.m_strSha256;
         item.m_strLocalPath = TransformPathFor(configuration.m_strTransformFolder, configuration.m_nLanguageId);
         item.m_bTransform = 1;
         builder.Add(std::move(item), kTransformWeight);
@@ -100,6 +103,7 @@ InstallPlan BuildInstallPlan(const ProductConfiguration& configuration, const Ru
         InstallPlanItem item;
         item.m_strName = pack->m_strName;
         item.m_strUrl = pack->m_strFullUrl;
+        item.m_strSha256 = pack->m_strSha256;
         item.m_strLocalPath = sources.MakeLanguagePackPath(languageId);
         item.m_strCommandLine = L"/s";
         builder.Add(std::move(item), kLanguagePackWeight);

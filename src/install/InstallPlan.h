@@ -15,6 +15,7 @@
 struct InstallPlanItem {
     std::wstring m_strName;  // the component's file name; progress text
     std::wstring m_strUrl;
+    std::wstring m_strSha256;       // the download's hash, or empty for no check
     std::wstring m_strLocalPath;    // where it is downloaded to and installed from
     std::wstring m_strCommandLine;  // arguments for an item started as a process
     int m_bDownload = 0;

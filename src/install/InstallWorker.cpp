@@ -78,6 +78,7 @@ void InstallWorker::Run()
     } catch (const std::exception&) {
         bSucceeded = false;
     }
+    m_heldFiles.clear();
     if (!bSucceeded) {
         ShowRunFailure();
     }
@@ -145,7 +146,8 @@ bool InstallWorker::CheckServer()
     const ProductManifest& manifest = g_productConfiguration.m_manifest;
     if (!manifest.m_bStandalone && !manifest.m_strVersionCheckUrl.empty()) {
         const std::wstring path = MakeComponentPath(L"version.xml");
-        if (!DownloadItem(manifest.m_strVersionCheckUrl, path, &IgnoreDownloadStatus) || !ParseServerManifest(path)) {
+        if (!DownloadItem(manifest.m_strVersionCheckUrl, path, std::wstring(), &IgnoreDownloadStatus) ||
+            !ParseServerManifest(path)) {
             m_nErrorKind = InstallErrorDownload;
             return false;
         }
@@ -170,15 +172,17 @@ bool InstallWorker::CheckServer()
 bool InstallWorker::DownloadAll()
 {
     std::int32_t nDownloaded = 0;
-    for (const InstallPlanItem& item : m_plan) {
+    m_heldFiles.resize(m_plan.size());
+    for (std::size_t i = 0; i < m_plan.size(); ++i) {
+        const InstallPlanItem& item = m_plan[i];
         if (m_bStop) {
             return false;
         }
         if (!item.m_bDownload) {
             continue;
         }
-        if (!DownloadItem(item.m_strUrl, item.m_strLocalPath,
-                          MakeItemProgressFunction(m_progress, nDownloaded, item))) {
+        if (!DownloadItem(item.m_strUrl, item.m_strLocalPath, item.m_strSha256,
+                          MakeItemProgressFunction(m_progress, nDownloaded, item), &m_heldFiles[i])) {
             m_nErrorKind = InstallErrorDownload;
             return false;
         }
@@ -187,17 +191,25 @@ bool InstallWorker::DownloadAll()
     return true;
 }
 
-bool InstallWorker::DownloadItem(const std::wstring& url, const std::wstring& localPath,
-                                 DownloadStatusFunction progress)
+bool InstallWorker::DownloadItem(const std::wstring& url, const std::wstring& localPath, const std::wstring& sha256,
+                                 DownloadStatusFunction progress, FileHandle* pHeldFile)
 {
-    CDownloadJob job(url, localPath);
-    return job.Run(this, std::move(progress));
+    CDownloadJob job(url, localPath, sha256);
+    if (!job.Run(this, std::move(progress))) {
+        return false;
+    }
+    if (pHeldFile != nullptr) {
+        *pHeldFile = job.TakeDownloadedFile();
+    }
+    return true;
 }
 
 bool InstallWorker::InstallAll()
 {
     m_nInstallIndex = 0;
-    for (const InstallPlanItem& item : m_plan) {
+    m_heldFiles.resize(m_plan.size());
+    for (std::size_t i = 0; i < m_plan.size(); ++i) {
+        const InstallPlanItem& item = m_plan[i];
         if (m_bStop) {
             return false;
         }
@@ -209,6 +221,9 @@ bool InstallWorker::InstallAll()
             RunPackageProcess(item);
         } else if (!item.m_bTransform && !InstallPackage(*this, item)) {
             return false;
+        }
+        if (!item.m_bTransform) {
+            m_heldFiles[i].reset();
         }
         m_progress.Set(InstallPhase::Installing, m_nInstallIndex, 100, item.m_strName);
         ++m_nInstallIndex;

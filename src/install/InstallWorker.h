@@ -66,10 +66,16 @@ public:
 
     bool CheckServer();
     bool DownloadAll();
-    bool DownloadItem(const std::wstring& url, const std::wstring& localPath, DownloadStatusFunction progress);
+    // pHeldFile, when given, receives the downloaded file kept open (no
+    // writer, no deletion) for as long as the caller holds it.
+    bool DownloadItem(const std::wstring& url, const std::wstring& localPath, const std::wstring& sha256,
+                      DownloadStatusFunction progress, FileHandle* pHeldFile = nullptr);
     bool InstallAll();
 
     std::vector<InstallPlanItem> m_plan;
+    // One per plan item, open from the end of its download until its
+    // installation ended (transforms until the run ends: every package uses it).
+    std::vector<FileHandle> m_heldFiles;
     int m_nInstallIndex = -1;
     InstallerProgressState m_installerState;
     std::atomic<int> m_bCancelInstaller{0};
