@@ -157,6 +157,14 @@ class ScenarioCase(unittest.TestCase):
         """How many times the server was asked for a path."""
         return sum(1 for _, requested, _ in self.server.requests() if requested == path)
 
+    def assertEachFileRequestedOnce(self):
+        """One request per file; only the server manifest is fetched twice
+        (the check at start-up, the worker before it downloads)."""
+        paths = [path for _, path, _ in self.server.requests()]
+        repeated = {path: paths.count(path) for path in set(paths)
+                    if paths.count(path) > (2 if path == "/version.xml" else 1)}
+        self.assertEqual(repeated, {}, "files requested more than once")
+
     # ---- leaving the machine as it was ---------------------------------------
 
     def leave_no_trace(self):
@@ -168,6 +176,7 @@ class ScenarioCase(unittest.TestCase):
         self.close_product_windows()
         if self.server:
             self.server.stop()
+            self.assertEachFileRequestedOnce()
         self.remove_sample_product()
         leftovers = self.end_leftover_processes()
         self.assertEqual(leftovers, [], "Wine processes outlived the scenario (now ended)")
