@@ -155,7 +155,11 @@ OpenedRequest OpenRequest(const std::wstring& url, RequestKind kind)
     if (!bSent) {
         opened.failure = SetupFailure::Send;
         opened.nError = GetLastError();
+        return opened;
     }
+    // Wine applies the time-outs only when they are set on the request once
+    // its connection exists; Windows already took them from the session.
+    SetTimeouts(opened.request.get());
     return opened;
 }
 
