@@ -104,6 +104,11 @@ def sha256_of(path):
         return hashlib.sha256(f.read()).hexdigest()
 
 
+def sha256_lines(indent, hashes, name):
+    """The entry's sha256 element, when the package is there to hash."""
+    return [indent + element("sha256", hashes[name])] if name in hashes else []
+
+
 def product_manifest(base_url, args, hashes):
     """hashes: the SHA-256 of each package by file name."""
     main = MAIN_PACKAGES[args.main_package]
@@ -124,12 +129,12 @@ def product_manifest(base_url, args, hashes):
         "      " + element("name", main),
         "      " + element("executable", PRODUCT_EXECUTABLE),
         "      " + element("full_url", "%s/packages/%s" % (base_url, main)),
-        "      " + element("sha256", hashes[main]),
+        *sha256_lines("      ", hashes, main),
         "      <transform>",
         "        " + element("lang_id", str(GERMAN)),
         "        " + element("name", TRANSFORM % GERMAN),
         "        " + element("full_url", "%s/packages/%s" % (base_url, TRANSFORM % GERMAN)),
-        "        " + element("sha256", hashes[TRANSFORM % GERMAN]),
+        *sha256_lines("        ", hashes, TRANSFORM % GERMAN),
         "      </transform>",
         "    </main_component>",
         "    <language_pack>",
@@ -137,7 +142,7 @@ def product_manifest(base_url, args, hashes):
         "      " + element("pid", "FWXPRO-180-DE"),
         "      " + element("name", LANGUAGE_PACK % GERMAN),
         "      " + element("full_url", "%s/packages/%s" % (base_url, LANGUAGE_PACK % GERMAN)),
-        "      " + element("sha256", hashes[LANGUAGE_PACK % GERMAN]),
+        *sha256_lines("      ", hashes, LANGUAGE_PACK % GERMAN),
         "    </language_pack>",
     ]
 
@@ -146,7 +151,7 @@ def product_manifest(base_url, args, hashes):
                 "      " + element("name", name),
                 "      " + element("full_url", "%s/packages/%s" % (base_url, name)),
                 "      " + element("install_commandline", command_line),
-                "      " + element("sha256", hashes[name]),
+                *sha256_lines("      ", hashes, name),
                 "    </dependency>"]
 
     if args.runtime_prerequisite:

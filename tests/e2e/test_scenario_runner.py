@@ -3,6 +3,7 @@
 would let a scenario pass on a run that went wrong."""
 
 import json
+import hashlib
 import os
 import shutil
 import socket
@@ -149,6 +150,11 @@ class SiteOnTheTestServer(unittest.TestCase):
         self.assertIn("<version_check_url>%s</version_check_url>" % unreachable, text)
         self.assertIn("<full_url>%s/packages/FenwyxPro-Broken.msi</full_url>" % server.base_url, text)
         self.assertNotIn("<dependency>", text)
+        broken_hash = hashlib.sha256(b"FenwyxPro-Broken.msi" * 100).hexdigest()
+        self.assertIn("<sha256>%s</sha256>" % broken_hash, text)
+        self.assertNotIn("<transform>\n        <lang_id>1031</lang_id>\n        <name>FenwyxPro-1031.mst</name>\n"
+                         "        <full_url>%s/packages/FenwyxPro-1031.mst</full_url>\n        <sha256>" % server.base_url,
+                         text, "a hash for a package that is not there")
 
         with urllib.request.urlopen(server.base_url + "/packages/FenwyxPro-Broken.msi", timeout=10) as response:
             self.assertEqual(response.read(), b"FenwyxPro-Broken.msi" * 100)
