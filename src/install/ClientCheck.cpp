@@ -101,8 +101,8 @@ bool DownloadNewClient(std::wstring& newClientPath)
     std::uint64_t nBytes = 0;
     bool bDownloaded = false;
     if (FileHandle file = CreateFileForWriting(newClientPath, CREATE_NEW)) {
-        bDownloaded = DownloadIntoFile(url, file.get(), kNewClientLimit, &nHttpStatus, &nBytes) &&
-                      nHttpStatus >= 200 && nHttpStatus <= 299 && nBytes > 0;
+        bDownloaded = DownloadIntoFile(url, file.get(), kNewClientLimit, &nHttpStatus, &nBytes) && nHttpStatus >= 200 &&
+                      nHttpStatus <= 299 && nBytes > 0;
     }
     if (!bDownloaded) {
         DeleteFileW(newClientPath.c_str());
