@@ -2,7 +2,7 @@
 
 #include <aclapi.h>
 
-#include "download/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 
 #include "download/DownloadStatus.h"
 #include "download/HttpClient.h"
-#include "download/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 class CDownloadJob final : public IDownloadCallback, public IDownloadTarget {
 public:

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "download/TransferRules.h"
-#include "download/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "download/TransferRules.h"
-#include "download/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "log/RequestTrace.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "download/FileByteSink.h"
 #include "download/HttpClient.h"
 #include "download/TransferRules.h"
-#include "download/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "install/ServerManifest.h"
 
 namespace {

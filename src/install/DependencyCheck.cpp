@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "download/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 

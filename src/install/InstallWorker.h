@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "download/DownloadStatus.h"
-#include "download/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "install/InstallPlan.h"
 #include "install/InstallProgress.h"
 #include "install/InstallerProgress.h"

@@ -8,7 +8,7 @@
 
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
-#include "download/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "install/HomePageCapture.h"
 #include "install/InstallWorker.h"
 #include "install/InstallerProperties.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "download/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 class RunLog {
 public:

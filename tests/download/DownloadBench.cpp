@@ -15,7 +15,7 @@
 
 #include "download/DownloadJob.h"
 #include "download/HttpClient.h"
-#include "download/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 

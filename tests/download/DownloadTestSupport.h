@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "download/DownloadStatus.h"
-#include "download/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 enum class TestServer { Http, WrongName, Expired, Untrusted };
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "config/EmbeddedFileNames.h"
-#include "download/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 
