@@ -1,32 +1,20 @@
 #include "app/KorvexMasterInstallerApp.h"
 
-#include <objbase.h>
-
 #include "app/CommandLineSwitches.h"
 #include "app/StartupSteps.h"
+#include "base/ComInitialization.h"
+#include "base/UserMessageBox.h"
 #include "config/ConfigurationSummary.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
-#include "install/UserMessageBox.h"
 #include "log/RunLog.h"
 #include "ui/Theme.h"
 #include "wizard/InstallGuide.h"
 #include "wizard/RunOutcome.h"
 
-CKorvexMasterInstallerApp::~CKorvexMasterInstallerApp()
-{
-    CloseInstanceSemaphore();
-}
-
-void CKorvexMasterInstallerApp::CloseInstanceSemaphore()
-{
-    UniqueKernelHandle semaphore(m_hInstanceSemaphore);
-    m_hInstanceSemaphore = nullptr;
-}
-
 BOOL CKorvexMasterInstallerApp::InitInstance()
 {
-    m_hInstanceSemaphore = ::CreateSemaphoreW(nullptr, 0, 1, kInstanceSemaphoreName);
+    m_hInstanceSemaphore.reset(::CreateSemaphoreW(nullptr, 0, 1, kInstanceSemaphoreName));
     if (m_hInstanceSemaphore && ::GetLastError() == ERROR_ALREADY_EXISTS) {
         BringFirstInstanceForward();
         korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::SecondInstance);
@@ -74,20 +62,17 @@ bool CKorvexMasterInstallerApp::RunValidator()
 
 void CKorvexMasterInstallerApp::RunInstallGuide()
 {
-    const HRESULT com = ::CoInitialize(nullptr);
-    {
-        CInstallGuide guide;
-        m_pMainWnd = &guide;
-        guide.DoModal();
-        m_pMainWnd = nullptr;
-    }
-    if (SUCCEEDED(com)) ::CoUninitialize();
+    const ComInitialization com;
+    CInstallGuide guide;
+    m_pMainWnd = &guide;
+    guide.DoModal();
+    m_pMainWnd = nullptr;
 }
 
 int CKorvexMasterInstallerApp::ExitInstance()
 {
     DestroyThemeFonts();
-    CloseInstanceSemaphore();
+    m_hInstanceSemaphore.reset();
     // A hand-over that starts nothing is a failed run, not a success.
     if (m_clientValidator.m_outcome == RunNewClient &&
         !LaunchDownloadedClient(m_clientValidator.m_newClientPath, HandOverParameters(g_runSettings), m_pszAppName)) {

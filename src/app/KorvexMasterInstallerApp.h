@@ -4,25 +4,24 @@
 // then the windows. It never runs a message loop of its own: InitInstance
 // always returns FALSE and the framework goes straight to ExitInstance.
 
+#include "base/WinHandles.h"
 #include "mfc/AfxWin.h"
 #include "wizard/ClientValidator.h"
 
 class CKorvexMasterInstallerApp : public CWinApp {
 public:
     CKorvexMasterInstallerApp() = default;
-    ~CKorvexMasterInstallerApp() override;
 
     BOOL InitInstance() override;
     int ExitInstance() override;
 
     // The named single-instance semaphore; owned here, closed at exit.
-    HANDLE m_hInstanceSemaphore = nullptr;
+    KernelHandle m_hInstanceSemaphore;
     // Lives with the application, so its verdict and the downloaded client's
     // path are still there at exit.
     CClientValidator m_clientValidator;
 
 private:
-    void CloseInstanceSemaphore();
     // Loads the product configuration; false, after telling the user why,
     // when it cannot be used.
     bool LoadConfiguration();

@@ -3,7 +3,8 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include "install/UserMessageBox.h"
+#include "base/UserMessageBox.h"
+#include "base/WinHandles.h"
 #include "log/RunLog.h"
 
 #include "KorvexVersion.h"
@@ -27,12 +28,12 @@ std::vector<CommandLineArgument> ReadCommandLineArguments(const wchar_t* command
     std::vector<CommandLineArgument> arguments;
     int count = 0;
     LPWSTR* vector = ::CommandLineToArgvW(commandLine ? commandLine : L"", &count);
+    const LocalMemory owner(vector);
     if (!vector) return arguments;
     for (int index = 0; index < count; ++index) {
         std::wstring wide(vector[index]);
         arguments.push_back({NarrowForSwitchLookup(wide), wide});
     }
-    ::LocalFree(vector);
     return arguments;
 }
 

@@ -12,31 +12,6 @@
 inline constexpr wchar_t kInstanceSemaphoreName[] = L"KorvexMasterInstaller";
 inline constexpr wchar_t kMainWindowClassName[] = L"KorvexMasterInstallerClassName";
 
-// Owns a kernel handle; closes it once.
-class UniqueKernelHandle {
-public:
-    UniqueKernelHandle() = default;
-    explicit UniqueKernelHandle(HANDLE handle) : m_handle(handle) {}
-    ~UniqueKernelHandle() { reset(); }
-    UniqueKernelHandle(const UniqueKernelHandle&) = delete;
-    UniqueKernelHandle& operator=(const UniqueKernelHandle&) = delete;
-    HANDLE get() const { return m_handle; }
-    HANDLE release()
-    {
-        HANDLE handle = m_handle;
-        m_handle = nullptr;
-        return handle;
-    }
-    void reset()
-    {
-        if (m_handle) ::CloseHandle(m_handle);
-        m_handle = nullptr;
-    }
-
-private:
-    HANDLE m_handle = nullptr;
-};
-
 // The argument text in the thread's ANSI code page, as the switch table keys
 // it; characters the code page lacks become '?', never a look-alike.
 std::string NarrowForSwitchLookup(const std::wstring& argument);

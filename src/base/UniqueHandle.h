@@ -1,9 +1,10 @@
 #pragma once
 
-// Sole owners of Windows handles: not copyable, released on every path.
-
-#include <windows.h>
-#include <wininet.h>
+// The one owner template: a handle has exactly one owner, which releases it
+// on every path. Not copyable; moving hands the handle over. Traits name the
+// handle type, its invalid value and its release call, so the template itself
+// is plain C++ and builds on the host. The Windows variants are in
+// base/WinHandles.h.
 
 template <class Traits>
 class UniqueHandle {
@@ -46,27 +47,3 @@ public:
 private:
     Handle m_handle = Traits::Invalid();
 };
-
-struct InternetHandleTraits {
-    using Handle = HINTERNET;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle handle) noexcept { InternetCloseHandle(handle); }
-};
-
-// CreateFile reports failure as INVALID_HANDLE_VALUE, not as null.
-struct FileHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle handle) noexcept { CloseHandle(handle); }
-};
-
-// Events, processes, threads: null on failure.
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle handle) noexcept { CloseHandle(handle); }
-};
-
-using InternetHandle = UniqueHandle<InternetHandleTraits>;
-using FileHandle = UniqueHandle<FileHandleTraits>;
-using KernelHandle = UniqueHandle<KernelHandleTraits>;

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "base/UserMessageBox.h"
+
 namespace {
 
 // The application's name for its own message boxes: the executable's file
@@ -37,7 +39,7 @@ InstalledProductInfo QueryInstalledProduct(const std::wstring& productCode)
         installed.m_strVersion = version;
     } else if (result != ERROR_UNKNOWN_PRODUCT) {
         const std::wstring message = L"Failed to get installed product info, error code: " + std::to_wstring(result);
-        MessageBoxW(nullptr, message.c_str(), ApplicationName().c_str(), MB_OK);
+        UserMessageBox(nullptr, message.c_str(), ApplicationName().c_str(), MB_OK);
     }
     return installed;
 }

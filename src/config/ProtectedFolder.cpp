@@ -2,7 +2,7 @@
 
 #include <aclapi.h>
 
-#include "base/UniqueHandle.h"
+#include "base/WinHandles.h"
 
 namespace {
 

@@ -9,38 +9,32 @@ void RegistryKey::Open(HKEY root, const std::wstring& subkeyPath)
     HKEY key = nullptr;
     if (RegCreateKeyExW(root, m_strPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-        m_hRead = key;
-        m_hWrite = key;
+        m_key.reset(key);
+        m_bWritable = true;
         return;
     }
     if (RegOpenKeyExW(root, m_strPath.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        m_hRead = key;
+        m_key.reset(key);
     }
 }
 
 void RegistryKey::Close()
 {
-    if (m_hWrite && m_hWrite != m_hRead) {
-        RegCloseKey(m_hWrite);
-    }
-    if (m_hRead) {
-        RegCloseKey(m_hRead);
-    }
-    m_hRead = nullptr;
-    m_hWrite = nullptr;
+    m_key.reset();
+    m_bWritable = false;
     m_strPath.clear();
 }
 
 std::unique_ptr<wchar_t[]> RegistryKey::QueryString(const wchar_t* valueName) const
 {
-    if (!m_hRead) {
+    if (!ReadHandle()) {
         return nullptr;
     }
     // The value may change between the size query and the read; ask again
     // when it grew.
     for (int attempt = 0; attempt < 4; ++attempt) {
         DWORD bytes = 0;
-        if (RegQueryValueExW(m_hRead, valueName, nullptr, nullptr, nullptr, &bytes) != ERROR_SUCCESS) {
+        if (RegQueryValueExW(ReadHandle(), valueName, nullptr, nullptr, nullptr, &bytes) != ERROR_SUCCESS) {
             return nullptr;
         }
         // One character more than stored (rounded up for an odd size), so a
@@ -51,8 +45,8 @@ std::unique_ptr<wchar_t[]> RegistryKey::QueryString(const wchar_t* valueName) co
             return nullptr;
         }
         DWORD readBytes = static_cast<DWORD>((characters - 1) * sizeof(wchar_t));
-        const LONG result =
-            RegQueryValueExW(m_hRead, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(text.get()), &readBytes);
+        const LONG result = RegQueryValueExW(ReadHandle(), valueName, nullptr, nullptr,
+                                             reinterpret_cast<BYTE*>(text.get()), &readBytes);
         if (result == ERROR_MORE_DATA) {
             continue;
         }
@@ -67,22 +61,22 @@ std::unique_ptr<wchar_t[]> RegistryKey::QueryString(const wchar_t* valueName) co
 
 LONG RegistryKey::SetString(const wchar_t* valueName, const std::wstring& text)
 {
-    if (!m_hWrite) {
+    if (!WriteHandle()) {
         return ERROR_CANTWRITE;
     }
-    return RegSetValueExW(m_hWrite, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+    return RegSetValueExW(WriteHandle(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 void RegistryKey::EnumSubkeys(Table& names) const
 {
-    if (!m_hRead) {
+    if (!ReadHandle()) {
         return;
     }
     wchar_t name[512];
     for (DWORD index = 0;; ++index) {
         DWORD length = ARRAYSIZE(name);
-        const LONG result = RegEnumKeyExW(m_hRead, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        const LONG result = RegEnumKeyExW(ReadHandle(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS) {
             break;
         }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "base/WinHandles.h"
 #include "config/Table.h"
 
 class RegistryKey {
@@ -32,12 +33,13 @@ public:
     void EnumSubkeys(Table& names) const;
 
     // For DWORD values, which callers read and write with the system calls.
-    HKEY ReadHandle() const { return m_hRead; }
-    HKEY WriteHandle() const { return m_hWrite; }
+    HKEY ReadHandle() const { return m_key.get(); }
+    HKEY WriteHandle() const { return m_bWritable ? m_key.get() : nullptr; }
     const std::wstring& Path() const { return m_strPath; }
 
 private:
-    HKEY m_hRead = nullptr;
-    HKEY m_hWrite = nullptr;
+    // One handle serves both: writing, when allowed, uses the read handle.
+    RegistryKeyHandle m_key;
+    bool m_bWritable = false;
     std::wstring m_strPath;
 };

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/WinHandles.h"
 #include "config/EmbeddedFileNames.h"
 #include "config/EmbeddedFilesWin.h"
 #include "config/ProductConfiguration.h"
@@ -11,29 +12,12 @@ namespace {
 
 std::vector<std::wstring> g_slideImages;
 
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : m_h(handle) {}
-    ~FindHandle()
-    {
-        if (m_h != INVALID_HANDLE_VALUE) {
-            FindClose(m_h);
-        }
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
-};
-
 std::vector<std::wstring> FindSlides(const std::wstring& folder)
 {
     std::vector<std::wstring> slides;
     WIN32_FIND_DATAW found;
     FindHandle search(FindFirstFileW((folder + L"*.jpg").c_str(), &found));
-    if (search.Get() == INVALID_HANDLE_VALUE) {
+    if (!search) {
         return slides;
     }
     do {
@@ -41,7 +25,7 @@ std::vector<std::wstring> FindSlides(const std::wstring& folder)
         if (path.size() < MAX_PATH) {
             slides.push_back(std::move(path));
         }
-    } while (FindNextFileW(search.Get(), &found));
+    } while (FindNextFileW(search.get(), &found));
     return slides;
 }
 

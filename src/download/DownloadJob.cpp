@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "base/WinHandles.h"
 #include "download/CancelRequest.h"
 #include "download/FileSha256.h"
 

@@ -22,7 +22,7 @@
 
 #include "download/DownloadStatus.h"
 #include "download/HttpClient.h"
-#include "base/UniqueHandle.h"
+#include "base/WinHandles.h"
 
 class CDownloadJob final : public IDownloadCallback, public IDownloadTarget {
 public:

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "download/TransferRules.h"
-#include "base/UniqueHandle.h"
+#include "base/WinHandles.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/WinHandles.h"
 #include "download/TransferRules.h"
-#include "base/UniqueHandle.h"
 #include "log/RequestTrace.h"
 
 namespace {

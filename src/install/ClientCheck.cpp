@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "base/WinHandles.h"
 #include "config/FileNameRules.h"
 #include "config/ProductConfiguration.h"
 #include "config/ProtectedFolder.h"
@@ -11,7 +12,6 @@
 #include "download/FileByteSink.h"
 #include "download/HttpClient.h"
 #include "download/TransferRules.h"
-#include "base/UniqueHandle.h"
 #include "install/ServerManifest.h"
 
 namespace {

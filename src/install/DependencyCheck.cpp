@@ -6,16 +6,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "base/UniqueHandle.h"
+#include "base/WinHandles.h"
 
 namespace {
-
-struct RegistryKeyTraits {
-    using Handle = HKEY;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle handle) noexcept { RegCloseKey(handle); }
-};
-using RegistryKeyHandle = UniqueHandle<RegistryKeyTraits>;
 
 // A string value of a key that is opened for reading only: probing a
 // prerequisite must never create its keys.

@@ -5,6 +5,7 @@
 #include <exception>
 #include <utility>
 
+#include "base/UserMessageBox.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
 #include "config/UiStrings.h"
@@ -16,7 +17,6 @@
 #include "install/MessageText.h"
 #include "install/Registration.h"
 #include "install/ServerManifest.h"
-#include "install/UserMessageBox.h"
 #include "log/RunLog.h"
 
 namespace {

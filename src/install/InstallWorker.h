@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "base/WinHandles.h"
 #include "download/DownloadStatus.h"
-#include "base/UniqueHandle.h"
 #include "install/InstallPlan.h"
 #include "install/InstallProgress.h"
 #include "install/InstallerProgress.h"

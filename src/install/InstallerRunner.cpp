@@ -6,13 +6,13 @@
 
 #include <string>
 
+#include "base/UserMessageBox.h"
+#include "base/WinHandles.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
-#include "base/UniqueHandle.h"
 #include "install/HomePageCapture.h"
 #include "install/InstallWorker.h"
 #include "install/InstallerProperties.h"
-#include "install/UserMessageBox.h"
 #include "log/RunLog.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/UniqueHandle.h"
+#include "base/WinHandles.h"
 
 class RunLog {
 public:

@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "base/WinHandles.h"
 #endif
 
 namespace korvex::ui {
@@ -57,11 +59,10 @@ DpiCache g_dpi;
 void ReadScreenDpi(int& dpiX, int& dpiY)
 {
 #ifdef _WIN32
-    HDC screen = GetDC(nullptr);
+    const WindowDc screen(nullptr, GetDC(nullptr));
     if (!screen) return;
-    dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
 #else
     (void)dpiX;
     (void)dpiY;

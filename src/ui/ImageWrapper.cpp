@@ -9,6 +9,8 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "base/GdiplusHandles.h"
+#include "base/WinHandles.h"
 #include "mfc/AfxWin.h"
 #include "ui/GdiplusSession.h"
 #include "ui/ImagePixels.h"
@@ -25,39 +27,8 @@ ImageCache& Cache()
     return cache;
 }
 
-class GdipBitmapOwner {
-public:
-    GdipBitmapOwner() = default;
-    ~GdipBitmapOwner()
-    {
-        if (m_bitmap) Gdiplus::DllExports::GdipDisposeImage(m_bitmap);
-    }
-    GdipBitmapOwner(const GdipBitmapOwner&) = delete;
-    GdipBitmapOwner& operator=(const GdipBitmapOwner&) = delete;
-    Gdiplus::GpBitmap** put() { return &m_bitmap; }
-    Gdiplus::GpBitmap* get() const { return m_bitmap; }
-
-private:
-    Gdiplus::GpBitmap* m_bitmap = nullptr;
-};
-
-class GlobalMemoryOwner {
-public:
-    explicit GlobalMemoryOwner(SIZE_T size) : m_memory(GlobalAlloc(GMEM_MOVEABLE, size)) {}
-    ~GlobalMemoryOwner()
-    {
-        if (m_memory) GlobalFree(m_memory);
-    }
-    GlobalMemoryOwner(const GlobalMemoryOwner&) = delete;
-    GlobalMemoryOwner& operator=(const GlobalMemoryOwner&) = delete;
-    HGLOBAL get() const { return m_memory; }
-
-private:
-    HGLOBAL m_memory;
-};
-
 struct DecodedBitmap {
-    HBITMAP bitmap = nullptr;
+    GdiBitmap bitmap;
     int width = 0;
     int height = 0;
 };
@@ -89,7 +60,7 @@ DecodedBitmap ToDibSection(Gdiplus::GpBitmap* source, bool keepAlpha, bool premu
     info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    GdiBitmap dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib) return result;
 
     // GDI+ writes straight into the DIB's pixels.
@@ -102,14 +73,13 @@ DecodedBitmap ToDibSection(Gdiplus::GpBitmap* source, bool keepAlpha, bool premu
     const Gdiplus::GpRect area(0, 0, static_cast<INT>(width), static_cast<INT>(height));
     if (flat::GdipBitmapLockBits(source, &area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
                                  lockFormat, &data) != Gdiplus::Ok) {
-        DeleteObject(dib);
         return result;
     }
     flat::GdipBitmapUnlockBits(source, &data);
     if (premultiply && bitsPerPixel == 32) {
         korvex::ui::PremultiplyBgra(static_cast<std::uint8_t*>(bits), static_cast<size_t>(width) * height);
     }
-    result.bitmap = dib;
+    result.bitmap = std::move(dib);
     result.width = static_cast<int>(width);
     result.height = static_cast<int>(height);
     return result;
@@ -117,7 +87,7 @@ DecodedBitmap ToDibSection(Gdiplus::GpBitmap* source, bool keepAlpha, bool premu
 
 DecodedBitmap DecodeBytes(const void* bytes, DWORD size, bool keepAlpha)
 {
-    GlobalMemoryOwner memory(size);
+    const GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, size));
     if (!memory.get()) return {};
     void* target = GlobalLock(memory.get());
     if (!target) return {};
@@ -126,8 +96,9 @@ DecodedBitmap DecodeBytes(const void* bytes, DWORD size, bool keepAlpha)
     ComPtr<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(memory.get(), FALSE, &stream))) return {};
     if (!GdiplusSession::EnsureRunning()) return {};
-    GdipBitmapOwner bitmap;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream.Get(), bitmap.put()) != Gdiplus::Ok) return {};
+    Gdiplus::GpBitmap* created = nullptr;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream.Get(), &created) != Gdiplus::Ok) return {};
+    const GdiplusBitmap bitmap(created);
     return ToDibSection(bitmap.get(), keepAlpha, keepAlpha);
 }
 
@@ -137,16 +108,9 @@ CImageWrapper::CImageWrapper(HBITMAP decoded, int decodedWidth, int decodedHeigh
     : bitmap(decoded), width(decodedWidth), height(decodedHeight)
 {}
 
-CImageWrapper::~CImageWrapper()
-{
-    if (bitmap) DeleteObject(bitmap);
-}
-
 HBITMAP CImageWrapper::Detach()
 {
-    HBITMAP detached = bitmap;
-    bitmap = nullptr;
-    return detached;
+    return bitmap.release();
 }
 
 std::shared_ptr<CImageWrapper> LoadPngResource(UINT id, HINSTANCE module)
@@ -160,8 +124,8 @@ std::shared_ptr<CImageWrapper> LoadPngResource(UINT id, HINSTANCE module)
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     const DWORD size = SizeofResource(module, resource);
     if (!bytes || size == 0) return {};
-    const DecodedBitmap decoded = DecodeBytes(bytes, size, true);
-    auto image = std::make_shared<CImageWrapper>(decoded.bitmap, decoded.width, decoded.height);
+    DecodedBitmap decoded = DecodeBytes(bytes, size, true);
+    auto image = std::make_shared<CImageWrapper>(decoded.bitmap.release(), decoded.width, decoded.height);
     cache.emplace(id, image);
     return image;
 }
@@ -172,20 +136,21 @@ std::unique_ptr<CImageWrapper> LoadImageFile(const CString& path)
     DecodedBitmap decoded;
     GdiplusSession gdiplus;
     if (gdiplus.IsRunning()) {
-        GdipBitmapOwner bitmap;
-        if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path, bitmap.put()) == Gdiplus::Ok) {
+        Gdiplus::GpBitmap* created = nullptr;
+        if (Gdiplus::DllExports::GdipCreateBitmapFromFile(path, &created) == Gdiplus::Ok) {
+            const GdiplusBitmap bitmap(created);
             decoded = ToDibSection(bitmap.get(), false, false);
         }
     }
-    return std::make_unique<CImageWrapper>(decoded.bitmap, decoded.width, decoded.height);
+    return std::make_unique<CImageWrapper>(decoded.bitmap.release(), decoded.width, decoded.height);
 }
 
 std::unique_ptr<CImageWrapper> LoadImageBytes(std::string_view bytes)
 {
-    const DecodedBitmap decoded = bytes.empty() || bytes.size() > MAXDWORD
-                                      ? DecodedBitmap{}
-                                      : DecodeBytes(bytes.data(), static_cast<DWORD>(bytes.size()), false);
-    return std::make_unique<CImageWrapper>(decoded.bitmap, decoded.width, decoded.height);
+    DecodedBitmap decoded = bytes.empty() || bytes.size() > MAXDWORD
+                                ? DecodedBitmap{}
+                                : DecodeBytes(bytes.data(), static_cast<DWORD>(bytes.size()), false);
+    return std::make_unique<CImageWrapper>(decoded.bitmap.release(), decoded.width, decoded.height);
 }
 
 size_t CachedImageCount()

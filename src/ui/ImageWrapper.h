@@ -8,20 +8,21 @@
 #include <memory>
 #include <string_view>
 
+#include "base/WinHandles.h"
+
 class CString;
 
 class CImageWrapper {
 public:
     CImageWrapper() = default;
     CImageWrapper(HBITMAP decoded, int decodedWidth, int decodedHeight);
-    ~CImageWrapper();
     CImageWrapper(const CImageWrapper&) = delete;
     CImageWrapper& operator=(const CImageWrapper&) = delete;
 
     // Hands the bitmap to the caller, who then deletes it.
     HBITMAP Detach();
 
-    HBITMAP bitmap = nullptr;
+    GdiBitmap bitmap;
     int width = 0;
     int height = 0;
     int frameCount = 1;

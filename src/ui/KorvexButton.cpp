@@ -56,7 +56,7 @@ END_MESSAGE_MAP()
 
 void CKorvexButton::SetImage(const CImageWrapper& image)
 {
-    m_hBitmap = image.bitmap;
+    m_hBitmap = image.bitmap.get();
     m_sizeImage = SIZE{image.width, image.height};
     m_nFrames = image.bitmap ? image.frameCount : 0;
     m_bFramesHorizontal = image.framesHorizontal;

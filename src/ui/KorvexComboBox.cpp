@@ -232,7 +232,7 @@ CKorvexComboBox::CKorvexComboBox()
       m_pList(std::make_unique<CKorvexComboBox_ListBox>())
 {
     if (const std::shared_ptr<CImageWrapper> arrow = LoadPngResource(DpiImageId(144))) {
-        m_hArrowBitmap = arrow->bitmap;
+        m_hArrowBitmap = arrow->bitmap.get();
         m_sizeArrowImage = SIZE{arrow->width, arrow->height};
     }
 }

@@ -106,7 +106,7 @@ void CKorvexDialog::PrepareCaptionButtons(DWORD style)
         int frameWidth = 0;
         int frameHeight = 0;
         if (const std::shared_ptr<CImageWrapper> glyph = LoadPngResource(DpiImageId(entry.glyphBaseId))) {
-            button.bitmap = glyph->bitmap;
+            button.bitmap = glyph->bitmap.get();
             button.imageWidth = glyph->width;
             button.imageHeight = glyph->height;
             button.frameCount = glyph->frameCount;

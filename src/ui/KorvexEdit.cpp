@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/WinHandles.h"
 #include "ui/EditNumeric.h"
 #include "ui/MemoryCanvas.h"
 #include "ui/Theme.h"
@@ -79,15 +80,13 @@ void CKorvexEdit::RedrawWithFrame()
 
 int CKorvexEdit::VerticalPadding(int height) const
 {
-    HDC screen = ::GetDC(nullptr);
+    const WindowDc screen(nullptr, ::GetDC(nullptr));
     if (!screen) return 0;
     HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
-    HGDIOBJ previous = font ? SelectObject(screen, font) : nullptr;
+    // Selecting no font changes nothing: the screen's own font is measured.
+    const SelectedObject selected(screen.get(), font);
     TEXTMETRICW metrics{};
-    const BOOL measured = GetTextMetricsW(screen, &metrics);
-    if (previous) SelectObject(screen, previous);
-    ::ReleaseDC(nullptr, screen);
-    if (!measured) return 0;
+    if (!GetTextMetricsW(screen.get(), &metrics)) return 0;
     const int padding = (height - metrics.tmExternalLeading - metrics.tmHeight) / 2;
     return padding > 0 ? padding : 0;
 }

@@ -60,26 +60,6 @@ CKorvexSliderShowCtrl::Slide::Slide(CImageWrapper&& image)
     : width(image.width), height(image.height), bitmap(image.Detach())
 {}
 
-CKorvexSliderShowCtrl::Slide::~Slide()
-{
-    if (bitmap) DeleteObject(bitmap);
-}
-
-CKorvexSliderShowCtrl::Slide::Slide(Slide&& other) noexcept
-    : width(other.width), height(other.height), bitmap(std::exchange(other.bitmap, nullptr))
-{}
-
-CKorvexSliderShowCtrl::Slide& CKorvexSliderShowCtrl::Slide::operator=(Slide&& other) noexcept
-{
-    if (this != &other) {
-        if (bitmap) DeleteObject(bitmap);
-        width = other.width;
-        height = other.height;
-        bitmap = std::exchange(other.bitmap, nullptr);
-    }
-    return *this;
-}
-
 BEGIN_MESSAGE_MAP(CKorvexSliderShowCtrl, CWnd)
 ON_WM_CREATE()
 ON_WM_DESTROY()
@@ -137,7 +117,7 @@ void CKorvexSliderShowCtrl::DrawSlides(CDC& dc, const CRect& client)
     const int offset = phase.pushing ? PushOffset(area.cx, phase.progress) : 0;
 
     auto draw = [&](const Slide& slide, bool incoming) {
-        BitmapSource source(dc, slide.bitmap);
+        BitmapSource source(dc, slide.bitmap.get());
         if (!source.IsReady()) return;
         const SlidePlacement at = PlaceSlide(area, UiSize{slide.width, slide.height}, offset, incoming);
         dc.BitBlt(at.x, at.y, slide.width, slide.height, &source.dc(), 0, 0, SRCCOPY);

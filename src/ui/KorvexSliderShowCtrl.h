@@ -5,6 +5,7 @@
 // slide shows run in step. The whole control is a link to the parent.
 #include <vector>
 
+#include "base/WinHandles.h"
 #include "mfc/AfxWin.h"
 
 class CImageWrapper;
@@ -20,15 +21,10 @@ public:
     public:
         Slide(int slideWidth, int slideHeight, HBITMAP slideBitmap);
         explicit Slide(CImageWrapper&& image);
-        ~Slide();
-        Slide(Slide&& other) noexcept;
-        Slide& operator=(Slide&& other) noexcept;
-        Slide(const Slide&) = delete;
-        Slide& operator=(const Slide&) = delete;
 
         int width = 0;
         int height = 0;
-        HBITMAP bitmap = nullptr;
+        GdiBitmap bitmap;
     };
 
     CKorvexSliderShowCtrl() = default;

@@ -2,6 +2,7 @@
 
 #include <uxtheme.h>
 
+#include "base/UserMessageBox.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
 #include "config/UiStrings.h"
@@ -9,7 +10,6 @@
 #include "install/ClientCheck.h"
 #include "install/MessageText.h"
 #include "install/ServerManifest.h"
-#include "install/UserMessageBox.h"
 #include "log/RunLog.h"
 #include "ui/Theme.h"
 #include "wizard/CatchAll.h"

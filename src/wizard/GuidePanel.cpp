@@ -87,7 +87,7 @@ BOOL CGuidePanel::OnEraseBkgnd(CDC* dc)
     CDC& memory = canvas.dc();
     memory.FillSolidRect(&client, clrWindowBack);
     if (const auto wordmark = LoadPngResource(DpiImageId(IDB_WORDMARK)); wordmark && wordmark->bitmap) {
-        BitmapSource source(memory, wordmark->bitmap);
+        BitmapSource source(memory, wordmark->bitmap.get());
         if (source.IsReady()) {
             memory.AlphaBlend(client.right - wordmark->width, client.top, wordmark->width, wordmark->height,
                               &source.dc(), 0, 0, wordmark->width, wordmark->height,

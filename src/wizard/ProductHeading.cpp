@@ -1,5 +1,6 @@
 #include "wizard/ProductHeading.h"
 
+#include "base/WinHandles.h"
 #include "ui/Theme.h"
 #include "wizard/WizardScreen.h"
 
@@ -8,23 +9,11 @@
 namespace {
 
 // An icon loaded at one size; LoadImageW hands out a copy we must destroy.
-class SizedIcon {
-public:
-    explicit SizedIcon(int size)
-        : m_icon(static_cast<HICON>(::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_KORVEXMASTERINSTALLER),
-                                                 IMAGE_ICON, size, size, 0)))
-    {}
-    ~SizedIcon()
-    {
-        if (m_icon) ::DestroyIcon(m_icon);
-    }
-    SizedIcon(const SizedIcon&) = delete;
-    SizedIcon& operator=(const SizedIcon&) = delete;
-    HICON get() const { return m_icon; }
-
-private:
-    HICON m_icon;
-};
+IconHandle LoadSizedIcon(int size)
+{
+    return IconHandle(static_cast<HICON>(
+        ::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDI_KORVEXMASTERINSTALLER), IMAGE_ICON, size, size, 0)));
+}
 
 }  // namespace
 
@@ -39,8 +28,8 @@ void DrawProductHeading(CDC& dc, const CRect& client, int iconTop, const std::ws
         titleSize = dc.GetTextExtent(title.c_str(), static_cast<int>(title.size()));
     }
     const ProductHeading heading = LayoutProductHeading(scale, ToUiRect(client), iconTop, ToUiSize(titleSize));
-    const SizedIcon icon(heading.icon.Width());
-    if (icon.get()) {
+    const IconHandle icon = LoadSizedIcon(heading.icon.Width());
+    if (icon) {
         ::DrawIconEx(dc.GetSafeHdc(), heading.icon.left, heading.icon.top, icon.get(), heading.icon.Width(),
                      heading.icon.Height(), 0, nullptr, DI_NORMAL | DI_COMPAT);
     }

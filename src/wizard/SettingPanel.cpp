@@ -3,11 +3,11 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include "base/UserMessageBox.h"
 #include "config/ConsentRegion.h"
 #include "config/ProductConfiguration.h"
 #include "config/UiStrings.h"
 #include "install/MessageText.h"
-#include "install/UserMessageBox.h"
 #include "ui/ImageWrapper.h"
 #include "ui/Theme.h"
 #include "wizard/InstallFolderRules.h"

@@ -7,6 +7,7 @@
 #include <shlwapi.h>
 #include <wrl/client.h>
 
+#include "base/ComInitialization.h"
 #include "config/ProductConfiguration.h"
 #include "wizard/WebAddress.h"
 
@@ -145,9 +146,8 @@ bool LaunchUnelevated(const std::wstring& path)
 void LaunchUnelevatedIfPresent(const std::wstring& path)
 {
     if (path.empty() || !::PathFileExistsW(path.c_str())) return;
-    const HRESULT initialised = ::CoInitialize(nullptr);
+    const ComInitialization com;
     LaunchUnelevated(path);
-    if (SUCCEEDED(initialised)) ::CoUninitialize();
 }
 
 void LaunchInstalledProduct()
@@ -160,8 +160,6 @@ void LaunchInstalledProduct()
 bool OpenWebAddress(const std::wstring& address)
 {
     if (!IsWebAddress(address)) return false;
-    const HRESULT initialised = ::CoInitialize(nullptr);
-    const bool bOpened = LaunchUnelevated(address);
-    if (SUCCEEDED(initialised)) ::CoUninitialize();
-    return bOpened;
+    const ComInitialization com;
+    return LaunchUnelevated(address);
 }

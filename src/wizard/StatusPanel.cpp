@@ -1,11 +1,12 @@
 #include "wizard/StatusPanel.h"
 
+#include "base/UserMessageBox.h"
+#include "base/WinHandles.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
 #include "config/SlideImages.h"
 #include "config/UiStrings.h"
 #include "download/HttpClient.h"
-#include "install/UserMessageBox.h"
 #include "ui/ImageWrapper.h"
 #include "ui/Theme.h"
 #include "wizard/ProgressDisplay.h"
@@ -161,8 +162,7 @@ BOOL CStatusPanel::CheckRunningApplications(const std::wstring& caption,
     for (;;) {
         std::wstring running;
         for (const RunningApplicationMarker& entry : markers) {
-            if (HANDLE marker = ::OpenSemaphoreW(SYNCHRONIZE, FALSE, entry.marker)) {
-                ::CloseHandle(marker);
+            if (const KernelHandle marker(::OpenSemaphoreW(SYNCHRONIZE, FALSE, entry.marker)); marker) {
                 running += entry.displayName;
                 running += L"\r\n";
             }

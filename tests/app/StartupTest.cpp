@@ -10,6 +10,7 @@
 
 #include "app/CommandLineSwitches.h"
 #include "app/StartupSteps.h"
+#include "base/WinHandles.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ TEST_F(MainWindowClass, IsTheDialogClassUnderOurNameAndCreatable)
 
 TEST_F(MainWindowClass, SecondInstanceRestoresTheFirstWindowAndExits)
 {
-    UniqueKernelHandle semaphore(::CreateSemaphoreW(nullptr, 0, 1, kInstanceSemaphoreName));
+    KernelHandle semaphore(::CreateSemaphoreW(nullptr, 0, 1, kInstanceSemaphoreName));
     ASSERT_NE(semaphore.get(), nullptr);
     ASSERT_NE(CreateMainClassWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_MINIMIZE), nullptr);
     ASSERT_TRUE(::IsIconic(m_window));

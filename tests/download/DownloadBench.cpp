@@ -15,7 +15,7 @@
 
 #include "download/DownloadJob.h"
 #include "download/HttpClient.h"
-#include "base/UniqueHandle.h"
+#include "base/WinHandles.h"
 
 namespace {
 

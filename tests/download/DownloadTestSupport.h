@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "download/DownloadStatus.h"
-#include "base/UniqueHandle.h"
+#include "base/WinHandles.h"
 
 enum class TestServer { Http, WrongName, Expired, Untrusted };
 

@@ -10,9 +10,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/UserMessageBox.h"
 #include "config/RunSettings.h"
 #include "install/InstallerProperties.h"
-#include "install/UserMessageBox.h"
 
 namespace {
 

@@ -32,19 +32,19 @@ TEST(ImageCache, SameIdGivesTheSameBitmap)
 {
     const std::shared_ptr<CImageWrapper> first = LoadPngResource(106);
     ASSERT_TRUE(first);
-    ASSERT_NE(first->bitmap, nullptr);
+    ASSERT_NE(first->bitmap.get(), nullptr);
     EXPECT_EQ(first->width, 16);
     EXPECT_EQ(first->height, 16);
     EXPECT_EQ(first->frameCount, 1);
     const size_t cached = CachedImageCount();
     const std::shared_ptr<CImageWrapper> second = LoadPngResource(106);
-    EXPECT_EQ(second->bitmap, first->bitmap);
+    EXPECT_EQ(second->bitmap.get(), first->bitmap.get());
     EXPECT_EQ(CachedImageCount(), cached);
     // Each size step is its own entry.
     const std::shared_ptr<CImageWrapper> larger = LoadPngResource(109);
     ASSERT_TRUE(larger);
     EXPECT_EQ(larger->width, 32);
-    EXPECT_NE(larger->bitmap, first->bitmap);
+    EXPECT_NE(larger->bitmap.get(), first->bitmap.get());
 }
 
 TEST(ImageCache, ResourcePixelsArePremultiplied)
@@ -53,7 +53,7 @@ TEST(ImageCache, ResourcePixelsArePremultiplied)
     ASSERT_TRUE(image);
     ASSERT_EQ(image->width, 2);
     ASSERT_EQ(image->height, 1);
-    const std::vector<std::uint8_t> pixels = DibPixels(image->bitmap);
+    const std::vector<std::uint8_t> pixels = DibPixels(image->bitmap.get());
     ASSERT_GE(pixels.size(), 8u);
     // BGRA: (200, 100, 50) at alpha 128 is stored as (100, 50, 25).
     EXPECT_EQ(pixels[0], 25);
@@ -86,7 +86,7 @@ TEST(ImageFile, MissingFileIsNullAndNonImageHasNoBitmap)
     std::fclose(file);
     const std::unique_ptr<CImageWrapper> text = LoadImageFile(CString(textPath.c_str()));
     ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->bitmap, nullptr);
+    EXPECT_EQ(text->bitmap.get(), nullptr);
     EXPECT_EQ(text->width, 0);
     EXPECT_EQ(text->height, 0);
     DeleteFileW(textPath.c_str());
@@ -104,10 +104,10 @@ TEST(ImageFile, JpegRoundTripKeepsSizeAndColour)
     std::unique_ptr<CImageWrapper> slide = LoadImageFile(CString(path.c_str()));
     DeleteFileW(path.c_str());
     ASSERT_NE(slide, nullptr);
-    ASSERT_NE(slide->bitmap, nullptr);
+    ASSERT_NE(slide->bitmap.get(), nullptr);
     EXPECT_EQ(slide->width, 64);
     EXPECT_EQ(slide->height, 40);
-    const std::vector<std::uint8_t> pixels = DibPixels(slide->bitmap);
+    const std::vector<std::uint8_t> pixels = DibPixels(slide->bitmap.get());
     ASSERT_FALSE(pixels.empty());
     // JPEG is lossy: near the colour written.
     EXPECT_NEAR(pixels[0], 0xD8, 6);

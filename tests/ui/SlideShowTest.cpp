@@ -99,7 +99,7 @@ TEST_F(SlideShow, EmptyShowsBackgroundAndStillReportsClicks)
 TEST_F(SlideShow, RefillingFreesThePreviousPictures)
 {
     AddSlides(2, 50, 50);
-    const HBITMAP first = m_show.m_slides[0].bitmap;
+    const HBITMAP first = m_show.m_slides[0].bitmap.get();
     ASSERT_EQ(GetObjectType(first), static_cast<DWORD>(OBJ_BITMAP));
     m_show.m_slides.clear();
     EXPECT_EQ(GetObjectType(first), 0u);

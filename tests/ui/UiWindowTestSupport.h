@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "UiTestDialogs.h"
+#include "MessagePump.h"
 #include "WindowCapture.h"
 #include "mfc/AfxWin.h"
 #include "ui/KorvexDialog.h"

@@ -14,12 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "MessagePump.h"
 #include "WindowCapture.h"
+#include "base/UserMessageBox.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
 #include "config/UiStrings.h"
 #include "install/MessageText.h"
-#include "install/UserMessageBox.h"
 #include "ui/Theme.h"
 #include "wizard/ClientValidator.h"
 #include "wizard/InstallGuide.h"

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/WinHandles.h"
+
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
     if (reason != DLL_PROCESS_ATTACH) return TRUE;
@@ -12,8 +14,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     const DWORD length = ::GetModuleFileNameW(instance, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return TRUE;
     const std::wstring record = std::wstring(path, length) + L".loaded";
-    const HANDLE file =
-        ::CreateFileW(record.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+    // Creating the file is the record; it is closed again at once.
+    const FileHandle file(
+        ::CreateFileW(record.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return TRUE;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "GalleryWindow.h"
+#include "MessagePump.h"
 #include "WindowCapture.h"
 #include "ui/Theme.h"
 

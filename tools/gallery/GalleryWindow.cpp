@@ -29,10 +29,11 @@ constexpr ButtonLookState kButtonStates[] = {
 HBITMAP MakeSlide(int width, int height, COLORREF from, COLORREF to, const wchar_t* caption)
 {
     void* bits = nullptr;
-    HBITMAP bitmap = CreateTopDownDib(width, height, &bits);
-    if (!bitmap) return nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
+    GdiBitmap bitmap(CreateTopDownDib(width, height, &bits));
+    const MemoryDc memory(CreateCompatibleDC(nullptr));
+    if (!bitmap || !memory) return nullptr;
+    HDC dc = memory.get();
+    const SelectedObject selected(dc, bitmap.get());
     TRIVERTEX corners[2] = {
         {0, 0, static_cast<COLOR16>(GetRValue(from) << 8), static_cast<COLOR16>(GetGValue(from) << 8),
          static_cast<COLOR16>(GetBValue(from) << 8), 0},
@@ -42,16 +43,13 @@ HBITMAP MakeSlide(int width, int height, COLORREF from, COLORREF to, const wchar
     GRADIENT_RECT span{0, 1};
     GradientFill(dc, corners, 2, &span, 1, GRADIENT_FILL_RECT_H);
     if (fontTitle) {
-        HGDIOBJ oldFont = SelectObject(dc, static_cast<HFONT>(*fontTitle));
+        const SelectedObject font(dc, static_cast<HFONT>(*fontTitle));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, RGB(0xFF, 0xFF, 0xFF));
         RECT area{0, 0, width, height};
         DrawTextW(dc, caption, -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        SelectObject(dc, oldFont);
     }
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    return bitmap;
+    return bitmap.release();
 }
 
 }  // namespace
@@ -64,7 +62,6 @@ GalleryWindow::~GalleryWindow()
 {
     if (m_hWnd) DestroyWindow();
     SetSlideShowClockForTesting(nullptr);
-    if (m_hIcon) DestroyIcon(m_hIcon);
 }
 
 CRect GalleryWindow::Design(int x, int y, int width, int height) const
@@ -97,9 +94,9 @@ BOOL GalleryWindow::OnInitDialog()
     const int frameHeight = DpiScaleY(28) + 2 * DpiScaleY(1);
     SetWindowPos(nullptr, 60, 40, DpiScaleX(kClientWidth) + frameWidth, DpiScaleY(kClientHeight) + frameHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    m_hIcon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(101), IMAGE_ICON, DpiScaleX(18), DpiScaleY(18), 0));
-    if (m_hIcon) SetIcon(m_hIcon, TRUE);
+    m_hIcon.reset(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(101), IMAGE_ICON, DpiScaleX(18), DpiScaleY(18), 0)));
+    if (m_hIcon) SetIcon(m_hIcon.get(), TRUE);
     m_bShowCaption = 1;
 
     AddImageButtons(24);

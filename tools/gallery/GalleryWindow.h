@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/WinHandles.h"
 #include "mfc/AfxWin.h"
 #include "ui/KorvexButton.h"
 #include "ui/KorvexComboBox.h"
@@ -45,7 +46,7 @@ private:
     UINT NextId() { return m_nNextId++; }
 
     UINT m_nNextId = 2000;
-    HICON m_hIcon = nullptr;
+    IconHandle m_hIcon;
     std::vector<std::unique_ptr<CKorvexStatic>> m_labels;
     std::vector<std::unique_ptr<CKorvexButton>> m_imageButtons;
     std::vector<std::unique_ptr<CKorvexTextButton>> m_textButtons;

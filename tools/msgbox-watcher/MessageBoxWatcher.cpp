@@ -12,6 +12,7 @@
 // timeout (default 600 s), whichever comes first.
 #include "HarnessText.h"
 #include "MessageBoxRules.h"
+#include "base/WinHandles.h"
 
 #include <windows.h>
 
@@ -50,27 +51,26 @@ struct PendingPress {
 
 bool ReadFileText(const std::wstring& path, std::string& text)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     char buffer[4096];
     DWORD got = 0;
     bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0) text.append(buffer, got);
-    CloseHandle(file);
+    while ((ok = ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0) {
+        text.append(buffer, got);
+    }
     return ok;
 }
 
 bool AppendLine(const std::wstring& path, const std::string& line)
 {
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    const FileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     std::string data = line + "\n";
     DWORD written = 0;
-    bool ok = WriteFile(file, data.data(), (DWORD)data.size(), &written, nullptr) && written == data.size();
-    CloseHandle(file);
-    return ok;
+    return WriteFile(file.get(), data.data(), (DWORD)data.size(), &written, nullptr) && written == data.size();
 }
 
 std::wstring ClassOf(HWND window)

@@ -12,25 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "base/WinHandles.h"
 #include "config/EmbeddedFileNames.h"
-#include "base/UniqueHandle.h"
 
 namespace {
-
-// An unfinished update is thrown away: the output keeps none of its changes.
-struct ResourceUpdateTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle handle) noexcept { EndUpdateResourceW(handle, TRUE); }
-};
-using ResourceUpdate = UniqueHandle<ResourceUpdateTraits>;
-
-struct FindHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle handle) noexcept { FindClose(handle); }
-};
-using FindHandle = UniqueHandle<FindHandleTraits>;
 
 struct EmbeddedFile {
     std::wstring name;

@@ -15,6 +15,7 @@
 // process: {"pid":32,"parent":8,"exe":"explorer.exe"}.
 #include "HarnessText.h"
 #include "WindowTimeline.h"
+#include "base/WinHandles.h"
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -65,28 +66,12 @@ bool ParseArguments(int argc, wchar_t** argv, Arguments& arguments)
     return true;
 }
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : m_hFile(handle) {}
-    ~FileHandle()
-    {
-        if (valid()) CloseHandle(m_hFile);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return m_hFile && m_hFile != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return m_hFile; }
-
-private:
-    HANDLE m_hFile;
-};
-
 bool WriteText(const std::wstring& path, const std::string& text, bool append)
 {
     FileHandle file(CreateFileW(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
+    if (!file) return false;
     DWORD written = 0;
     return WriteFile(file.get(), text.data(), (DWORD)text.size(), &written, nullptr) && written == text.size();
 }
@@ -118,7 +103,7 @@ int ListProcesses(const Arguments& arguments)
     std::wstring out = arguments.get(L"out");
     if (out.empty()) return 2;
     FileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot.valid()) return 1;
+    if (!snapshot) return 1;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof(entry);
     std::string lines;
@@ -135,8 +120,8 @@ int Kill(const Arguments& arguments)
 {
     DWORD processId = arguments.number(L"pid", 0);
     if (!processId) return 2;
-    FileHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
-    if (!process.valid()) return 1;
+    const KernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
+    if (!process) return 1;
     if (!TerminateProcess(process.get(), 1)) return 1;
     return WaitForSingleObject(process.get(), 5000) == WAIT_OBJECT_0 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "WindowTimeline.h"
 
 #include "HarnessText.h"
+#include "WindowCapture.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,52 +28,6 @@ std::wstring TextOf(HWND window)
     return std::wstring(buffer.data(), copied < buffer.size() ? copied : length);
 }
 
-class ScreenRow {
-public:
-    // One row of screen pixels, copied through a 32-bit DIB section.
-    ScreenRow(int left, int top, int width)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -1;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        m_hScreen = GetDC(nullptr);
-        m_hMemory = CreateCompatibleDC(m_hScreen);
-        m_hBitmap = CreateDIBSection(m_hScreen, &info, DIB_RGB_COLORS, &m_bits, nullptr, 0);
-        m_pixels = static_cast<const DWORD*>(m_bits);
-        if (!m_hScreen || !m_hMemory || !m_hBitmap || !m_pixels) return;
-        HGDIOBJ previous = SelectObject(m_hMemory, m_hBitmap);
-        m_bCopied = BitBlt(m_hMemory, 0, 0, width, 1, m_hScreen, left, top, SRCCOPY) != FALSE;
-        SelectObject(m_hMemory, previous);
-    }
-    ~ScreenRow()
-    {
-        if (m_hBitmap) DeleteObject(m_hBitmap);
-        if (m_hMemory) DeleteDC(m_hMemory);
-        if (m_hScreen) ReleaseDC(nullptr, m_hScreen);
-    }
-    ScreenRow(const ScreenRow&) = delete;
-    ScreenRow& operator=(const ScreenRow&) = delete;
-
-    bool copied() const { return m_bCopied; }
-    COLORREF at(int x) const
-    {
-        DWORD pixel = m_pixels[x];  // 0x00RRGGBB in a DIB
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
-
-private:
-    HDC m_hScreen = nullptr;
-    HDC m_hMemory = nullptr;
-    HBITMAP m_hBitmap = nullptr;
-    void* m_bits = nullptr;
-    const DWORD* m_pixels = nullptr;
-    bool m_bCopied = false;
-};
-
 bool NearColour(COLORREF a, COLORREF b)
 {
     const int tolerance = 40;  // antialiased edges and colour depth
@@ -87,11 +42,12 @@ int MeasureBarFill(HWND bar, COLORREF fill)
     if (!GetWindowRect(bar, &rect)) return -1;
     int width = rect.right - rect.left;
     if (width <= 0 || rect.bottom <= rect.top) return -1;
-    ScreenRow row(rect.left, (rect.top + rect.bottom) / 2, width);
-    if (!row.copied()) return -1;
+    const int middle = (rect.top + rect.bottom) / 2;
+    const CapturedImage row = CaptureScreen(RECT{rect.left, middle, rect.right, middle + 1});
+    if (row.IsEmpty()) return -1;
     int filled = 0;
     for (int x = 0; x < width; ++x)
-        if (NearColour(row.at(x), fill)) ++filled;
+        if (NearColour(row.At(x, 0), fill)) ++filled;
     return filled * 1000 / width;
 }
 

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "base/WinHandles.h"
+
 std::string Utf8FromWide(const std::wstring& text)
 {
     if (text.empty()) return {};
@@ -74,16 +76,15 @@ std::wstring WithoutMnemonic(const std::wstring& text)
 
 std::wstring ProcessImageName(unsigned long processId)
 {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    const KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process) return {};
     wchar_t path[MAX_PATH * 2] = {};
     DWORD size = MAX_PATH * 2;
     std::wstring name;
-    if (QueryFullProcessImageNameW(process, 0, path, &size)) {
+    if (QueryFullProcessImageNameW(process.get(), 0, path, &size)) {
         name.assign(path, size);
         size_t slash = name.find_last_of(L"\\/");
         if (slash != std::wstring::npos) name.erase(0, slash + 1);
     }
-    CloseHandle(process);
     return name;
 }

@@ -18,6 +18,7 @@
 // low 8 bits, hence the file, which holds the full code).
 #include "HarnessText.h"
 #include "WindowCapture.h"
+#include "base/WinHandles.h"
 
 #include <windows.h>
 
@@ -86,13 +87,12 @@ public:
             fflush(stdout);
             return true;
         }
-        HANDLE file = CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
+        const FileHandle file(CreateFileW(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
         DWORD written = 0;
-        bool ok = WriteFile(file, m_text.data(), (DWORD)m_text.size(), &written, nullptr) && written == m_text.size();
-        CloseHandle(file);
-        return ok;
+        return WriteFile(file.get(), m_text.data(), (DWORD)m_text.size(), &written, nullptr) &&
+               written == m_text.size();
     }
 
 private:
@@ -100,20 +100,25 @@ private:
     std::string m_text;
 };
 
-class KernelHandle {
-public:
-    explicit KernelHandle(HANDLE handle = nullptr) : m_handle(handle) {}
-    ~KernelHandle()
-    {
-        if (m_handle) CloseHandle(m_handle);
+// The window as the screen shows it, popups in front included.
+bool SaveWindowAsPng(HWND window, const std::wstring& path, std::wstring& error)
+{
+    RECT rect;
+    if (!IsWindow(window) || !GetWindowRect(window, &rect)) {
+        error = L"no such window";
+        return false;
     }
-    KernelHandle(const KernelHandle&) = delete;
-    KernelHandle& operator=(const KernelHandle&) = delete;
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
+    const CapturedImage image = CaptureScreen(rect);
+    if (image.IsEmpty()) {
+        error = L"cannot copy the window from the screen";
+        return false;
+    }
+    if (!SavePicture(image, path, PictureFormat::Png)) {
+        error = L"cannot write " + path;
+        return false;
+    }
+    return true;
+}
 
 HWND FindTarget(const Arguments& arguments)
 {

@@ -2,32 +2,29 @@
 
 #include <gdiplus.h>
 
-#include "mfc/AfxWin.h"
-#include "ui/GdiplusSession.h"
+#include "base/GdiplusHandles.h"
+#include "base/WinHandles.h"
 
 namespace {
 
-CapturedImage CaptureFromDC(HDC source, int x, int y, int width, int height)
+CapturedImage CaptureFromDC(HDC source, int x, int y, int width, int height, DWORD rasterOperation = SRCCOPY)
 {
     CapturedImage image;
     if (width <= 0 || height <= 0) return image;
     void* bits = nullptr;
-    HBITMAP dib = CreateTopDownDib(width, height, &bits);
-    if (!dib) return image;
-    HDC memory = CreateCompatibleDC(source);
-    HGDIOBJ previous = SelectObject(memory, dib);
-    const bool copied = BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY) != FALSE;
-    GdiFlush();
-    if (copied) {
-        image.width = width;
-        image.height = height;
-        const auto* first = static_cast<const std::uint32_t*>(bits);
-        image.pixels.assign(first, first + static_cast<size_t>(width) * height);
-        for (std::uint32_t& pixel : image.pixels) pixel &= 0x00FFFFFF;
+    const GdiBitmap dib(CreateTopDownDib(width, height, &bits));
+    const MemoryDc memory(CreateCompatibleDC(source));
+    if (!dib || !memory) return image;
+    {
+        const SelectedObject selected(memory.get(), dib.get());
+        if (!BitBlt(memory.get(), 0, 0, width, height, source, x, y, rasterOperation)) return image;
+        GdiFlush();
     }
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    DeleteObject(dib);
+    image.width = width;
+    image.height = height;
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    image.pixels.assign(first, first + static_cast<size_t>(width) * height);
+    for (std::uint32_t& pixel : image.pixels) pixel &= 0x00FFFFFF;
     return image;
 }
 
@@ -73,62 +70,43 @@ CapturedImage CaptureWindow(HWND window)
 {
     RECT bounds;
     if (!GetWindowRect(window, &bounds)) return {};
-    HDC dc = GetWindowDC(window);
+    const WindowDc dc(window, GetWindowDC(window));
     if (!dc) return {};
-    CapturedImage image = CaptureFromDC(dc, 0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top);
-    ReleaseDC(window, dc);
-    return image;
+    return CaptureFromDC(dc.get(), 0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top);
 }
 
 CapturedImage CaptureClient(HWND window)
 {
     RECT client;
     if (!GetClientRect(window, &client)) return {};
-    HDC dc = GetDC(window);
+    const WindowDc dc(window, GetDC(window));
     if (!dc) return {};
-    CapturedImage image = CaptureFromDC(dc, 0, 0, client.right, client.bottom);
-    ReleaseDC(window, dc);
-    return image;
+    return CaptureFromDC(dc.get(), 0, 0, client.right, client.bottom);
 }
 
 CapturedImage CaptureScreen(const RECT& area)
 {
-    HDC dc = GetDC(nullptr);
+    const WindowDc dc(nullptr, GetDC(nullptr));
     if (!dc) return {};
-    CapturedImage image = CaptureFromDC(dc, area.left, area.top, area.right - area.left, area.bottom - area.top);
-    ReleaseDC(nullptr, dc);
-    return image;
+    // CAPTUREBLT: layered windows in front are part of the picture.
+    return CaptureFromDC(dc.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+                         SRCCOPY | CAPTUREBLT);
 }
 
 bool SavePicture(const CapturedImage& image, const std::wstring& path, PictureFormat format)
 {
     if (image.IsEmpty()) return false;
-    GdiplusSession gdiplus;
-    if (!gdiplus.IsRunning()) return false;
+    const GdiplusToken gdiplus = StartGdiplus();
+    if (!gdiplus) return false;
     CLSID encoder;
     if (!FindEncoder(format == PictureFormat::Png ? L"image/png" : L"image/jpeg", encoder)) return false;
     std::vector<std::uint32_t> pixels = image.pixels;
-    Gdiplus::GpBitmap* bitmap = nullptr;
+    Gdiplus::GpBitmap* created = nullptr;
     if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(image.width, image.height, image.width * 4, PixelFormat32bppRGB,
                                                        reinterpret_cast<BYTE*>(pixels.data()),
-                                                       &bitmap) != Gdiplus::Ok) {
+                                                       &created) != Gdiplus::Ok) {
         return false;
     }
-    const bool saved = Gdiplus::DllExports::GdipSaveImageToFile(bitmap, path.c_str(), &encoder, nullptr) == Gdiplus::Ok;
-    Gdiplus::DllExports::GdipDisposeImage(bitmap);
-    return saved;
-}
-
-void PumpMessages(DWORD milliseconds)
-{
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    MSG msg;
-    do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (AfxWalkPreTranslateTree(nullptr, &msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    } while (GetTickCount64() < end);
+    const GdiplusBitmap bitmap(created);
+    return Gdiplus::DllExports::GdipSaveImageToFile(bitmap.get(), path.c_str(), &encoder, nullptr) == Gdiplus::Ok;
 }

@@ -1,6 +1,8 @@
 #pragma once
-// Test and gallery helpers: read a window's pixels as the screen shows them,
-// save pictures through GDI+, and let queued messages run.
+// Reads what the screen shows, as a user sees it: owner-drawn and Direct2D
+// content included, parts off the screen black. Pictures are saved through
+// the GDI+ encoders. Used by the gallery, the harness and the window tests,
+// on any thread that may draw.
 #include <windows.h>
 
 #include <cstdint>
@@ -28,20 +30,3 @@ CapturedImage CaptureScreen(const RECT& area);
 
 enum class PictureFormat { Png, Jpeg };
 bool SavePicture(const CapturedImage& image, const std::wstring& path, PictureFormat format);
-
-// Dispatches queued messages for about the given time, passing each through
-// the framework's PreTranslateMessage chain first as the modal loop does.
-void PumpMessages(DWORD milliseconds);
-
-// Dispatches messages until the condition holds or the time is up; true
-// when it holds. For effects that arrive through the X server.
-template <class Condition>
-bool PumpUntil(Condition condition, DWORD timeoutMilliseconds)
-{
-    const ULONGLONG end = GetTickCount64() + timeoutMilliseconds;
-    while (!condition()) {
-        if (GetTickCount64() >= end) return false;
-        PumpMessages(10);
-    }
-    return true;
-}
