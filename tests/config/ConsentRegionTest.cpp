@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "TestRegistry.h"
+#include "support/TestRegistry.h"
 
 namespace {
 
 // The user's real Geo settings in the test prefix, restored afterwards.
 TEST(IsInConsentRegion, ReadsTheUsersNation)
 {
-    const config_test::SavedStringValue nation(HKEY_CURRENT_USER, L"Control Panel\\International\\Geo", L"Nation");
+    const SavedStringValue nation(HKEY_CURRENT_USER, L"Control Panel\\International\\Geo", L"Nation");
     const ConsentRegion region = BuildConsentRegion();
     const struct {
         const wchar_t* m_nation;

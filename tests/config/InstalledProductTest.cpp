@@ -6,12 +6,12 @@
 #include <msi.h>
 
 #include "ManifestText.h"
-#include "MessageBoxWatcher.h"
-#include "TestFiles.h"
-#include "TestRegistry.h"
 #include "config/ProductConfiguration.h"
 #include "config/RegistryKey.h"
 #include "config/RunSettings.h"
+#include "support/MessageBoxRecorder.h"
+#include "support/TestFiles.h"
+#include "support/TestRegistry.h"
 
 namespace {
 
@@ -29,21 +29,20 @@ std::wstring ProbePackagePath()
 
 TEST(QueryInstalledProduct, UnknownProductIsNotInstalledAndSaysNothing)
 {
-    config_test::MessageBoxWatcher watcher;
+    const MessageBoxRecorder watcher;
     EXPECT_TRUE(QueryInstalledProduct(kUnknownCode).m_strVersion.empty());
     EXPECT_TRUE(QueryInstalledProduct(L"").m_strVersion.empty()) << "a manifest without product code";
-    Sleep(200);
-    EXPECT_TRUE(watcher.Seen().empty());
+    EXPECT_TRUE(watcher.Boxes().empty());
 }
 
 TEST(QueryInstalledProduct, OtherFailuresAreShown)
 {
-    config_test::MessageBoxWatcher watcher;
+    const MessageBoxRecorder watcher;
     EXPECT_TRUE(QueryInstalledProduct(L"not a product code").m_strVersion.empty());
-    const std::vector<config_test::SeenMessageBox> seen = watcher.Seen();
+    const std::vector<RecordedBox> seen = watcher.Boxes();
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].m_strText, L"Failed to get installed product info, error code: 87");
-    EXPECT_EQ(seen[0].m_strCaption, L"config_tests");
+    EXPECT_EQ(seen[0].strText, L"Failed to get installed product info, error code: 87");
+    EXPECT_EQ(seen[0].strCaption, L"config_tests");
 }
 
 // Installs the probe package for the fixture's life and removes it after.
@@ -89,10 +88,10 @@ protected:
 
 TEST_F(InstalledProbe, VersionOfTheInstalledProduct)
 {
-    config_test::MessageBoxWatcher watcher;
+    const MessageBoxRecorder watcher;
     EXPECT_EQ(QueryInstalledProduct(kProbeCode).m_strVersion, kProbeVersion);
     EXPECT_TRUE(QueryInstalledProduct(kProbeCode).m_strReserved.empty());
-    EXPECT_TRUE(watcher.Seen().empty());
+    EXPECT_TRUE(watcher.Boxes().empty());
 }
 
 // Windows Installer keeps the version text in the product's registration; a
@@ -102,24 +101,24 @@ TEST_F(InstalledProbe, VersionTooLongIsAFailureShown)
     const std::wstring properties =
         L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\"
         L"19A2E7C340B5F6D4E8312A9CF4B0D785\\InstallProperties";
-    const config_test::SavedStringValue version(HKEY_LOCAL_MACHINE, properties, L"DisplayVersion");
+    const SavedStringValue version(HKEY_LOCAL_MACHINE, properties, L"DisplayVersion");
     version.Set(L"18.0.3." + std::wstring(300, L'1'));
-    config_test::MessageBoxWatcher watcher;
+    const MessageBoxRecorder watcher;
     EXPECT_TRUE(QueryInstalledProduct(kProbeCode).m_strVersion.empty());
-    const std::vector<config_test::SeenMessageBox> seen = watcher.Seen();
+    const std::vector<RecordedBox> seen = watcher.Boxes();
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].m_strText, L"Failed to get installed product info, error code: 234");
+    EXPECT_EQ(seen[0].strText, L"Failed to get installed product info, error code: 234");
 }
 
 TEST_F(InstalledProbe, LoadTakesTheLanguageOfTheFirstInstallation)
 {
-    const config_test::ScratchKey product(HKEY_LOCAL_MACHINE, L"InstalledProduct");
-    const std::filesystem::path folder = config_test::FreshFolder("installed-load");
+    const ScratchKey product(HKEY_LOCAL_MACHINE, L"InstalledProduct");
+    const std::filesystem::path folder = FreshFolder("installed-load");
     config_test::ManifestFields fields;
     fields.m_productCode = kProbeCodeText;
     fields.m_pid = "FWX-180-DE";
     fields.m_registry = std::string(product.Path().begin(), product.Path().end());
-    config_test::WriteFile(folder / "config" / "manifestPro.xml", config_test::ManifestText(fields));
+    WriteTestFile(folder / "config" / "manifestPro.xml", config_test::ManifestText(fields));
     const std::wstring executable = folder.wstring() + L"\\KorvexMasterInstaller.exe";
 
     const struct {

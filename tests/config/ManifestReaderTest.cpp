@@ -4,12 +4,9 @@
 
 #include <functional>
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 namespace {
-
-using config_test::FreshFolder;
-using config_test::WriteFile;
 
 const std::string kCompleteManifest = R"(<?xml version="1.0" encoding="utf-8"?>
 <korvexwebinstaller>
@@ -40,7 +37,7 @@ const std::string kCompleteManifest = R"(<?xml version="1.0" encoding="utf-8"?>
 ProductManifest ReadText(const std::string& name, const std::string& xml, bool expectedResult = true)
 {
     const std::filesystem::path file = FreshFolder("manifest-" + name) / "manifestPro.xml";
-    WriteFile(file, xml);
+    WriteTestFile(file, xml);
     ProductManifest manifest;
     EXPECT_EQ(ReadManifest(file.wstring(), manifest), expectedResult) << name;
     return manifest;
@@ -353,7 +350,7 @@ TEST(ManifestReader, DecodesUtf16FilesAndReferences)
         bytes.push_back(static_cast<char>(unit >> 8));
     }
     const std::filesystem::path file = FreshFolder("manifest-utf16") / "manifestPro.xml";
-    WriteFile(file, bytes);
+    WriteTestFile(file, bytes);
     ProductManifest m;
     ASSERT_TRUE(ReadManifest(file.wstring(), m));
     EXPECT_EQ(m.m_strFullName, L"Fenwyx Pro f\u00fcr B\u00fcros & Co");

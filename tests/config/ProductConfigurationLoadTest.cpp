@@ -7,17 +7,15 @@
 #include <algorithm>
 
 #include "ManifestText.h"
-#include "TestFiles.h"
-#include "TestRegistry.h"
 #include "config/RegistryKey.h"
 #include "config/RunSettings.h"
+#include "support/TestFiles.h"
+#include "support/TestRegistry.h"
 
 namespace {
 
-using config_test::FreshFolder;
 using config_test::ManifestFields;
 using config_test::ManifestText;
-using config_test::WriteFile;
 
 constexpr wchar_t kReplacementKey[] = L"SOFTWARE\\Korvex Systems\\Fenwyx Professional\\180";
 
@@ -44,12 +42,12 @@ protected:
 
     void WriteManifest(const ManifestFields& fields)
     {
-        WriteFile(m_folder / "config" / "manifestPro.xml", ManifestText(fields));
+        WriteTestFile(m_folder / "config" / "manifestPro.xml", ManifestText(fields));
     }
     int Load() { return LoadProductConfigurationFor(m_executable, &m_failure); }
     std::wstring ManifestPath() const { return (m_folder / "config" / "manifestPro.xml").wstring(); }
 
-    config_test::SavedStringValue m_replacement{HKEY_CURRENT_USER, kReplacementKey, L"WebInstallerManifest"};
+    SavedStringValue m_replacement{HKEY_CURRENT_USER, kReplacementKey, L"WebInstallerManifest"};
     std::filesystem::path m_folder;
     std::wstring m_executable;
     ConfigurationFailure m_failure;
@@ -79,7 +77,7 @@ TEST_F(LoadProductConfiguration, LoadsAndPreparesTheWorkFolders)
 
 TEST_F(LoadProductConfiguration, KeepsDownloadsOfAnEarlierRun)
 {
-    WriteFile(m_folder / "component" / "123FenwyxPro.msi", "downloaded");
+    WriteTestFile(m_folder / "component" / "123FenwyxPro.msi", "downloaded");
     WriteManifest(ManifestFields());
     ASSERT_EQ(Load(), kConfigurationLoaded);
     EXPECT_TRUE(std::filesystem::exists(m_folder / "component" / "123FenwyxPro.msi"));
@@ -160,10 +158,10 @@ TEST_F(LoadProductConfiguration, ManifestProblemsGiveStatusOne)
     EXPECT_EQ(Load(), kManifestUnusable) << "missing manifest";
     EXPECT_EQ(m_failure.m_fault, ConfigurationFault::ManifestMissing);
     EXPECT_EQ(m_failure.m_strPath, ManifestPath());
-    WriteFile(m_folder / "config" / "manifestPro.xml", "<korvexwebinstaller><product>");
+    WriteTestFile(m_folder / "config" / "manifestPro.xml", "<korvexwebinstaller><product>");
     EXPECT_EQ(Load(), kManifestUnusable) << "malformed manifest";
     EXPECT_EQ(m_failure.m_fault, ConfigurationFault::ManifestNotXml);
-    WriteFile(m_folder / "config" / "manifestPro.xml", "<installer><product><pid>P</pid></product></installer>");
+    WriteTestFile(m_folder / "config" / "manifestPro.xml", "<installer><product><pid>P</pid></product></installer>");
     EXPECT_EQ(Load(), kManifestUnusable) << "another document element";
     EXPECT_EQ(m_failure.m_fault, ConfigurationFault::PidMissing);
 }
@@ -174,7 +172,7 @@ TEST_F(LoadProductConfiguration, RegistryReplacementManifest)
     ManifestFields replacementFields;
     replacementFields.m_pid = "FWX-180-DE";
     const std::filesystem::path replacement = m_folder / "elsewhere" / "replacement.xml";
-    WriteFile(replacement, ManifestText(replacementFields));
+    WriteTestFile(replacement, ManifestText(replacementFields));
 
     m_replacement.Set(replacement.wstring());
     ASSERT_EQ(Load(), kConfigurationLoaded);
@@ -195,7 +193,7 @@ TEST_F(LoadProductConfiguration, RegistryReplacementManifest)
 
     g_productConfiguration = ProductConfiguration();
     const std::filesystem::path broken = m_folder / "elsewhere" / "broken.xml";
-    WriteFile(broken, "<korvexwebinstaller><product>");
+    WriteTestFile(broken, "<korvexwebinstaller><product>");
     m_replacement.Set(broken.wstring());
     EXPECT_EQ(Load(), kManifestUnusable);
     EXPECT_EQ(g_productConfiguration.m_bLoaded, 0);
@@ -222,7 +220,7 @@ TEST_F(LoadProductConfiguration, WorkFoldersThatCannotBeMadeGiveStatusTwo)
         std::filesystem::remove_all(m_folder / "component");
         std::filesystem::remove_all(m_folder / "msi");
         std::filesystem::remove_all(m_folder / "transform");
-        WriteFile(m_folder / blocked, "a file");
+        WriteTestFile(m_folder / blocked, "a file");
         EXPECT_EQ(Load(), kWorkFoldersFailed);
         EXPECT_EQ(m_failure.m_fault, ConfigurationFault::WorkFolderNotCreatable);
         EXPECT_EQ(m_failure.m_strPath, m_folder.wstring() + L"\\" + std::filesystem::path(blocked).wstring() + L"\\");
@@ -241,7 +239,7 @@ TEST_F(LoadProductConfiguration, ExecutablePathWithoutFolderGivesStatusThree)
 
 TEST_F(LoadProductConfiguration, InstalledLanguagePacksFromTheRegistry)
 {
-    const config_test::ScratchKey product(HKEY_LOCAL_MACHINE, L"Packs");
+    const ScratchKey product(HKEY_LOCAL_MACHINE, L"Packs");
     g_productConfiguration.m_manifest.m_strRegistryKey = product.Path();
     EXPECT_TRUE(GetInstalledLanguagePacks().empty());
     for (const wchar_t* language : {L"1031", L"1036", L"2052"}) {

@@ -11,12 +11,10 @@
 #include <string>
 
 #include "ManifestText.h"
-#include "TestFiles.h"
 #include "config/ProductConfiguration.h"
+#include "support/TestFiles.h"
 
 namespace {
-
-using config_test::FreshFolder;
 
 struct Ace {
     WELL_KNOWN_SID_TYPE m_sid;
@@ -54,7 +52,7 @@ TEST(ProtectedFolder, ElevatedFoldersGetAProtectedDaclForAdministratorsSystemAnd
 TEST(ProtectedFolder, NewMeansNewAndOnlyFoldersAreEnsured)
 {
     const std::filesystem::path root = FreshFolder("protected-folder");
-    config_test::WriteFile(root / "file", "not a folder");
+    WriteTestFile(root / "file", "not a folder");
     for (const bool bProtect : {false, true}) {
         SCOPED_TRACE(bProtect);
         const ProtectedFolder folders(bProtect);
@@ -80,8 +78,8 @@ TEST(ProtectedFolder, AWorkFolderThatIsAReparsePointIsRefused)
     for (const bool bProtect : {false, true}) {
         EXPECT_FALSE(ProtectedFolder(bProtect).Ensure(link));
     }
-    config_test::WriteFile(root / "installer" / "config" / "manifestPro.xml",
-                           config_test::ManifestText(config_test::ManifestFields()));
+    WriteTestFile(root / "installer" / "config" / "manifestPro.xml",
+                  config_test::ManifestText(config_test::ManifestFields()));
     g_productConfiguration = ProductConfiguration();
     EXPECT_EQ(LoadProductConfigurationFor((root / "installer" / "KorvexMasterInstaller.exe").wstring()),
               kWorkFoldersFailed);

@@ -7,11 +7,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "TestRegistry.h"
+#include "support/TestRegistry.h"
 
 namespace {
-
-using config_test::ScratchKey;
 
 TEST(RegistryKey, OpeningAMissingKeyCreatesItEmpty)
 {

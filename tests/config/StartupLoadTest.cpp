@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "ManifestText.h"
-#include "TestFiles.h"
-#include "TestRegistry.h"
+#include "support/TestFiles.h"
+#include "support/TestRegistry.h"
 
 namespace {
 
@@ -60,10 +60,10 @@ std::vector<std::wstring> RunProbe(const std::filesystem::path& report,
 
 TEST(StartupLoad, FindsTheManifestBesideTheExecutable)
 {
-    const config_test::SavedStringValue replacement(
-        HKEY_CURRENT_USER, L"SOFTWARE\\Korvex Systems\\Fenwyx Professional\\180", L"WebInstallerManifest");
+    const SavedStringValue replacement(HKEY_CURRENT_USER, L"SOFTWARE\\Korvex Systems\\Fenwyx Professional\\180",
+                                       L"WebInstallerManifest");
     replacement.Remove();
-    const std::filesystem::path report = config_test::FreshFolder("startup-load") / "report.txt";
+    const std::filesystem::path report = FreshFolder("startup-load") / "report.txt";
     const std::filesystem::path manifest = ProbeFolder() / "config" / "manifestPro.xml";
 
     std::filesystem::remove(manifest);
@@ -74,7 +74,7 @@ TEST(StartupLoad, FindsTheManifestBesideTheExecutable)
 
     config_test::ManifestFields fields;
     fields.m_pid = "FWX-180-FR";
-    config_test::WriteFile(manifest, config_test::ManifestText(fields));
+    WriteTestFile(manifest, config_test::ManifestText(fields));
     lines = RunProbe(report);
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[0], L"0");
@@ -104,24 +104,24 @@ std::filesystem::path WriteProductFiles(const std::filesystem::path& folder, con
     config_test::ManifestFields fields;
     fields.m_pid = pid;
     fields.m_languagePacks = "<language_pack><lang_id>1031</lang_id></language_pack>\n";
-    config_test::WriteFile(folder / "manifestPro.xml", config_test::ManifestText(fields));
+    WriteTestFile(folder / "manifestPro.xml", config_test::ManifestText(fields));
     const std::filesystem::path slides = folder / "language" / "1031" / "slidesPro" / "100";
-    config_test::WriteFile(folder / "language" / "1031" / "stringPro.ini",
-                           config_test::Utf16File(L"[UISTRING]\r\nIDS_INSTALL = \"Installieren\"\r\n"));
-    config_test::WriteFile(slides / "b.jpg", "picture b");
-    config_test::WriteFile(slides / "a.jpg", "picture a");
-    config_test::WriteFile(slides / "notes.txt", "not a slide");
-    config_test::WriteFile(folder / "language" / "1031" / "slidesPro" / "150" / "c.jpg", "another scale");
+    WriteTestFile(folder / "language" / "1031" / "stringPro.ini",
+                  Utf16File(L"[UISTRING]\r\nIDS_INSTALL = \"Installieren\"\r\n"));
+    WriteTestFile(slides / "b.jpg", "picture b");
+    WriteTestFile(slides / "a.jpg", "picture a");
+    WriteTestFile(slides / "notes.txt", "not a slide");
+    WriteTestFile(folder / "language" / "1031" / "slidesPro" / "150" / "c.jpg", "another scale");
     return folder / "manifestPro.xml";
 }
 
 TEST(StartupLoad, SingleFileReadsWhatItCarriesUnlessFilesLieBesideIt)
 {
-    const config_test::SavedStringValue replacement(
-        HKEY_CURRENT_USER, L"SOFTWARE\\Korvex Systems\\Fenwyx Professional\\180", L"WebInstallerManifest");
+    const SavedStringValue replacement(HKEY_CURRENT_USER, L"SOFTWARE\\Korvex Systems\\Fenwyx Professional\\180",
+                                       L"WebInstallerManifest");
     replacement.Remove();
-    const std::filesystem::path sources = config_test::FreshFolder("single-file-sources");
-    const std::filesystem::path single = config_test::FreshFolder("single-file") / "Single.exe";
+    const std::filesystem::path sources = FreshFolder("single-file-sources");
+    const std::filesystem::path single = FreshFolder("single-file") / "Single.exe";
     ASSERT_TRUE(PackageProbe(WriteProductFiles(sources, "FWX-180-EMBEDDED"), sources / "language", single));
 
     // Nothing beside it: the manifest, the texts and the slides it carries.
@@ -137,8 +137,8 @@ TEST(StartupLoad, SingleFileReadsWhatItCarriesUnlessFilesLieBesideIt)
     // Files beside it win, each kind on its own.
     WriteProductFiles(single.parent_path() / "config", "FWX-180-BESIDE");
     std::filesystem::rename(single.parent_path() / "config" / "language", single.parent_path() / "language");
-    config_test::WriteFile(single.parent_path() / "language" / "1031" / "stringPro.ini",
-                           config_test::Utf16File(L"[UISTRING]\r\nIDS_INSTALL=Beside\r\n"));
+    WriteTestFile(single.parent_path() / "language" / "1031" / "stringPro.ini",
+                  Utf16File(L"[UISTRING]\r\nIDS_INSTALL=Beside\r\n"));
     lines = RunProbe(report, single, L"1031");
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[3], single.parent_path().wstring() + L"\\config\\manifestPro.xml");
@@ -149,10 +149,10 @@ TEST(StartupLoad, SingleFileReadsWhatItCarriesUnlessFilesLieBesideIt)
 
 TEST(StartupLoad, PackagingRefusesNamesThatCouldLeaveTheirFolderAndLeavesNothing)
 {
-    const std::filesystem::path sources = config_test::FreshFolder("single-file-refused");
+    const std::filesystem::path sources = FreshFolder("single-file-refused");
     const std::filesystem::path manifest = WriteProductFiles(sources, "FWX-180-INT");
     const std::filesystem::path output = sources / "Single.exe";
-    config_test::WriteFile(sources / "language" / "1031" / "odd%name.ini", "x");
+    WriteTestFile(sources / "language" / "1031" / "odd%name.ini", "x");
     EXPECT_FALSE(PackageProbe(manifest, sources / "language", output));
     EXPECT_FALSE(std::filesystem::exists(output));
     EXPECT_FALSE(PackageProbe(sources / "missing.xml", sources / "language", output));

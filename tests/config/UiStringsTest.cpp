@@ -2,19 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
 #include "config/LanguageList.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
 #include "config/SlideImages.h"
+#include "support/TestFiles.h"
 #include "ui/Dpi.h"
 
 namespace {
-
-using config_test::FreshFolder;
-using config_test::WriteFile;
-
-using config_test::Utf16File;
 
 class UiStrings : public ::testing::Test {
 protected:
@@ -27,14 +22,14 @@ protected:
         g_productConfiguration.m_strExeFolder = m_folder.wstring();
         g_productConfiguration.m_strLanguageFolder = m_folder.wstring() + L"\\language\\";
         const std::string longValue(300, 'L');
-        WriteFile(m_folder / "language" / "1031" / "stringPro.ini",
-                  "[UISTRING]\r\nIDS_INSTALL=Installieren\r\nIDS_START_NOW=\r\nIDS_PREPARING=" + longValue +
-                      "\r\nIDS_PRODUCT_READY=%s ist bereit\r\n"
-                      "[RLINK]\r\nIDS_RLINK_TERMS=https://www.fenwyx.example/de/terms\r\n"
-                      "[LANGUAGE]\r\nTitle=Deutsch\r\n");
-        WriteFile(m_folder / "language" / "1036" / "stringPro.ini",
-                  Utf16File(L"[UISTRING]\r\nIDS_INSTALL=Installer\r\n[LANGUAGE]\r\nTitle=Fran\u00e7ais\r\n"));
-        WriteFile(m_folder / "language" / "1040" / "stringPro.ini", "[UISTRING]\r\nIDS_INSTALL=Installa\r\n");
+        WriteTestFile(m_folder / "language" / "1031" / "stringPro.ini",
+                      "[UISTRING]\r\nIDS_INSTALL=Installieren\r\nIDS_START_NOW=\r\nIDS_PREPARING=" + longValue +
+                          "\r\nIDS_PRODUCT_READY=%s ist bereit\r\n"
+                          "[RLINK]\r\nIDS_RLINK_TERMS=https://www.fenwyx.example/de/terms\r\n"
+                          "[LANGUAGE]\r\nTitle=Deutsch\r\n");
+        WriteTestFile(m_folder / "language" / "1036" / "stringPro.ini",
+                      Utf16File(L"[UISTRING]\r\nIDS_INSTALL=Installer\r\n[LANGUAGE]\r\nTitle=Fran\u00e7ais\r\n"));
+        WriteTestFile(m_folder / "language" / "1040" / "stringPro.ini", "[UISTRING]\r\nIDS_INSTALL=Installa\r\n");
     }
     void TearDown() override
     {
@@ -119,15 +114,15 @@ TEST_F(UiStrings, SlidesAreFixedByTheFirstCallThatFindsAny)
     EXPECT_TRUE(GetSlideImages().empty()) << "no slides folder yet";
 
     const std::filesystem::path slides = m_folder / "language" / "1031" / "slidesPro";
-    WriteFile(slides / "100" / "wrong-scale.jpg", "x");
-    WriteFile(slides / "150" / "a.jpg", "x");
-    WriteFile(slides / "150" / "b.jpg", "x");
-    WriteFile(slides / "150" / "notes.txt", "x");
+    WriteTestFile(slides / "100" / "wrong-scale.jpg", "x");
+    WriteTestFile(slides / "150" / "a.jpg", "x");
+    WriteTestFile(slides / "150" / "b.jpg", "x");
+    WriteTestFile(slides / "150" / "notes.txt", "x");
     const std::wstring prefix = g_productConfiguration.m_strLanguageFolder + L"1031\\slidesPro\\150\\";
     // A path of 259 characters fits the classic limit; one more is skipped.
     const std::wstring longestName = std::wstring(259 - prefix.size() - 4, L'y') + L".jpg";
-    WriteFile(slides / "150" / longestName, "x");
-    WriteFile(slides / "150" / (std::wstring(260 - prefix.size() - 4, L'z') + L".jpg"), "x");
+    WriteTestFile(slides / "150" / longestName, "x");
+    WriteTestFile(slides / "150" / (std::wstring(260 - prefix.size() - 4, L'z') + L".jpg"), "x");
 
     std::vector<std::wstring> found = GetSlideImages();
     std::sort(found.begin(), found.end());

@@ -13,18 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "base/WinHandles.h"
 #include "download/DownloadJob.h"
 #include "download/HttpClient.h"
-#include "base/WinHandles.h"
+#include "support/TestEvents.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct EventOwner {
-    KernelHandle m_hCancelEvent{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    KernelHandle m_hProceedEvent{CreateEventW(nullptr, TRUE, TRUE, nullptr)};
-};
 
 // Whole run, and first to last received byte.
 struct Timing {
@@ -42,7 +38,7 @@ volatile std::uint64_t g_percentSink = 0;
 
 bool RunJob(const std::wstring& url, const std::wstring& path, Timing& timing, FILE* out)
 {
-    EventOwner owner;
+    TestEventOwner owner;
     CDownloadJob job(url, path);
     DownloadStatusInfo ended;
     std::optional<Clock::time_point> firstByte;

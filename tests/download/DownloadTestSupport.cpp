@@ -182,8 +182,3 @@ std::uint64_t StatusRecorder::LastBytes() const
     std::lock_guard lock(m_lock);
     return m_reports.empty() ? 0 : m_reports.back().info.m_nBytesReceived;
 }
-
-TestEventOwner::TestEventOwner()
-    : m_hCancelEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      m_hProceedEvent(CreateEventW(nullptr, TRUE, TRUE, nullptr))
-{}

@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "download/DownloadStatus.h"
 #include "base/WinHandles.h"
+#include "download/DownloadStatus.h"
+#include "support/TestEvents.h"
 
 enum class TestServer { Http, WrongName, Expired, Untrusted };
 
@@ -54,11 +55,4 @@ private:
     void Add(const DownloadStatusInfo& status);
     mutable std::mutex m_lock;
     std::vector<TimedStatus> m_reports;
-};
-
-// Stands in for the install worker: it owns the two events a job obeys.
-struct TestEventOwner {
-    TestEventOwner();
-    KernelHandle m_hCancelEvent;   // manual reset, not signalled
-    KernelHandle m_hProceedEvent;  // manual reset, signalled
 };

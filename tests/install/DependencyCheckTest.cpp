@@ -5,6 +5,7 @@
 #include <string>
 
 #include "install/DependencyCheck.h"
+#include "support/TestRegistry.h"
 
 namespace {
 
@@ -20,28 +21,12 @@ void WriteString(HKEY root, const std::wstring& key, const wchar_t* name, const 
                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-bool KeyExists(HKEY root, const std::wstring& key)
-{
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(opened);
-    return true;
-}
-
 // The prerequisite keys of this Wine prefix exist only while a test needs them.
 class DependencyCheckTest : public testing::Test {
 protected:
-    void SetUp() override { RemoveKeys(); }
-    void TearDown() override { RemoveKeys(); }
-
-    static void RemoveKeys()
-    {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kWebViewMachineKey.c_str());
-        RegDeleteTreeW(HKEY_CURRENT_USER, kWebViewUserKey.c_str());
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBonjourKey.c_str());
-    }
+    const RemovedRegistryTree m_webViewMachine{HKEY_LOCAL_MACHINE, kWebViewMachineKey};
+    const RemovedRegistryTree m_webViewUser{HKEY_CURRENT_USER, kWebViewUserKey};
+    const RemovedRegistryTree m_bonjour{HKEY_LOCAL_MACHINE, kBonjourKey};
 };
 
 TEST_F(DependencyCheckTest, WebViewRecordedForTheUserOnly)
@@ -77,7 +62,7 @@ TEST_F(DependencyCheckTest, BonjourNeedsARecordedVersion)
 {
     EXPECT_FALSE(IsDependencyPresent(L"bonjour.msi"));
     // Probing must not create the key it looks for.
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kBonjourKey));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBonjourKey));
     WriteString(HKEY_LOCAL_MACHINE, kBonjourKey, L"Version", L"");
     EXPECT_FALSE(IsDependencyPresent(L"bonjour.msi"));
     WriteString(HKEY_LOCAL_MACHINE, kBonjourKey, L"Version", L"0.0.0.0");

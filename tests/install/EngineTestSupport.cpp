@@ -10,7 +10,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "base/UserMessageBox.h"
 #include "config/RunSettings.h"
 #include "install/InstallerProperties.h"
 
@@ -24,17 +23,6 @@ std::wstring Widen(const char* text)
 std::wstring ServerFolder()
 {
     return Widen(INSTALL_TEST_SERVER_DIR);
-}
-
-std::mutex g_boxLock;
-std::vector<RecordedBox> g_boxes;
-int g_nBoxAnswer = IDOK;
-
-int RecordBox(HWND hOwner, const wchar_t* pszText, const wchar_t* pszCaption, UINT nStyle)
-{
-    std::lock_guard<std::mutex> hold(g_boxLock);
-    g_boxes.push_back(RecordedBox{hOwner, pszText ? pszText : L"", pszCaption ? pszCaption : L"", nStyle});
-    return g_nBoxAnswer;
 }
 
 void RemoveTree(const std::wstring& folder)
@@ -96,31 +84,6 @@ void ClearRequests()
 {
     // The server appends; truncating in place keeps its handle valid.
     std::ofstream(std::filesystem::path(ServerFolder() + L"\\http\\requests.jsonl"), std::ios::trunc);
-}
-
-MessageBoxRecorder::MessageBoxRecorder(int nAnswer)
-{
-    std::lock_guard<std::mutex> hold(g_boxLock);
-    g_boxes.clear();
-    g_nBoxAnswer = nAnswer;
-    SetUserMessageBoxFunction(&RecordBox);
-}
-
-MessageBoxRecorder::~MessageBoxRecorder()
-{
-    SetUserMessageBoxFunction(nullptr);
-}
-
-void PrintTo(const RecordedBox& box, std::ostream* out)
-{
-    *out << "box owner " << box.hOwner << " style " << box.nStyle << " caption "
-         << testing::PrintToString(box.strCaption) << " text " << testing::PrintToString(box.strText);
-}
-
-std::vector<RecordedBox> MessageBoxRecorder::Boxes() const
-{
-    std::lock_guard<std::mutex> hold(g_boxLock);
-    return g_boxes;
 }
 
 std::wstring ReadFileText(const std::wstring& path)
@@ -217,14 +180,7 @@ EngineTestRun::~EngineTestRun()
     UninstallProduct(kProductCode);
     UninstallProduct(kLanguagePackCode);
     UninstallProduct(kFailingCode);
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTestRegistryKey);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kTestRegistryKey);
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPackageRecordKey);
-    HKEY resourceLanguages = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kResourceLanguageKey, 0, KEY_SET_VALUE, &resourceLanguages) == ERROR_SUCCESS) {
-        RegDeleteValueW(resourceLanguages, (InstallFolder() + L"\\bin\\Tessulo2.exe").c_str());
-        RegCloseKey(resourceLanguages);
-    }
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kResourceLanguageKey, (InstallFolder() + L"\\bin\\Tessulo2.exe").c_str());
     RemoveTree(m_strBaseFolder);
     g_productConfiguration = ProductConfiguration();
     g_runSettings = RunSettings();

@@ -6,12 +6,12 @@
 
 #include <windows.h>
 
-#include <mutex>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "config/ProductConfiguration.h"
+#include "support/MessageBoxRecorder.h"
+#include "support/TestRegistry.h"
 
 inline constexpr wchar_t kProductCode[] = L"{6C1B4A52-0E3A-4B8E-9D51-2F0A6E1D7C11}";
 inline constexpr wchar_t kLanguagePackCode[] = L"{A41C7E93-58D2-4B6F-9E0A-1C3B5D7F9A24}";
@@ -32,29 +32,7 @@ void PublishText(const std::wstring& name, const std::string& text);
 std::vector<std::string> ReceivedPaths();
 void ClearRequests();
 
-struct RecordedBox {
-    HWND hOwner;
-    std::wstring strText;
-    std::wstring strCaption;
-    UINT nStyle;
-
-    bool operator==(const RecordedBox&) const = default;
-};
-void PrintTo(const RecordedBox& box, std::ostream* out);
-
 inline constexpr wchar_t kFailingPackageText[] = L"This package never installs: the engine test expects it to fail.";
-
-// Replaces the box function while it lives; every box is recorded and
-// answered with the chosen button.
-class MessageBoxRecorder {
-public:
-    explicit MessageBoxRecorder(int nAnswer = IDOK);
-    ~MessageBoxRecorder();
-    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
-    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
-
-    std::vector<RecordedBox> Boxes() const;
-};
 
 std::wstring ReadFileText(const std::wstring& path);
 bool FileExists(const std::wstring& path);
@@ -80,6 +58,10 @@ public:
     std::wstring InstallFolder() const;
 
 private:
+    // The product's registration, removed whatever a test wrote.
+    RemovedRegistryTree m_machineKey{HKEY_LOCAL_MACHINE, kTestRegistryKey};
+    RemovedRegistryTree m_userKey{HKEY_CURRENT_USER, kTestRegistryKey};
+    RemovedRegistryTree m_packageRecord{HKEY_LOCAL_MACHINE, kPackageRecordKey};
     std::wstring m_strBaseFolder;
 };
 

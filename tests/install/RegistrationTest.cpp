@@ -20,8 +20,6 @@ protected:
     }
     ~RegistrationTest() override
     {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTestRegistryKey);
-        RegDeleteTreeW(HKEY_CURRENT_USER, kTestRegistryKey);
         for (const wchar_t* folder : {L"C:\\Apps\\Product\\", L"C:\\Apps\\Product\\bin\\"}) {
             RegDeleteKeyValueW(HKEY_CURRENT_USER, kResourceLanguageKey,
                                (std::wstring(folder) + L"Tessulo2.exe").c_str());
@@ -35,6 +33,9 @@ protected:
         return ReadRegistryString(HKEY_CURRENT_USER, kResourceLanguageKey,
                                   (std::wstring(folder) + L"Tessulo2.exe").c_str());
     }
+
+    const RemovedRegistryTree m_machineKey{HKEY_LOCAL_MACHINE, kTestRegistryKey};
+    const RemovedRegistryTree m_userKey{HKEY_CURRENT_USER, kTestRegistryKey};
 };
 
 TEST_F(RegistrationTest, EnglishRecordsFolderAndExecutableOnly)

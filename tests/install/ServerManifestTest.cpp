@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "TestFiles.h"
 #include "install/ServerManifest.h"
+#include "support/TestFiles.h"
 
 namespace {
 

@@ -7,37 +7,45 @@
 #include <optional>
 #include <string>
 
-namespace config_test {
+#include "base/WinHandles.h"
 
-inline constexpr wchar_t kTestKeyRoot[] = L"SOFTWARE\\Korvex Configuration Tests";
+inline bool RegistryKeyExists(HKEY root, const std::wstring& path)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+        return false;
+    }
+    const RegistryKeyHandle key(opened);
+    return true;
+}
 
-// HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE\<kTestKeyRoot>\<name>, removed
-// with everything below it when the object goes.
-class ScratchKey {
+// Removes a key with everything below it now and again when the object goes.
+class RemovedRegistryTree {
 public:
-    ScratchKey(HKEY root, const std::wstring& name)
-        : m_hRoot(root), m_strPath(std::wstring(kTestKeyRoot) + L"\\" + name)
+    RemovedRegistryTree(HKEY root, std::wstring path) : m_hRoot(root), m_strPath(std::move(path))
     {
         RegDeleteTreeW(m_hRoot, m_strPath.c_str());
     }
-    ~ScratchKey() { RegDeleteTreeW(m_hRoot, m_strPath.c_str()); }
-    ScratchKey(const ScratchKey&) = delete;
-    ScratchKey& operator=(const ScratchKey&) = delete;
+    ~RemovedRegistryTree() { RegDeleteTreeW(m_hRoot, m_strPath.c_str()); }
+    RemovedRegistryTree(const RemovedRegistryTree&) = delete;
+    RemovedRegistryTree& operator=(const RemovedRegistryTree&) = delete;
 
     const std::wstring& Path() const { return m_strPath; }
-    bool Exists() const
-    {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(m_hRoot, m_strPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-            return false;
-        }
-        RegCloseKey(key);
-        return true;
-    }
+    bool Exists() const { return RegistryKeyExists(m_hRoot, m_strPath); }
 
 private:
     HKEY m_hRoot;
     std::wstring m_strPath;
+};
+
+inline constexpr wchar_t kTestKeyRoot[] = L"SOFTWARE\\Korvex Configuration Tests";
+
+// HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE\<kTestKeyRoot>\<name>, a key of one test.
+class ScratchKey : public RemovedRegistryTree {
+public:
+    ScratchKey(HKEY root, const std::wstring& name)
+        : RemovedRegistryTree(root, std::wstring(kTestKeyRoot) + L"\\" + name)
+    {}
 };
 
 // Saves a string value and puts it back (or removes it) when the object goes.
@@ -69,14 +77,7 @@ public:
         RegSetKeyValueW(m_hRoot, m_strPath.c_str(), m_strName.c_str(), REG_SZ, text.c_str(),
                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
-    void Remove() const
-    {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(m_hRoot, m_strPath.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueW(key, m_strName.c_str());
-            RegCloseKey(key);
-        }
-    }
+    void Remove() const { RegDeleteKeyValueW(m_hRoot, m_strPath.c_str(), m_strName.c_str()); }
 
 private:
     HKEY m_hRoot;
@@ -84,5 +85,3 @@ private:
     std::wstring m_strName;
     std::optional<std::wstring> m_saved;
 };
-
-}  // namespace config_test
