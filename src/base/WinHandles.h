@@ -84,6 +84,19 @@ struct ResourceUpdateTraits {
     static void Close(Handle handle) noexcept { EndUpdateResourceW(handle, TRUE); }
 };
 
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { FreeLibrary(handle); }
+};
+
+// A window nothing else destroys (no framework object owns it).
+struct WindowTraits {
+    using Handle = HWND;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { DestroyWindow(handle); }
+};
+
 using InternetHandle = UniqueHandle<InternetHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
@@ -98,6 +111,8 @@ using GdiBrush = GdiObject<HBRUSH>;
 using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using IconHandle = UniqueHandle<IconTraits>;
 using ResourceUpdate = UniqueHandle<ResourceUpdateTraits>;
+using ModuleHandle = UniqueHandle<ModuleTraits>;
+using WindowHandle = UniqueHandle<WindowTraits>;
 
 // A DC borrowed from a window (null: the screen), given back to that window.
 class WindowDc {

@@ -42,24 +42,30 @@ bool WaitPumping(HANDLE process, DWORD timeoutMs)
     }
 }
 
+// A child that is ended, if still running, when the test is done.
 struct Process {
-    PROCESS_INFORMATION info = {};
+    KernelHandle process;
+    KernelHandle thread;
     ~Process()
     {
-        if (info.hProcess) {
-            ::TerminateProcess(info.hProcess, 1);
-            ::WaitForSingleObject(info.hProcess, 10000);
-            ::CloseHandle(info.hProcess);
+        if (process) {
+            ::TerminateProcess(process.get(), 1);
+            ::WaitForSingleObject(process.get(), 10000);
         }
-        if (info.hThread) ::CloseHandle(info.hThread);
     }
     bool Start(const std::wstring& path, const std::wstring& arguments)
     {
         std::wstring commandLine = L"\"" + path + L"\" " + arguments;
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
-        return ::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                &startup, &info) != FALSE;
+        PROCESS_INFORMATION info = {};
+        if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &info)) {
+            return false;
+        }
+        process.reset(info.hProcess);
+        thread.reset(info.hThread);
+        return true;
     }
 };
 
@@ -101,14 +107,14 @@ TEST_F(MainWindowClass, SecondInstanceRestoresTheFirstWindowAndExits)
 
     Process second;
     ASSERT_TRUE(second.Start(BinaryPath(L"KorvexMasterInstaller.exe"), L"/n"));
-    ASSERT_TRUE(WaitPumping(second.info.hProcess, 30000)) << "the second instance did not exit";
+    ASSERT_TRUE(WaitPumping(second.process.get(), 30000)) << "the second instance did not exit";
     WaitPumping(::GetCurrentProcess(), 200);  // let the restore's messages settle
 
     EXPECT_FALSE(::IsIconic(m_window));
     EXPECT_TRUE(::IsWindowVisible(m_window));
     EXPECT_EQ(::GetForegroundWindow(), m_window);
     DWORD exitCode = 1;
-    ASSERT_TRUE(::GetExitCodeProcess(second.info.hProcess, &exitCode));
+    ASSERT_TRUE(::GetExitCodeProcess(second.process.get(), &exitCode));
     EXPECT_EQ(exitCode, 1618u);  // another installation is running
 }
 
@@ -136,11 +142,10 @@ constexpr char kUsableManifest[] =
 
 void WriteText(const std::wstring& path, const char* text)
 {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file);
     DWORD written = 0;
-    ::WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-    ::CloseHandle(file);
+    ::WriteFile(file.get(), text, static_cast<DWORD>(strlen(text)), &written, nullptr);
 }
 
 void RemoveTree(const std::wstring& folder)
@@ -216,18 +221,17 @@ TEST(Startup, UnusableConfigurationStopsTheRunWithItsReason)
         Process run;
         ASSERT_TRUE(run.Start(exe, L"/s"));
         const std::wstring text = AnswerBox(L"KorvexMasterInstaller", 30000);
-        ASSERT_TRUE(WaitPumping(run.info.hProcess, 30000)) << "the installer did not end";
+        ASSERT_TRUE(WaitPumping(run.process.get(), 30000)) << "the installer did not end";
         EXPECT_NE(text.find(folder), std::wstring::npos) << std::string(text.begin(), text.end());
         EXPECT_NE(text.find(row.m_what), std::wstring::npos) << std::string(text.begin(), text.end());
         DWORD exitCode = 0;
-        ASSERT_TRUE(::GetExitCodeProcess(run.info.hProcess, &exitCode));
+        ASSERT_TRUE(::GetExitCodeProcess(run.process.get(), &exitCode));
         EXPECT_EQ(exitCode, 1603u);
         // The validator never ran: it would have fetched into the component folder.
         WIN32_FIND_DATAW found;
-        HANDLE search = ::FindFirstFileW((folder + L"\\component\\*").c_str(), &found);
+        const FindHandle search(::FindFirstFileW((folder + L"\\component\\*").c_str(), &found));
         int entries = 0;
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(search, &found)) ++entries;
-        if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+        for (BOOL more = search ? TRUE : FALSE; more; more = ::FindNextFileW(search.get(), &found)) ++entries;
         EXPECT_LE(entries, 2) << "something was downloaded";
         RemoveTree(folder);
     }
@@ -246,7 +250,7 @@ TEST(Startup, RealFirstInstanceComesForwardWhenASecondStarts)
 
     Process second;
     ASSERT_TRUE(second.Start(exe, L"/n"));
-    ASSERT_TRUE(WaitPumping(second.info.hProcess, 30000)) << "the second instance did not exit";
+    ASSERT_TRUE(WaitPumping(second.process.get(), 30000)) << "the second instance did not exit";
     EXPECT_FALSE(::IsIconic(window));
     EXPECT_EQ(::GetForegroundWindow(), window);
 }
@@ -294,12 +298,12 @@ std::vector<std::wstring> LaunchRecordedClient(const std::wstring& parameters)
     std::wstring commandLine;
     for (int attempt = 0; attempt < 100 && commandLine.empty(); ++attempt) {
         ::Sleep(100);
-        HANDLE file = ::CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) continue;
+        const FileHandle file(
+            ::CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!file) continue;
         wchar_t buffer[1024] = {};
         DWORD read = 0;
-        ::ReadFile(file, buffer, sizeof(buffer) - sizeof(wchar_t), &read, nullptr);
-        ::CloseHandle(file);
+        ::ReadFile(file.get(), buffer, sizeof(buffer) - sizeof(wchar_t), &read, nullptr);
         commandLine.assign(buffer, read / sizeof(wchar_t));
     }
     ::DeleteFileW(record.c_str());
@@ -351,9 +355,10 @@ TEST(StartupSteps, UnlaunchableClientReportsTheFixedMessage)
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
     std::wstring path = std::wstring(temp) + L"korvex-client.unlaunchable-type";
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    ::CloseHandle(file);
+    {
+        const FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_NE(file.get(), INVALID_HANDLE_VALUE);
+    }
 
     // The message box is modal: a second thread reads it and presses OK.
     const wchar_t* caption = L"KorvexLaunchTest";

@@ -117,11 +117,13 @@ TEST(RegistryKey, ReadOnlyKeyFallsBackToReading)
     HKEY raw = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, scratch.Path().c_str(), 0, WRITE_DAC | READ_CONTROL, &raw),
               ERROR_SUCCESS);
+    const RegistryKeyHandle rawOwner(raw);
     PSECURITY_DESCRIPTOR original = nullptr;
     PACL originalAcl = nullptr;
     ASSERT_EQ(GetSecurityInfo(raw, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &originalAcl, nullptr,
                               &original),
               0u);
+    const LocalMemory originalOwner(original);
     EXPLICIT_ACCESSW readOnly = {};
     readOnly.grfAccessPermissions = KEY_READ;
     readOnly.grfAccessMode = SET_ACCESS;
@@ -130,6 +132,7 @@ TEST(RegistryKey, ReadOnlyKeyFallsBackToReading)
     readOnly.Trustee.ptstrName = const_cast<wchar_t*>(L"EVERYONE");
     PACL readOnlyAcl = nullptr;
     ASSERT_EQ(SetEntriesInAclW(1, &readOnly, nullptr, &readOnlyAcl), 0u);
+    const LocalMemory readOnlyAclOwner(readOnlyAcl);
     ASSERT_EQ(SetSecurityInfo(raw, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
                               nullptr, nullptr, readOnlyAcl, nullptr),
               0u);
@@ -145,9 +148,6 @@ TEST(RegistryKey, ReadOnlyKeyFallsBackToReading)
     }
 
     SetSecurityInfo(raw, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, originalAcl, nullptr);
-    LocalFree(readOnlyAcl);
-    LocalFree(original);
-    RegCloseKey(raw);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ManifestText.h"
+#include "base/WinHandles.h"
 #include "support/TestFiles.h"
 #include "support/TestRegistry.h"
 
@@ -33,11 +34,10 @@ DWORD RunProgram(std::wstring commandLine)
         ADD_FAILURE() << "cannot start the probe: " << GetLastError();
         return 1;
     }
-    WaitForSingleObject(process.hProcess, 60000);
+    const KernelHandle thread(process.hThread), child(process.hProcess);
+    WaitForSingleObject(child.get(), 60000);
     DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    GetExitCodeProcess(child.get(), &exitCode);
     return exitCode;
 }
 

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "base/WinHandles.h"
+
 std::wstring HarnessProgram(const wchar_t* name)
 {
     std::string binary = KORVEX_BINARY_DIR;
@@ -24,31 +26,23 @@ std::wstring TestScratchFolder(const wchar_t* name)
 
 std::string ReadWholeFile(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
+    const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {};
     std::string bytes;
     char buffer[8192];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    CloseHandle(file);
+    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
     return bytes;
 }
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    const FileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr) && written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
-ChildProcess::~ChildProcess()
-{
-    if (m_process.hProcess) CloseHandle(m_process.hProcess);
-    if (m_process.hThread) CloseHandle(m_process.hThread);
+    return WriteFile(file.get(), bytes.data(), (DWORD)bytes.size(), &written, nullptr) && written == bytes.size();
 }
 
 bool ChildProcess::Start(const std::wstring& commandLine)
@@ -57,16 +51,20 @@ bool ChildProcess::Start(const std::wstring& commandLine)
     line.push_back(L'\0');
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process) !=
-           FALSE;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    m_hProcess.reset(process.hProcess);
+    m_hThread.reset(process.hThread);
+    return true;
 }
 
 DWORD ChildProcess::Wait(DWORD timeoutMilliseconds)
 {
-    if (!m_process.hProcess || WaitForSingleObject(m_process.hProcess, timeoutMilliseconds) != WAIT_OBJECT_0)
-        return STILL_ACTIVE;
+    if (!m_hProcess || WaitForSingleObject(m_hProcess.get(), timeoutMilliseconds) != WAIT_OBJECT_0) return STILL_ACTIVE;
     DWORD exitCode = STILL_ACTIVE;
-    GetExitCodeProcess(m_process.hProcess, &exitCode);
+    GetExitCodeProcess(m_hProcess.get(), &exitCode);
     return exitCode;
 }
 

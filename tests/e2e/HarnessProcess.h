@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/WinHandles.h"
+
 std::wstring HarnessProgram(const wchar_t* name);     // <build>\bin\<name>
 std::wstring TestScratchFolder(const wchar_t* name);  // a new, empty folder under %TEMP%
 std::string ReadWholeFile(const std::wstring& path);
@@ -15,7 +17,6 @@ bool RunToEnd(const std::wstring& commandLine, DWORD& exitCode, DWORD timeoutMil
 class ChildProcess {
 public:
     ChildProcess() = default;
-    ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     bool Start(const std::wstring& commandLine);
@@ -23,5 +24,6 @@ public:
     DWORD Wait(DWORD timeoutMilliseconds);
 
 private:
-    PROCESS_INFORMATION m_process = {};
+    KernelHandle m_hProcess;
+    KernelHandle m_hThread;
 };

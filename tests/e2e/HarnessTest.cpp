@@ -2,6 +2,7 @@
 #include "HarnessProcess.h"
 #include "HarnessText.h"
 #include "MessageBoxRules.h"
+#include "base/GdiplusHandles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -278,9 +279,8 @@ TEST(UiDriver, SavesTheWindowAsPng)
     ASSERT_GT(bytes.size(), 8u);
     EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
 
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+    const GdiplusToken gdiplus = StartGdiplus();
+    ASSERT_TRUE(gdiplus);
     {
         Gdiplus::Bitmap image(png.c_str());
         RECT rect;
@@ -297,7 +297,6 @@ TEST(UiDriver, SavesTheWindowAsPng)
         ASSERT_EQ(image.GetPixel(250, 72, &pixel), Gdiplus::Ok);
         EXPECT_GT(pixel.GetR() + pixel.GetG() + pixel.GetB(), 600);
     }
-    Gdiplus::GdiplusShutdown(token);
 }
 
 TEST(UiDriver, RunPassesOnTheFullExitCode)

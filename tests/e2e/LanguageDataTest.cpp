@@ -1,6 +1,8 @@
 // The shipped language data read the way the installer reads it: through the
 // system's profile-string reader and the GDI+ picture decoder.
 #include "HarnessText.h"
+#include "base/GdiplusHandles.h"
+#include "base/WinHandles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -81,12 +83,12 @@ TEST(LanguageData, FilesAreUtf16WithByteOrderMark)
 {
     for (int language : kLanguages) {
         std::wstring path = LanguageFolder(language) + L"\\stringPro.ini";
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE) << language;
+        const FileHandle file(
+            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(file.get(), INVALID_HANDLE_VALUE) << language;
         unsigned char mark[2] = {};
         DWORD got = 0;
-        ReadFile(file, mark, 2, &got, nullptr);
-        CloseHandle(file);
+        ReadFile(file.get(), mark, 2, &got, nullptr);
         EXPECT_EQ(got, 2u);
         EXPECT_EQ(mark[0], 0xFF) << language;
         EXPECT_EQ(mark[1], 0xFE) << language;
@@ -127,15 +129,14 @@ TEST(LanguageData, NonLatinTextsSurviveTheProfileReader)
 
 TEST(LanguageData, SlidesHaveTheProgressPageSizeForEveryScale)
 {
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+    const GdiplusToken gdiplus = StartGdiplus();
+    ASSERT_TRUE(gdiplus);
     for (int language : kLanguages) {
         for (int scale : {100, 125, 150, 200}) {
             std::wstring folder = LanguageFolder(language) + L"\\slidesPro\\" + std::to_wstring(scale) + L"\\";
             WIN32_FIND_DATAW found;
-            HANDLE search = FindFirstFileW((folder + L"*.jpg").c_str(), &found);
-            ASSERT_NE(search, INVALID_HANDLE_VALUE) << language << " " << scale;
+            const FindHandle search(FindFirstFileW((folder + L"*.jpg").c_str(), &found));
+            ASSERT_NE(search.get(), INVALID_HANDLE_VALUE) << language << " " << scale;
             int slides = 0;
             do {
                 Gdiplus::Bitmap picture((folder + found.cFileName).c_str());
@@ -144,12 +145,10 @@ TEST(LanguageData, SlidesHaveTheProgressPageSizeForEveryScale)
                 EXPECT_EQ(picture.GetWidth(), 660u * scale / 100);
                 EXPECT_EQ(picture.GetHeight(), (284u * scale + 50) / 100);
                 ++slides;
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
+            } while (FindNextFileW(search.get(), &found));
             EXPECT_GE(slides, 2) << language << " " << scale;
         }
     }
-    Gdiplus::GdiplusShutdown(token);
 }
 
 }  // namespace

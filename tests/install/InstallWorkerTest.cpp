@@ -221,7 +221,7 @@ TEST_F(InstallWorkerTest, UpdateRepairsAndRegistersNothing)
     HKEY languagePack = nullptr;
     RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kTestRegistryKey) + L"\\LanguagePacks\\1031").c_str(), 0, nullptr,
                     0, KEY_WRITE, nullptr, &languagePack, nullptr);
-    RegCloseKey(languagePack);
+    const RegistryKeyHandle created(languagePack);
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPackageRecordKey);
     PublishText(L"version.xml", ServerManifestText("1.2.0.6"));
     g_runSettings.m_bProductInstalled = 1;

@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "DialogTemplateReader.h"
+#include "base/GdiplusHandles.h"
+#include "base/WinHandles.h"
 #include "resource.h"
 
 namespace {
@@ -48,31 +50,9 @@ std::wstring ModulePath()
     return path.front() == L'\\' ? L"Z:" + path : path;
 }
 
-// One owner per handle, released on every path.
-template <typename Handle, auto Release>
-class Owned {
-public:
-    explicit Owned(Handle handle) : m_handle(handle) {}
-    ~Owned()
-    {
-        if (m_handle) Release(m_handle);
-    }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    Handle get() const { return m_handle; }
-
-private:
-    Handle m_handle;
-};
-
-using DataFileModule = Owned<HMODULE, FreeLibrary>;
-using WindowOwner = Owned<HWND, DestroyWindow>;
-using IconOwner = Owned<HICON, DestroyIcon>;
-using GdiObjectOwner = Owned<HGDIOBJ, DeleteObject>;
-
 HMODULE Module()
 {
-    static DataFileModule module(
+    static const ModuleHandle module(
         LoadLibraryExW(ModulePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     return module.get();
 }
@@ -209,14 +189,15 @@ TEST(DialogTemplates, CreateRealWindows)
     dialogClass.lpszClassName = L"KorvexMasterInstallerClassName";
     ASSERT_TRUE(RegisterClassW(&dialogClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS);
 
-    WindowOwner host(CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr));
+    const WindowHandle host(
+        CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr));
     ASSERT_NE(host.get(), nullptr);
     for (const DialogSpec& spec : Dialogs()) {
         SCOPED_TRACE("dialog " + std::to_string(spec.id));
         const std::optional<Bytes> bytes = FindBytes(RT_DIALOG, spec.id);
         ASSERT_TRUE(bytes);
         const HWND parent = (spec.style & WS_CHILD) ? host.get() : nullptr;
-        WindowOwner dialog(CreateDialogIndirectParamW(
+        const WindowHandle dialog(CreateDialogIndirectParamW(
             GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes->data), parent, QuietDialogProc, 0));
         ASSERT_NE(dialog.get(), nullptr) << "error " << GetLastError();
         wchar_t className[64] = L"";
@@ -294,26 +275,6 @@ std::optional<PngHeader> ReadPngHeader(const Bytes& png)
     return header;
 }
 
-class GdiplusRun {
-public:
-    GdiplusRun()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        m_running = Gdiplus::GdiplusStartup(&m_token, &input, nullptr) == Gdiplus::Ok;
-    }
-    ~GdiplusRun()
-    {
-        if (m_running) Gdiplus::GdiplusShutdown(m_token);
-    }
-    GdiplusRun(const GdiplusRun&) = delete;
-    GdiplusRun& operator=(const GdiplusRun&) = delete;
-    bool running() const { return m_running; }
-
-private:
-    ULONG_PTR m_token = 0;
-    bool m_running = false;
-};
-
 // Straight (not premultiplied) ARGB pixels as GDI+, the product's decoder, reads them.
 struct Picture {
     int width = 0, height = 0;
@@ -325,8 +286,8 @@ struct Picture {
 
 std::optional<Picture> Decode(const Bytes& png)
 {
-    static GdiplusRun gdiplus;
-    IStream* stream = gdiplus.running() ? SHCreateMemStream(png.data, static_cast<UINT>(png.size)) : nullptr;
+    static const GdiplusToken gdiplus = StartGdiplus();
+    IStream* stream = gdiplus ? SHCreateMemStream(png.data, static_cast<UINT>(png.size)) : nullptr;
     if (!stream) return std::nullopt;
     std::optional<Picture> picture;
     {
@@ -495,12 +456,12 @@ TEST(Icon, HoldsEverySizeTheWindowsDraw)
 
     // Small sizes are bitmaps, large ones PNG: both must load at their own size.
     for (int wanted : {16, 32, 64, 128}) {
-        IconOwner icon(static_cast<HICON>(
+        const IconHandle icon(static_cast<HICON>(
             LoadImageW(Module(), MAKEINTRESOURCEW(IDI_KORVEXMASTERINSTALLER), IMAGE_ICON, wanted, wanted, 0)));
         ASSERT_NE(icon.get(), nullptr) << wanted;
         ICONINFO info{};
         ASSERT_TRUE(GetIconInfo(icon.get(), &info)) << wanted;
-        GdiObjectOwner colourBitmap(info.hbmColor), maskBitmap(info.hbmMask);
+        const GdiBitmap colourBitmap(info.hbmColor), maskBitmap(info.hbmMask);
         BITMAP colour{};
         GetObjectW(colourBitmap.get(), sizeof colour, &colour);
         EXPECT_EQ(colour.bmWidth, wanted);

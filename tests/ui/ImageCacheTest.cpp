@@ -114,10 +114,9 @@ TEST(ImageFile, JpegRoundTripKeepsSizeAndColour)
     EXPECT_NEAR(pixels[1], 0xA5, 6);
     EXPECT_NEAR(pixels[2], 0x07, 6);
     // The caller owns the bitmap once it takes it.
-    HBITMAP taken = slide->Detach();
+    const GdiBitmap taken(slide->Detach());
     slide.reset();
-    EXPECT_EQ(GetObjectType(taken), static_cast<DWORD>(OBJ_BITMAP));
-    DeleteObject(taken);
+    EXPECT_EQ(GetObjectType(taken.get()), static_cast<DWORD>(OBJ_BITMAP));
     EXPECT_EQ(GdiplusSession::UserCount(), 0);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "UiWindowTestSupport.h"
+#include "base/WinHandles.h"
 #include "ui/KorvexSliderShowCtrl.h"
 #include "ui/Theme.h"
 
@@ -14,18 +15,14 @@ long long TestClock()
 
 HBITMAP SolidBitmap(int width, int height, COLORREF color)
 {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    HBRUSH brush = CreateSolidBrush(color);
+    const WindowDc screen(nullptr, GetDC(nullptr));
+    GdiBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    const MemoryDc dc(CreateCompatibleDC(screen.get()));
+    const SelectedObject selected(dc.get(), bitmap.get());
+    const GdiBrush brush(CreateSolidBrush(color));
     RECT all{0, 0, width, height};
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
+    FillRect(dc.get(), &all, brush.get());
+    return bitmap.release();
 }
 
 constexpr COLORREF kSlideColors[] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)};

@@ -4,18 +4,20 @@
 
 #include <string>
 
+#include "base/WinHandles.h"
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
     wchar_t self[MAX_PATH] = {};
     const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return 1;
     const std::wstring record = std::wstring(self) + L".ran";
-    HANDLE file =
-        ::CreateFileW(record.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 1;
+    const FileHandle file(
+        ::CreateFileW(record.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return 1;
     const std::wstring commandLine = ::GetCommandLineW();
     DWORD written = 0;
-    ::WriteFile(file, commandLine.data(), static_cast<DWORD>(commandLine.size() * sizeof(wchar_t)), &written, nullptr);
-    ::CloseHandle(file);
+    ::WriteFile(file.get(), commandLine.data(), static_cast<DWORD>(commandLine.size() * sizeof(wchar_t)), &written,
+                nullptr);
     return 0;
 }

@@ -16,7 +16,9 @@
 
 #include "MessagePump.h"
 #include "WindowCapture.h"
+#include "base/ComInitialization.h"
 #include "base/UserMessageBox.h"
+#include "base/WinHandles.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
 #include "config/UiStrings.h"
@@ -433,9 +435,10 @@ TEST_F(WizardWindows, FolderTextsTooLongBlockedByAFileOrAnAbsentShareAreRefused)
     EXPECT_FALSE(IsFolder(base));
 
     const std::wstring file = TempFolder(L"wizard-a-file");
-    HANDLE created = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(created, INVALID_HANDLE_VALUE);
-    ::CloseHandle(created);
+    {
+        const FileHandle created(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_NE(created.get(), INVALID_HANDLE_VALUE);
+    }
     EXPECT_FALSE(InstallWithFolder(file + L"\\Pro"));
     EXPECT_FALSE(InstallWithFolder(file));
     ::DeleteFileW(file.c_str());
@@ -528,13 +531,13 @@ TEST_F(WizardWindows, ClosingRightAfterTheWorkerEndedKeepsItsExitCode)
 TEST_F(WizardWindows, RunningApplicationsAreNamedUntilClosedOrCancelled)
 {
     CInstallGuide& guide = Open();
-    HANDLE running = ::CreateSemaphoreW(nullptr, 0, 1, L"KorvexWizardTestMarker");
-    ASSERT_NE(running, nullptr);
+    KernelHandle running(::CreateSemaphoreW(nullptr, 0, 1, L"KorvexWizardTestMarker"));
+    ASSERT_NE(running.get(), nullptr);
     const std::vector<RunningApplicationMarker> markers = {{L"KorvexWizardTestMarker", L"Fenwyx Organizer"},
                                                            {L"KorvexWizardAbsentMarker", L"Absent"}};
     g_boxAnswer = IDCANCEL;
     EXPECT_FALSE(Status().CheckRunningApplications(L"Fenwyx Pro", markers));
-    ::CloseHandle(running);
+    running.reset();
     g_boxAnswer = IDRETRY;
     EXPECT_TRUE(Status().CheckRunningApplications(L"Fenwyx Pro", markers));
     const std::vector<ShownBox> boxes = Boxes();
@@ -548,8 +551,8 @@ TEST_F(WizardWindows, ValidatorCannotBeClosedByKeysOrCaptionAndClosesItself)
 {
     g_productConfiguration.m_manifest.m_strVersionCheckUrl = L"http://127.0.0.1:9/version.xml";
     g_productConfiguration.m_strComponentFolder = TempFolder(L"");
-    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    g_boxRelease = release;
+    const KernelHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    g_boxRelease = release.get();
     static CClientValidator* s_validator = nullptr;
     static bool s_openAfterInput = false;
     static std::wstring s_title;
@@ -594,7 +597,6 @@ TEST_F(WizardWindows, ValidatorCannotBeClosedByKeysOrCaptionAndClosesItself)
     const auto elapsed = std::chrono::steady_clock::now() - started;
     ::KillTimer(nullptr, script);
     g_boxRelease = nullptr;
-    ::CloseHandle(release);
 
     EXPECT_TRUE(s_openAfterInput);
     EXPECT_EQ(s_title, LoadUiString(IDS_PREPARING));
@@ -678,23 +680,27 @@ TEST(ShellLaunch, StartsOurProgramFromAPathWithSpacesThroughTheDesktopShell)
     ASSERT_TRUE(
         ::CopyFileW((Widen(KORVEX_BINARY_DIR) + L"\\bin\\wizard_launch_probe.exe").c_str(), probe.c_str(), FALSE));
 
-    ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
-    IShellView* view = GetDesktopShellView();
-    EXPECT_NE(view, nullptr);
-    if (view) view->Release();
-    ::CoUninitialize();
+    {
+        const ComInitialization com;
+        ASSERT_TRUE(com.Succeeded());
+        IShellView* view = GetDesktopShellView();
+        EXPECT_NE(view, nullptr);
+        if (view) view->Release();
+    }
 
     LaunchUnelevatedIfPresent(probe);
     const std::wstring record = probe + L".ran";
     for (int waited = 0; waited < 15000 && !::PathFileExistsW(record.c_str()); waited += 100) ::Sleep(100);
     ASSERT_TRUE(::PathFileExistsW(record.c_str())) << "the probe did not run";
     ::Sleep(200);
-    HANDLE file = ::CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
     wchar_t text[1024] = {};
-    DWORD read = 0;
-    ::ReadFile(file, text, sizeof(text) - sizeof(wchar_t), &read, nullptr);
-    ::CloseHandle(file);
+    {
+        const FileHandle file(
+            ::CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(file.get(), INVALID_HANDLE_VALUE);
+        DWORD read = 0;
+        ::ReadFile(file.get(), text, sizeof(text) - sizeof(wchar_t), &read, nullptr);
+    }
     EXPECT_NE(std::wstring(text).find(L"launch probe.exe"), std::wstring::npos);
 
     // A missing program starts nothing and reports nothing.
