@@ -1,8 +1,8 @@
 #pragma once
 // Every message the installer shows the user goes through UserMessageBox, so
 // the whole product can run headless: the product shows MessageBoxW, a test
-// installs a function that records the box and answers it. Header only, so
-// any subsystem can use it without linking the installation engine.
+// installs a function that records the box and answers it (see
+// tests/support/MessageBoxRecorder.h). Any thread may show a box.
 
 #include <windows.h>
 
