@@ -11,6 +11,7 @@
 #include "app/CommandLineSwitches.h"
 #include "app/StartupSteps.h"
 #include "base/WinHandles.h"
+#include "support/TestFolders.h"
 
 namespace {
 
@@ -146,17 +147,6 @@ void WriteText(const std::wstring& path, const char* text)
     ASSERT_TRUE(file);
     DWORD written = 0;
     ::WriteFile(file.get(), text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-}
-
-void RemoveTree(const std::wstring& folder)
-{
-    std::wstring doubleNul = folder;
-    doubleNul.push_back(L'\0');
-    SHFILEOPSTRUCTW operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = doubleNul.c_str();
-    operation.fFlags = FOF_NO_UI;
-    ::SHFileOperationW(&operation);
 }
 
 // A fresh folder holding a copy of the installer and, unless manifest is

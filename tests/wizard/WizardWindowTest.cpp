@@ -19,6 +19,7 @@
 #include "base/ComInitialization.h"
 #include "base/UserMessageBox.h"
 #include "base/WinHandles.h"
+#include "support/TestFolders.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
 #include "config/UiStrings.h"
@@ -102,17 +103,6 @@ std::wstring TempFolder(const wchar_t* name)
     wchar_t temp[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, temp);
     return std::wstring(temp) + name;
-}
-
-void RemoveTree(const std::wstring& folder)
-{
-    std::wstring doubleNul = folder;
-    doubleNul.push_back(L'\0');
-    SHFILEOPSTRUCTW operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = doubleNul.c_str();
-    operation.fFlags = FOF_NO_UI;
-    ::SHFileOperationW(&operation);
 }
 
 bool IsFolder(const std::wstring& path)
