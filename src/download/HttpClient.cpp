@@ -3,19 +3,26 @@
 #include <wininet.h>
 
 #include <algorithm>
-#include <atomic>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/WinHandles.h"
+#include "download/InternetRequest.h"
 #include "download/TransferRules.h"
 #include "log/RequestTrace.h"
 
 namespace {
 
-std::atomic<HINTERNET> g_hInternetSession{nullptr};
-std::mutex g_sessionChange;
+std::mutex g_sessionLock;
+InternetHandle g_internetSession;  // guarded by g_sessionLock
+
+HINTERNET CurrentSession()
+{
+    std::lock_guard lock(g_sessionLock);
+    return g_internetSession.get();
+}
 
 // A function-local static exists before the first download can need it and
 // needs no explicit creation or deletion.
@@ -29,8 +36,11 @@ enum class RequestKind { SizeQuery, Stream, File };
 
 constexpr DWORD kConnectTimeoutMs = 30000;
 constexpr DWORD kTransferTimeoutMs = 60000;
+// Sending waits for the connection, then for the response's first bytes.
+constexpr DWORD kSendTimeoutMs = kConnectTimeoutMs + kTransferTimeoutMs;
 
-// Handles opened from the session inherit its time-outs.
+// WinINet's own time-outs, which handles opened from the session inherit;
+// every wait of a request is bounded by ours as well.
 bool SetTimeouts(HINTERNET hSession)
 {
     const struct {
@@ -64,8 +74,10 @@ enum class SetupFailure { None, UrlRejected, Connect, OpenRequest, Send };
 
 // Members in this order so the request closes before its connection.
 struct OpenedRequest {
+    explicit OpenedRequest(std::size_t nBufferSize) : request(nBufferSize) {}
+
     InternetHandle connection;
-    InternetHandle request;
+    InternetRequest request;
     SetupFailure failure = SetupFailure::None;
     DWORD nError = 0;
 };
@@ -115,22 +127,21 @@ const wchar_t* NullWhenEmpty(const std::wstring& text)
     return text.empty() ? nullptr : text.c_str();
 }
 
-OpenedRequest OpenRequest(const std::wstring& url, RequestKind kind)
+void OpenRequest(const std::wstring& url, RequestKind kind, const ICancelRequest& cancel, OpenedRequest& opened)
 {
-    OpenedRequest opened;
     UrlParts parts;
     if (!SplitUrl(url, parts)) {
         opened.failure = SetupFailure::UrlRejected;
-        return opened;
+        return;
     }
     const DWORD nService = parts.nScheme == INTERNET_SCHEME_FTP ? INTERNET_SERVICE_FTP : INTERNET_SERVICE_HTTP;
-    opened.connection.reset(InternetConnectW(g_hInternetSession.load(), parts.strHost.c_str(), parts.nPort,
+    opened.connection.reset(InternetConnectW(CurrentSession(), parts.strHost.c_str(), parts.nPort,
                                              NullWhenEmpty(parts.strUserName), NullWhenEmpty(parts.strPassword),
                                              nService, 0, 0));
     if (!opened.connection) {
         opened.failure = SetupFailure::Connect;
         opened.nError = GetLastError();
-        return opened;
+        return;
     }
 
     static const wchar_t* queryAcceptTypes[] = {L"application/xml", L"*/*", nullptr};
@@ -140,27 +151,17 @@ OpenedRequest OpenRequest(const std::wstring& url, RequestKind kind)
         nFlags |= kIgnoreCertificateErrors;
     }
     // The size query names no verb, which WinINet takes as GET.
-    opened.request.reset(HttpOpenRequestW(opened.connection.get(), kind == RequestKind::SizeQuery ? nullptr : L"GET",
-                                          parts.strObject.c_str(), L"HTTP/1.1", nullptr,
-                                          kind == RequestKind::File ? fileAcceptTypes : queryAcceptTypes, nFlags, 0));
-    if (!opened.request) {
+    if (!opened.request.Open(opened.connection.get(), kind == RequestKind::SizeQuery ? nullptr : L"GET",
+                             parts.strObject.c_str(), kind == RequestKind::File ? fileAcceptTypes : queryAcceptTypes,
+                             nFlags)) {
         opened.failure = SetupFailure::OpenRequest;
-        opened.nError = GetLastError();
-        return opened;
+        opened.nError = opened.request.LastError();
+        return;
     }
-
-    const bool bSent = kind == RequestKind::Stream
-                           ? HttpSendRequestW(opened.request.get(), kStreamHeaders, static_cast<DWORD>(-1), nullptr, 0)
-                           : HttpSendRequestW(opened.request.get(), nullptr, 0, nullptr, 0);
-    if (!bSent) {
+    if (!opened.request.Send(kind == RequestKind::Stream ? kStreamHeaders : nullptr, cancel, kSendTimeoutMs)) {
         opened.failure = SetupFailure::Send;
-        opened.nError = GetLastError();
-        return opened;
+        opened.nError = opened.request.LastError();
     }
-    // Wine applies the time-outs only when they are set on the request once
-    // its connection exists; Windows already took them from the session.
-    SetTimeouts(opened.request.get());
-    return opened;
 }
 
 // 0 when the header is missing, too long for its 32-byte buffer, or unusable.
@@ -273,67 +274,25 @@ private:
     bool m_bPause = false;
 };
 
-// While a transfer reads, a set cancel event closes its request from the
-// thread pool, so a read blocked on a stalled server returns at once instead
-// of after the receive time-out. The watch holds the request meanwhile and
-// gives it back to its owner unless the cancel closed it.
-class CancelWatch {
-public:
-    CancelWatch(const ICancelRequest& cancel, InternetHandle& owner)
-        : m_owner(owner), m_hRequestValue(owner.get()), m_hRequest(owner.release())
-    {
-        const HANDLE hCancelEvent = cancel.CancelEvent();
-        if (hCancelEvent != nullptr && !RegisterWaitForSingleObject(&m_hWait, hCancelEvent, &CancelWatch::OnCancel,
-                                                                    this, INFINITE, WT_EXECUTEONLYONCE)) {
-            m_hWait = nullptr;
-        }
-    }
-    ~CancelWatch()
-    {
-        if (m_hWait != nullptr) {
-            UnregisterWaitEx(m_hWait, INVALID_HANDLE_VALUE);  // returns once a running callback ended
-        }
-        m_owner.reset(m_hRequest.exchange(nullptr));
-    }
-    CancelWatch(const CancelWatch&) = delete;
-    CancelWatch& operator=(const CancelWatch&) = delete;
-
-    // Stays the request's value after a cancel closed it: calls on it then fail.
-    HINTERNET Request() const { return m_hRequestValue; }
-
-private:
-    static void CALLBACK OnCancel(void* context, BOOLEAN)
-    {
-        auto* watch = static_cast<CancelWatch*>(context);
-        if (const HINTERNET hRequest = watch->m_hRequest.exchange(nullptr)) {
-            InternetCloseHandle(hRequest);
-        }
-    }
-
-    InternetHandle& m_owner;
-    const HINTERNET m_hRequestValue;
-    std::atomic<HINTERNET> m_hRequest;
-    HANDLE m_hWait = nullptr;
-};
-
 struct FileTransfer {
     bool bFailed = false;
     DWORD nError = 0;
 };
 
 // The read loop of a file download; fills status as it goes.
-FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, HINTERNET hRequest, HANDLE hFile,
+// A set cancel event also ends a wait for the server at once.
+FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, InternetRequest& request, HANDLE hFile,
                              IDownloadCallback& callback, DownloadStatusInfo& status)
 {
     FileTransfer transfer;
     CancelPoll poll(cancel);
-    // Reads land straight in the batch: after every write check it has room
-    // for a full read.
-    std::vector<char> batch(kFileBatchSize);
+    // Reads land straight in the batch, the request's buffer: after every
+    // write check it has room for a full read.
+    char* const batch = request.Buffer();
     std::size_t nHeld = 0;
     std::uint64_t nWriteOffset = 0;
     const auto writeHeld = [&] {
-        if (!WriteBatchAt(hFile, nWriteOffset, batch.data(), nHeld, transfer.nError)) {
+        if (!WriteBatchAt(hFile, nWriteOffset, batch, nHeld, transfer.nError)) {
             transfer.bFailed = true;
             return false;
         }
@@ -344,9 +303,9 @@ FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, HINTERNET hRequest, H
 
     for (;;) {
         DWORD nAvailable = 0;
-        if (!InternetQueryDataAvailable(hRequest, &nAvailable, 0, 0)) {
+        if (!request.QueryAvailable(cancel, kTransferTimeoutMs, nAvailable)) {
             transfer.bFailed = true;
-            transfer.nError = GetLastError();
+            transfer.nError = request.LastError();
             break;
         }
         if (poll.IsCancelRequested()) {
@@ -361,9 +320,9 @@ FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, HINTERNET hRequest, H
         }
         DWORD nRead = 0;
         const DWORD nWanted = std::min<DWORD>(nAvailable, kFileReadSize);
-        if (!InternetReadFile(hRequest, batch.data() + nHeld, nWanted, &nRead)) {
+        if (!request.Read(nHeld, nWanted, cancel, kTransferTimeoutMs, nRead)) {
             transfer.bFailed = true;
-            transfer.nError = GetLastError();
+            transfer.nError = request.LastError();
             break;
         }
         if (nRead == 0) {
@@ -389,34 +348,34 @@ FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, HINTERNET hRequest, H
 
 bool OpenInternetSession()
 {
-    std::lock_guard lock(g_sessionChange);
-    if (g_hInternetSession.load() == nullptr) {
-        InternetHandle session(InternetOpenW(kInternetUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-        if (!session || !SetTimeouts(session.get())) {
+    std::lock_guard lock(g_sessionLock);
+    if (!g_internetSession) {
+        InternetHandle session(
+            InternetOpenW(kInternetUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC));
+        if (!session || !SetTimeouts(session.get()) || !InternetRequest::AttachToSession(session.get())) {
             return false;
         }
-        g_hInternetSession.store(session.release());
+        g_internetSession = std::move(session);
     }
     return true;
 }
 
 void CloseInternetSession()
 {
-    std::lock_guard lock(g_sessionChange);
-    if (const HINTERNET hSession = g_hInternetSession.exchange(nullptr)) {
-        InternetCloseHandle(hSession);
-    }
+    std::lock_guard lock(g_sessionLock);
+    g_internetSession.reset();
 }
 
 std::int64_t QueryContentLength(const std::wstring& url)
 {
     RequestTrace trace(url);
-    const OpenedRequest opened = OpenRequest(url, RequestKind::SizeQuery);
+    OpenedRequest opened(0);
+    OpenRequest(url, RequestKind::SizeQuery, CancelRequest(), opened);
     if (opened.failure != SetupFailure::None) {
         return 0;
     }
-    const DWORD nStatus = ReadStatusCode(opened.request.get());
-    const std::int64_t nLength = ReadContentLength(opened.request.get());
+    const DWORD nStatus = ReadStatusCode(opened.request.Handle());
+    const std::int64_t nLength = ReadContentLength(opened.request.Handle());
     trace.Answered(nStatus, nLength);
     const bool bAccepted = IsSizeQueryStatusAccepted(nStatus) && nLength > 0;
     trace.Ended(0, bAccepted);
@@ -429,13 +388,14 @@ bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, IDown
     DownloadStatusInfo status;
     bool bResult = false;
     RequestTrace trace(url);
-    OpenedRequest opened = OpenRequest(url, RequestKind::File);
+    OpenedRequest opened(kFileBatchSize);
+    OpenRequest(url, RequestKind::File, cancel, opened);
     if (opened.failure != SetupFailure::None) {
         status.m_nErrorCode = opened.nError;
         status.m_strErrorText = SetupFailureText(opened.failure);
     } else if (!cancel.IsCancelRequested()) {
-        trace.Answered(ReadStatusCode(opened.request.get()), ReadContentLength(opened.request.get()));
-        const std::int64_t nLength = AcceptedLength(opened.request.get());
+        trace.Answered(ReadStatusCode(opened.request.Handle()), ReadContentLength(opened.request.Handle()));
+        const std::int64_t nLength = AcceptedLength(opened.request.Handle());
         if (nLength <= 0) {
             return false;
         }
@@ -444,8 +404,7 @@ bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, IDown
         if (hFile == INVALID_HANDLE_VALUE) {
             return false;
         }
-        const CancelWatch watch(cancel, opened.request);
-        const FileTransfer transfer = ReceiveIntoFile(cancel, watch.Request(), hFile, callback, status);
+        const FileTransfer transfer = ReceiveIntoFile(cancel, opened.request, hFile, callback, status);
         // A short body would leave a corrupt package that looks complete.
         if (transfer.bFailed || status.m_nBytesReceived < status.m_nExpectedSize) {
             status.m_nErrorCode = transfer.nError;
@@ -474,22 +433,22 @@ bool DownloadToStream(const ICancelRequest& cancel, const std::wstring& url, IBy
         *pnHttpStatus = 0;
     }
     RequestTrace trace(url);
-    OpenedRequest opened = OpenRequest(url, RequestKind::Stream);
+    OpenedRequest opened(kStreamReadSize);
+    OpenRequest(url, RequestKind::Stream, cancel, opened);
     if (opened.failure != SetupFailure::None || cancel.IsCancelRequested()) {
         return false;
     }
     if (pnHttpStatus != nullptr) {
-        *pnHttpStatus = ReadStatusCode(opened.request.get());
+        *pnHttpStatus = ReadStatusCode(opened.request.Handle());
     }
-    const std::uint64_t nDeclared = static_cast<std::uint64_t>(ReadContentLength(opened.request.get()));
-    trace.Answered(ReadStatusCode(opened.request.get()), static_cast<std::int64_t>(nDeclared));
+    const std::uint64_t nDeclared = static_cast<std::uint64_t>(ReadContentLength(opened.request.Handle()));
+    trace.Answered(ReadStatusCode(opened.request.Handle()), static_cast<std::int64_t>(nDeclared));
 
-    const CancelWatch watch(cancel, opened.request);
-    std::vector<char> chunk(kStreamReadSize);
+    InternetRequest& request = opened.request;
     std::uint64_t nReceived = 0;
     for (;;) {
         DWORD nAvailable = 0;
-        if (!InternetQueryDataAvailable(watch.Request(), &nAvailable, 0, 0)) {
+        if (!request.QueryAvailable(cancel, kTransferTimeoutMs, nAvailable)) {
             return false;
         }
         if (cancel.IsCancelRequested() || nAvailable == 0) {
@@ -497,13 +456,13 @@ bool DownloadToStream(const ICancelRequest& cancel, const std::wstring& url, IBy
         }
         DWORD nRead = 0;
         const DWORD nWanted = std::min<DWORD>(nAvailable, kStreamReadSize);
-        if (!InternetReadFile(watch.Request(), chunk.data(), nWanted, &nRead)) {
+        if (!request.Read(0, nWanted, cancel, kTransferTimeoutMs, nRead)) {
             return false;
         }
         if (nRead == 0) {
             break;
         }
-        if (nRead > nLimit - nReceived || !output.Write(chunk.data(), nRead)) {
+        if (nRead > nLimit - nReceived || !output.Write(request.Buffer(), nRead)) {
             return false;
         }
         nReceived += nRead;

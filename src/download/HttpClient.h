@@ -3,10 +3,10 @@
 // Blocking HTTP(S) GET transfers over one process-wide WinINet session.
 //
 // The session is opened once (the client validator at start-up, or the
-// progress page before the install worker starts) and closed at exit; it sets
-// the time-outs every operation inherits (30 s to connect, 60 s without a
-// byte sent or received), so a stalled server ends a transfer instead of the
-// run. Every operation connects through it and closes its own connection and
+// progress page before the install worker starts) and closed at exit. It is
+// asynchronous underneath so that every wait is bounded: 30 s to connect,
+// 60 s without a byte sent or received, so a stalled server ends a transfer
+// instead of the run, and a cancel ends a wait at once. Every operation connects through it and closes its own connection and
 // request handles on every path. Every request is made by one function of
 // HttpClient.cpp (OpenRequest), the place to observe requests. File writes of
 // all downloads share one lock, so the seek and write of one batch never
@@ -55,7 +55,7 @@ protected:
 // fewer bytes than the Content-Length, make it false with kDownloadFileFailed
 // and the error code in the final report. A failure to connect, open or send
 // reports its own text. Pause and cancel are observed between reads; a cancel
-// also closes the request, so a read blocked on a stalled server returns.
+// also ends a wait on a stalled server at once.
 bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, IDownloadTarget& target,
                     IDownloadCallback& callback);
 

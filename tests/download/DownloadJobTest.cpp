@@ -273,6 +273,27 @@ TEST(DownloadJob, CancelDuringTransferEndsWithinOneReadAndTheWait)
     EXPECT_EQ(reports.back().info.m_nBytesReceived, 0u);
 }
 
+// 20000 bytes, then a server that holds the connection and sends nothing:
+// the cancel ends the read waiting on it, not the 60-second time-out.
+TEST(DownloadJob, CancelEndsAReadWaitingOnAStalledServer)
+{
+    WriteServedFile("/stall/job.bin", RandomBytes(100000, 26));
+    TestEventOwner owner;
+    StatusRecorder recorder;
+    CDownloadJob job(ServerUrl(TestServer::Http, "/stall/job.bin"), Widen(TestPath("job-stalled.bin")));
+    auto result = std::async(std::launch::async, [&] { return job.Run(&owner, recorder.Function()); });
+    ASSERT_TRUE(WaitForBytes(recorder, 20000));
+    SetEvent(owner.m_hCancelEvent.get());
+    ASSERT_EQ(result.wait_for(20s), std::future_status::ready) << "the cancel did not end the waiting read";
+    EXPECT_FALSE(result.get());
+
+    const auto reports = recorder.Snapshot();
+    ASSERT_GE(reports.size(), 2u);
+    const DownloadStatusInfo& ended = reports[reports.size() - 2].info;
+    EXPECT_EQ(ended.m_nStatus, DownloadStatus::Cancelled);
+    EXPECT_EQ(ended.m_nBytesReceived, 20000u);
+}
+
 // 512-byte chunks 20 ms apart; the pause stays in place for a second.
 TEST(DownloadJob, PauseHoldsReadsAndResumesWhereItStopped)
 {

@@ -35,6 +35,7 @@ public:
             "/trickle/pause.bin=trickle=512:20",
             "/stream/error.xml=status=500",
             "/endless/*=endless=4096",
+            "/stall/*=stall-after=20000",
         });
         TrustTestCa();
     }

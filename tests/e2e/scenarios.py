@@ -463,6 +463,33 @@ class CancelSlowDownload(Scenario):
         self.assertNotIn(generate.PRODUCT_CODE, self.wine.installed_products())
 
 
+class StalledServer(Scenario):
+    def test_a_server_that_stops_sending_ends_the_run_with_the_error_box(self):
+        # Headers and a little of the body, then silence: the receive time-out ends the transfer.
+        manifest = self.serve(rules=["/packages/%s=stall-after=20000" % generate.MAIN_PACKAGE], no_prerequisite=True)
+        run = self.start_installer(self.installer_folder(manifest), ["/s"])
+        self.assertExitCode(run, 1603)
+        self.assertOnlyBox(run, SERVER_ERROR, "OK")
+        self.assertNothingRegistered()
+        self.assertNotIn(generate.PRODUCT_CODE, self.wine.installed_products())
+
+
+class CancelStalledDownload(Scenario):
+    def test_cancel_confirmed_while_a_read_is_blocked_ends_with_1602(self):
+        manifest = self.serve(rules=["/packages/%s=stall-after=20000" % generate.MAIN_PACKAGE], no_prerequisite=True)
+        run = self.start_installer(self.installer_folder(manifest), box_rules=[("cancel the installation", "Yes")],
+                                   default_answer=None)
+        self.wait_for_control(run, SETTINGS_INSTALL_BUTTON, 60)
+        self.click(SETTINGS_INSTALL_BUTTON)
+        partial = self.installer_path("msi", generate.MAIN_PACKAGE)
+        self.assertTrue(wait_until(lambda: file_size(partial) == 20000, 40), "the stall was not reached")
+        self.close_main_window()
+        self.assertExitCode(run, 1602)
+        self.assertOnlyBox(run, CANCEL_QUESTION, "Yes")
+        self.assertNothingRegistered()
+        self.assertNotIn(generate.PRODUCT_CODE, self.wine.installed_products())
+
+
 class EndlessServerManifest(Scenario):
     def test_a_server_manifest_that_never_ends_fails_the_check(self):
         exe = self.installer_folder(self.serve(rules=["/version.xml=endless=4096"], no_prerequisite=True))
