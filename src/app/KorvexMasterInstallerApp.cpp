@@ -6,6 +6,7 @@
 #include "base/UserMessageBox.h"
 #include "config/ConfigurationSummary.h"
 #include "config/ProductConfiguration.h"
+#include "config/ProductConfigurationWin.h"
 #include "config/RunSettings.h"
 #include "log/RunLog.h"
 #include "ui/Theme.h"

@@ -40,6 +40,7 @@ std::vector<CommandLineArgument> ReadCommandLineArguments(const wchar_t* command
 void StartRunLog(const RunSettings& settings, const wchar_t* commandLine)
 {
     if (settings.m_strLogFile.empty() || !g_runLog.Open(settings.m_strLogFile)) return;
+    SetUserMessageBoxObserver(&LogMessageBox);
     LogEvent(L"KorvexMasterInstaller " KORVEX_VERSION_TEXT L" started: " +
              std::wstring(commandLine ? commandLine : L""));
     LogEvent(DescribeSwitches(settings));

@@ -15,9 +15,3 @@ ConsentRegion BuildConsentRegion();
 // Whether the GEOID text (decimal, as stored in the registry value "Nation")
 // names a country of the region; text without digits is country 0.
 bool IsNationInConsentRegion(const ConsentRegion& region, std::wstring_view nation);
-
-#ifdef _WIN32
-// Whether the user's country (HKEY_CURRENT_USER\Control Panel\International\Geo,
-// value "Nation") is in the region.
-bool IsInConsentRegion(const ConsentRegion& region);
-#endif

@@ -21,9 +21,3 @@ LanguageChoice EditionLanguage(const std::wstring& pid);
 // Sets m_strLanguageFolder, m_languages, m_bLanguageChoice and, when the
 // preferred language is offered, m_nLanguageId.
 void BuildLanguageList(ProductConfiguration& configuration, const LanguageListSources& sources);
-
-#ifdef _WIN32
-// The same for g_productConfiguration, with the language files' titles, the
-// "/lang" switch and the user's default UI language.
-void BuildLanguageList();
-#endif

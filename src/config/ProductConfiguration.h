@@ -103,23 +103,3 @@ enum ProductConfigurationStatus : int {
 // the tick count between them unless the package is standalone.
 std::wstring FormatComponentPath(const ProductConfiguration& configuration, int tickCount,
                                  const std::wstring& fileName);
-
-#ifdef _WIN32
-// Reads the manifest beside the running executable (config\manifestPro.xml,
-// else the copy the executable carries) into g_productConfiguration and
-// prepares the language list, the installed-product facts and the work
-// folders. Returns a ProductConfigurationStatus; on failure, failure (when
-// given) receives what is wrong and where.
-int LoadProductConfiguration(ConfigurationFailure* failure = nullptr);
-
-// The same load for an executable at the given full path (start-up passes its
-// own module path).
-int LoadProductConfigurationFor(const std::wstring& executablePath, ConfigurationFailure* failure = nullptr);
-
-// Language identifiers of the language packs an installed product recorded
-// under HKEY_LOCAL_MACHINE\<registry key>\LanguagePacks.
-std::vector<int> GetInstalledLanguagePacks();
-
-std::wstring MakeComponentPath(const std::wstring& fileName);
-std::wstring MakeLanguagePackPath(int languageId);
-#endif

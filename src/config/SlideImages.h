@@ -18,14 +18,3 @@ inline int SlideScaleForDpiStep(int dpiStep)
     }
     return dpiStep < 120 ? 100 : 125;
 }
-
-#ifdef _WIN32
-// Full paths of the slides for the current language and scale. The list is
-// kept for the process and fixed by the first call that finds any; paths that
-// would not fit the classic 260-character limit are skipped.
-std::vector<std::wstring> GetSlideImages();
-
-// The bytes of the slides the executable carries for the current language
-// and scale, in name order; empty when a language folder lies beside it.
-std::vector<std::string_view> GetEmbeddedSlideImages();
-#endif

@@ -67,23 +67,3 @@ KORVEX_UI_STRING(IDS_RLINK_SLIDE_SHOW, L"https://link.korvexsystems.com/fenwyx-p
 
 #undef KORVEX_UI_STRING
 #undef KORVEX_WIDE_TEXT
-
-#ifdef _WIN32
-// The text of key in section "UISTRING" for the current language.
-std::wstring LoadUiString(const wchar_t* key, const wchar_t* defaultText);
-inline std::wstring LoadUiString(const UiString& text)
-{
-    return LoadUiString(text.m_key, text.m_default);
-}
-
-// The URL of key in section "RLINK" for the current language.
-std::wstring LoadLink(const wchar_t* key, const wchar_t* defaultUrl);
-inline std::wstring LoadLink(const UiString& link)
-{
-    return LoadLink(link.m_key, link.m_default);
-}
-
-// The display name of a language ("Title" in section "LANGUAGE"), or its
-// LANGID in digits.
-std::wstring GetLanguageTitle(int languageId);
-#endif

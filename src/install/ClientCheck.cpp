@@ -1,3 +1,4 @@
+#include "config/ProductConfigurationWin.h"
 #include "install/ClientCheck.h"
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+#include "config/ProductConfigurationWin.h"
+#include "config/UiStringsWin.h"
 #include "install/InstallWorker.h"
 
 #include <shlwapi.h>
@@ -11,9 +13,9 @@
 #include "config/UiStrings.h"
 #include "download/DownloadJob.h"
 #include "install/DependencyCheck.h"
-#include "install/DownloadProgress.h"
+#include "install/DownloadPercent.h"
 #include "install/InstallerProperties.h"
-#include "install/InstallerRunner.h"
+#include "install/PackageRunner.h"
 #include "install/MessageText.h"
 #include "install/Registration.h"
 #include "install/ServerManifest.h"

@@ -22,7 +22,7 @@
 #include "download/DownloadStatus.h"
 #include "install/InstallPlan.h"
 #include "install/InstallProgress.h"
-#include "install/InstallerProgress.h"
+#include "install/MsiProgressRecord.h"
 
 // What failed, for the end of the run.
 enum InstallErrorKind : int {
@@ -77,7 +77,7 @@ public:
     // installation ended (transforms until the run ends: every package uses it).
     std::vector<FileHandle> m_heldFiles;
     int m_nInstallIndex = -1;
-    InstallerProgressState m_installerState;
+    MsiProgressState m_installerState;
     std::atomic<int> m_bCancelInstaller{0};
     std::wstring m_strCurrentPackage;
     std::atomic<int> m_bStop{0};

@@ -41,3 +41,9 @@ std::wstring RunLog::NextMsiLogPath()
     if (!m_file) return std::wstring();
     return m_strPath + L"." + std::to_wstring(++m_nMsiLogs) + L".msi.log";
 }
+
+void LogMessageBox(const wchar_t* pszText, const wchar_t* pszCaption, int answer)
+{
+    LogEvent(L"Message box \"" + std::wstring(pszCaption ? pszCaption : L"") + L"\": " + (pszText ? pszText : L"") +
+             L" -> " + korvex::log::AnswerName(answer));
+}

@@ -45,3 +45,7 @@ inline void LogEvent(std::wstring_view text)
 {
     g_runLog.Write(text);
 }
+
+// A box's text and answer as a log line; start-up makes it the message box
+// observer when the log is open.
+void LogMessageBox(const wchar_t* pszText, const wchar_t* pszCaption, int answer);

@@ -1,3 +1,4 @@
+#include "config/UiStringsWin.h"
 #include "wizard/ClientValidator.h"
 
 #include <uxtheme.h>

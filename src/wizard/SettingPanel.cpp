@@ -1,3 +1,5 @@
+#include "config/ConsentRegionWin.h"
+#include "config/UiStringsWin.h"
 #include "wizard/SettingPanel.h"
 
 #include <shlobj.h>

@@ -1,3 +1,5 @@
+#include "config/SlideImagesWin.h"
+#include "config/UiStringsWin.h"
 #include "wizard/StatusPanel.h"
 
 #include "base/UserMessageBox.h"

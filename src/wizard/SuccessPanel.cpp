@@ -1,3 +1,4 @@
+#include "config/UiStringsWin.h"
 #include "wizard/SuccessPanel.h"
 
 #include "config/ProductConfiguration.h"

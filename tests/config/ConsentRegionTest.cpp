@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "config/ConsentRegionWin.h"
 #include "support/TestRegistry.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include "ManifestText.h"
 #include "config/ProductConfiguration.h"
+#include "config/ProductConfigurationWin.h"
 #include "config/RegistryKey.h"
 #include "config/RunSettings.h"
 #include "support/MessageBoxRecorder.h"

@@ -8,9 +8,12 @@
 #include <string>
 
 #include "config/ProductConfiguration.h"
+#include "config/ProductConfigurationWin.h"
 #include "config/RunSettings.h"
 #include "config/SlideImages.h"
+#include "config/SlideImagesWin.h"
 #include "config/UiStrings.h"
+#include "config/UiStringsWin.h"
 
 int wmain(int argc, wchar_t** argv)
 {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "ManifestText.h"
+#include "config/ProductConfigurationWin.h"
 #include "config/RegistryKey.h"
 #include "config/RunSettings.h"
 #include "support/TestFiles.h"

@@ -1,6 +1,7 @@
 // The folders the installer downloads into: their DACL when elevated, and
 // which paths are taken as folders.
 
+#include "config/ProductConfigurationWin.h"
 #include "config/ProtectedFolder.h"
 
 #include <gtest/gtest.h>

@@ -110,7 +110,7 @@ TEST(BuildLanguageList, EditionPacksAndPreferredLanguage)
         configuration.m_nLanguageId = row.m_nStartLanguage;
         configuration.m_manifest.m_strPid = row.m_pid;
         for (int pack : row.m_packs) {
-            configuration.m_manifest.m_languagePacks.push_back({pack, L"", L"", L""});
+            configuration.m_manifest.m_languagePacks.push_back({pack, L"", L"", L"", L""});
         }
         LanguageListSources sources;
         sources.m_languageTitle = TitleOf;
@@ -133,7 +133,7 @@ TEST(BuildLanguageList, NamesComeFromTheEditionTableAndTheTitles)
 {
     ProductConfiguration configuration;
     configuration.m_manifest.m_strPid = L"FWX-ES";
-    configuration.m_manifest.m_languagePacks = {{1036, L"", L"", L""}, {1041, L"", L"", L""}};
+    configuration.m_manifest.m_languagePacks = {{1036, L"", L"", L"", L""}, {1041, L"", L"", L"", L""}};
     LanguageListSources sources;
     sources.m_languageTitle = TitleOf;
     BuildLanguageList(configuration, sources);

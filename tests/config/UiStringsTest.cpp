@@ -1,3 +1,5 @@
+#include "config/LanguageListWin.h"
+#include "config/SlideImagesWin.h"
 #include "config/UiStrings.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +8,7 @@
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
 #include "config/SlideImages.h"
+#include "config/UiStringsWin.h"
 #include "support/TestFiles.h"
 #include "ui/Dpi.h"
 

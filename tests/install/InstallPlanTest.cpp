@@ -36,13 +36,13 @@ struct PlanSetup {
         ProductManifest& manifest = m_configuration.m_manifest;
         manifest.m_strMainComponentName = L"FenwyxPro.msi";
         manifest.m_strMainComponentUrl = L"http://127.0.0.1/FenwyxPro.msi";
-        manifest.m_dependencies = {{L"webview2.exe", L"http://127.0.0.1/webview2.exe", L"/silent /install"},
-                                   {L"vc_redist.exe", L"http://127.0.0.1/vc_redist.exe", L"/q"}};
-        manifest.m_transforms = {{1036, L"fr.mst", L"http://127.0.0.1/fr.mst"},
-                                 {1031, L"de.mst", L"http://127.0.0.1/de.mst"},
-                                 {1031, L"de-second.mst", L"http://127.0.0.1/de-second.mst"}};
-        manifest.m_languagePacks = {{1031, L"PID-DE", L"lp_de.msi", L"http://127.0.0.1/lp_de.msi"},
-                                    {1036, L"PID-FR", L"lp_fr.msi", L"http://127.0.0.1/lp_fr.msi"}};
+        manifest.m_dependencies = {{L"webview2.exe", L"http://127.0.0.1/webview2.exe", L"/silent /install", L""},
+                                   {L"vc_redist.exe", L"http://127.0.0.1/vc_redist.exe", L"/q", L""}};
+        manifest.m_transforms = {{1036, L"fr.mst", L"http://127.0.0.1/fr.mst", L""},
+                                 {1031, L"de.mst", L"http://127.0.0.1/de.mst", L""},
+                                 {1031, L"de-second.mst", L"http://127.0.0.1/de-second.mst", L""}};
+        manifest.m_languagePacks = {{1031, L"PID-DE", L"lp_de.msi", L"http://127.0.0.1/lp_de.msi", L""},
+                                    {1036, L"PID-FR", L"lp_fr.msi", L"http://127.0.0.1/lp_fr.msi", L""}};
         m_configuration.m_strMsiFolder = L"C:\\kmi\\msi\\";
         m_configuration.m_strTransformFolder = L"C:\\kmi\\transform\\";
     }
@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"UnknownDependenciesAreAlwaysPlanned",
                  [](PlanSetup& s) {
                      s.m_machine.m_present = {};
-                     s.m_configuration.m_manifest.m_dependencies.push_back({L"other.exe", L"u", L""});
+                     s.m_configuration.m_manifest.m_dependencies.push_back({L"other.exe", L"u", L"", L""});
                  },
                  {L"webview2.exe", L"vc_redist.exe", L"other.exe", L"FenwyxPro.msi"},
                  {23, 23, 23, 31},
@@ -119,8 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {83, 8, 9}},
         PlanCase{"EnglishGetsNoPackEvenWithAChoice",
                  [](PlanSetup& s) {
-                     s.m_configuration.m_manifest.m_transforms.push_back({1033, L"en.mst", L"u"});
-                     s.m_configuration.m_manifest.m_languagePacks.push_back({1033, L"PID-EN", L"lp_en.msi", L"u"});
+                     s.m_configuration.m_manifest.m_transforms.push_back({1033, L"en.mst", L"u", L""});
+                     s.m_configuration.m_manifest.m_languagePacks.push_back({1033, L"PID-EN", L"lp_en.msi", L"u", L""});
                  },
                  {L"FenwyxPro.msi", L"en.mst"},
                  {90, 10},

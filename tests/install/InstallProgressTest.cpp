@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "install/DownloadProgress.h"
+#include "install/DownloadPercent.h"
 #include "install/InstallProgress.h"
 
 namespace {
@@ -174,7 +174,7 @@ TEST(InstallProgressSet, CancelNeverOverwritesAnEndPhase)
     EXPECT_LT(nCancelledRounds, 50);
 }
 
-TEST(DownloadProgress, PercentOfKnownSizeOnly)
+TEST(DownloadPercent, PercentOfKnownSizeOnly)
 {
     EXPECT_EQ(DownloadPercent(500, 0), 0);
     EXPECT_EQ(DownloadPercent(0, 1000), 0);
@@ -184,7 +184,7 @@ TEST(DownloadProgress, PercentOfKnownSizeOnly)
     EXPECT_EQ(DownloadPercent(0xFFFFFFFFFFFFFFF0ull, 0xFFFFFFFFFFFFFFFFull), 99);
 }
 
-TEST(DownloadProgress, ItemFunctionReportsDownloadingAtItsPosition)
+TEST(DownloadPercent, ItemFunctionReportsDownloadingAtItsPosition)
 {
     InstallProgress progress;
     InstallPlanItem item;

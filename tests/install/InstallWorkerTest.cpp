@@ -34,9 +34,9 @@ protected:
         m_hMainWindow = CreateWindowExW(0, L"STATIC", L"main installer window", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
                                         nullptr, nullptr, nullptr);
         ProductManifest& manifest = g_productConfiguration.m_manifest;
-        manifest.m_dependencies = {{L"prerequisite.exe", ServerUrl(L"/prerequisite.exe"), L"/quiet"}};
-        manifest.m_transforms = {{1033, L"en.mst", ServerUrl(L"/en.mst")}};
-        manifest.m_languagePacks = {{1031, L"FNWXPRO-DE", L"LanguagePack.msi", ServerUrl(L"/LanguagePack.msi")}};
+        manifest.m_dependencies = {{L"prerequisite.exe", ServerUrl(L"/prerequisite.exe"), L"/quiet", L""}};
+        manifest.m_transforms = {{1033, L"en.mst", ServerUrl(L"/en.mst"), L""}};
+        manifest.m_languagePacks = {{1031, L"FNWXPRO-DE", L"LanguagePack.msi", ServerUrl(L"/LanguagePack.msi"), L""}};
         PublishText(L"en.mst", "not applied: an English run names no transform");
     }
     ~InstallWorkerTest() override { DestroyWindow(m_hMainWindow); }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "install/HomePageCapture.h"
-#include "install/InstallerProgress.h"
+#include "install/MsiProgressRecord.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ class ProgressRecordTest : public testing::TestWithParam<RecordSequence> {};
 
 TEST_P(ProgressRecordTest, MovesOnlyForward)
 {
-    InstallerProgressState state;
+    MsiProgressState state;
     state.m_nRunningMaximum = GetParam().startMaximum;
     int stepNumber = 0;
     for (const Step& step : GetParam().steps) {
@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ProgressRecord, UnknownFieldAbandonsTheResetButKeepsWhatWasRead)
 {
-    InstallerProgressState state;
+    MsiProgressState state;
     ApplyProgressRecord(state, L"1: 0 2: 100 3: 0 4: 0 ");
     EXPECT_FALSE(ApplyProgressRecord(state, L"1: 0 2: 7 9: 1 ").m_bWellFormed);
     EXPECT_EQ(state.m_nTotalTicks, 100);
@@ -116,7 +116,7 @@ TEST(ProgressRecord, UnknownFieldAbandonsTheResetButKeepsWhatWasRead)
 
 TEST(ProgressRecord, NewPackageStartsItsOwnRange)
 {
-    InstallerProgressState state;
+    MsiProgressState state;
     ApplyProgressRecord(state, L"1: 0 2: 100 3: 1 4: 0 ");
     ApplyProgressRecord(state, L"1: 2 2: 40 ");
     ASSERT_EQ(state.m_nRunningMaximum, 60);

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/UserMessageBox.h"
 #include "base/WinHandles.h"
 #include "log/RequestTrace.h"
 #include "log/RunLog.h"
@@ -119,4 +120,23 @@ TEST(RequestTrace, OneLineWhenTheRequestEnds)
     EXPECT_TRUE(std::regex_search(lines[1], std::regex(" Request GET http://127\\.0\\.0\\.1:9/version\\.xml: no "
                                                        "answer, 0 bytes received, \\d+ ms, failed$")))
         << lines[1];
+}
+
+TEST(RunLog, ObservedBoxesAreLoggedWithTheirAnswer)
+{
+    const std::wstring path = TempPath(L"korvex-box-log-test.log");
+    ASSERT_TRUE(g_runLog.Open(path));
+    const UserMessageBoxFunction previous =
+        SetUserMessageBoxFunction([](HWND, const wchar_t*, const wchar_t*, UINT) { return IDYES; });
+    SetUserMessageBoxObserver(&LogMessageBox);
+    EXPECT_EQ(UserMessageBox(nullptr, L"Cancel the installation?", L"Fenwyx Pro", MB_YESNO), IDYES);
+    SetUserMessageBoxObserver(nullptr);
+    UserMessageBox(nullptr, L"Not observed", L"Fenwyx Pro", MB_OK);
+    SetUserMessageBoxFunction(previous);
+
+    const std::vector<std::string> lines = Lines(ReadAll(path));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(
+        std::regex_search(lines[0], std::regex(" Message box \"Fenwyx Pro\": Cancel the installation\\? -> Yes$")))
+        << lines[0];
 }

@@ -19,6 +19,7 @@
 #include "base/ComInitialization.h"
 #include "base/UserMessageBox.h"
 #include "base/WinHandles.h"
+#include "config/UiStringsWin.h"
 #include "support/TestFolders.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "install/HomePageCapture.h"
-#include "install/InstallerProgress.h"
+#include "install/MsiProgressRecord.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i + 1 < size; i += 2) {
         text.push_back(static_cast<wchar_t>(data[i] | (data[i + 1] << 8)));
     }
-    InstallerProgressState state;
+    MsiProgressState state;
     // Records persist their fields, so each message is applied twice.
     for (int round = 0; round < 2; ++round) {
         ApplyProgressRecord(state, text);

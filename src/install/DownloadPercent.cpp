@@ -1,4 +1,4 @@
-#include "install/DownloadProgress.h"
+#include "install/DownloadPercent.h"
 
 #include <algorithm>
 #include <utility>

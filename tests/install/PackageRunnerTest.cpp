@@ -8,7 +8,7 @@
 #include "EngineTestSupport.h"
 #include "config/RunSettings.h"
 #include "install/InstallWorker.h"
-#include "install/InstallerRunner.h"
+#include "install/PackageRunner.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "install/InstallerProgress.h"
+#include "install/MsiProgressRecord.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 
 #include "config/DecimalText.h"
 
-void InstallerProgressState::ResetForPackage()
+void MsiProgressState::ResetForPackage()
 {
     m_nRunningMaximum = 0;
     m_nBasePercent = 0;
@@ -71,7 +71,7 @@ private:
 };
 
 // Reads the fields into the state; false for a field number it does not know.
-bool ReadRecord(InstallerProgressState& state, std::wstring_view record)
+bool ReadRecord(MsiProgressState& state, std::wstring_view record)
 {
     RecordReader reader(record);
     while (!reader.AtEnd()) {
@@ -113,7 +113,7 @@ std::int32_t WrappingSubtract(std::int32_t a, std::int32_t b)
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
 }
 
-bool Advance(InstallerProgressState& state)
+bool Advance(MsiProgressState& state)
 {
     state.m_nPosition = state.m_bForward ? WrappingAdd(state.m_nPosition, state.m_nField2)
                                          : WrappingSubtract(state.m_nPosition, state.m_nField2);
@@ -133,7 +133,7 @@ bool Advance(InstallerProgressState& state)
 
 }  // namespace
 
-ProgressRecordOutcome ApplyProgressRecord(InstallerProgressState& state, std::wstring_view record)
+ProgressRecordOutcome ApplyProgressRecord(MsiProgressState& state, std::wstring_view record)
 {
     ProgressRecordOutcome outcome;
     if (record.empty() || !ReadRecord(state, record)) {

@@ -1,4 +1,4 @@
-#include "install/InstallerRunner.h"
+#include "install/PackageRunner.h"
 
 #include <msi.h>
 #include <shellapi.h>

@@ -1,4 +1,4 @@
-#include "config/UiStrings.h"
+#include "config/UiStringsWin.h"
 
 #include <windows.h>
 #include <shlwapi.h>
@@ -8,7 +8,6 @@
 #include "config/EmbeddedFileNames.h"
 #include "config/EmbeddedFilesWin.h"
 #include "config/IniText.h"
-#include "config/LanguageList.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
 
@@ -66,13 +65,4 @@ std::wstring GetLanguageTitle(int languageId)
 {
     const std::wstring digits = std::to_wstring(languageId);
     return ReadStringFile(languageId, L"LANGUAGE", L"Title", digits.c_str());
-}
-
-void BuildLanguageList()
-{
-    LanguageListSources sources;
-    sources.m_languageTitle = GetLanguageTitle;
-    sources.m_strCommandLineLanguage = g_runSettings.m_strLanguage;
-    sources.m_nUserDefaultUiLanguage = GetUserDefaultUILanguage();
-    BuildLanguageList(g_productConfiguration, sources);
 }

@@ -1,3 +1,5 @@
+#include "config/ProductConfigurationWin.h"
+
 #include <windows.h>
 
 #include "config/DecimalText.h"
@@ -5,6 +7,7 @@
 #include "config/EmbeddedFilesWin.h"
 #include "config/InstalledProduct.h"
 #include "config/LanguageList.h"
+#include "config/LanguageListWin.h"
 #include "config/ManifestReader.h"
 #include "config/ProductConfiguration.h"
 #include "config/ProtectedFolder.h"

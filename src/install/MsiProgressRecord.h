@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string_view>
 
-struct InstallerProgressState {
+struct MsiProgressState {
     std::int32_t m_nRunningMaximum = 0;
     std::int32_t m_nBasePercent = 0;
     std::int32_t m_nTotalTicks = 0;
@@ -34,4 +34,4 @@ struct ProgressRecordOutcome {
     bool m_bAdvanced = false;    // true: report m_nRunningMaximum
 };
 
-ProgressRecordOutcome ApplyProgressRecord(InstallerProgressState& state, std::wstring_view record);
+ProgressRecordOutcome ApplyProgressRecord(MsiProgressState& state, std::wstring_view record);

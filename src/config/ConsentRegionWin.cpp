@@ -1,4 +1,5 @@
-#include "config/ConsentRegion.h"
+#include "config/ConsentRegionWin.h"
+
 #include "config/RegistryKey.h"
 
 bool IsInConsentRegion(const ConsentRegion& region)

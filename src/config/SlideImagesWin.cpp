@@ -1,4 +1,4 @@
-#include "config/SlideImages.h"
+#include "config/SlideImagesWin.h"
 
 #include <windows.h>
 
