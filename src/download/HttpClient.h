@@ -2,15 +2,16 @@
 
 // Blocking HTTP(S) GET transfers over one process-wide WinINet session.
 //
-// The session is opened once (the client validator at start-up, or the
-// progress page before the install worker starts) and closed at exit. It is
-// asynchronous underneath so that every wait is bounded: 30 s to connect,
-// 60 s without a byte sent or received, so a stalled server ends a transfer
-// instead of the run, and a cancel ends a wait at once. Every operation connects through it and closes its own
-// connection and request handles on every path. Every request is made by one function of HttpClient.cpp (OpenRequest),
-// the place to observe requests. File writes of all downloads share one lock, so the seek and write of one batch never
-// interleave with another download's. Operations run on background threads
-// and never touch a window.
+// The session is opened once (the client validator at start-up, or the progress
+// page before the install worker starts) and closed at exit. It is asynchronous
+// underneath so that every wait is bounded: 30 s to connect, 60 s without a
+// byte sent or received, so a stalled server ends a transfer instead of the
+// run, and a cancel ends a wait at once. Every operation connects through it
+// and closes its own connection and request handles on every path. Every
+// request is made by one function of HttpClient.cpp (OpenRequest), the place to
+// observe requests. File writes of all downloads share one lock, so the seek
+// and write of one batch never interleave with another download's. Operations
+// run on background threads and never touch a window.
 
 #include <windows.h>
 
