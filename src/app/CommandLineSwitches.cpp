@@ -1,6 +1,8 @@
 #include "app/CommandLineSwitches.h"
 
-SwitchTable BuildSwitchTable(RunSettings& settings)
+namespace korvex::app {
+
+SwitchTable BuildSwitchTable(config::RunSettings& settings)
 {
     return SwitchTable{
         {"/s", [&settings](const std::wstring&) { settings.m_bSilent = 1; }},
@@ -12,7 +14,7 @@ SwitchTable BuildSwitchTable(RunSettings& settings)
     };
 }
 
-std::wstring DescribeSwitches(const RunSettings& settings)
+std::wstring DescribeSwitches(const config::RunSettings& settings)
 {
     const auto flag = [](int value) { return value ? L"on" : L"off"; };
     const auto text = [](const std::wstring& value) { return L"\"" + value + L"\""; };
@@ -56,7 +58,7 @@ std::wstring QuoteArgument(const std::wstring& argument)
     return quoted + L"\"";
 }
 
-std::wstring HandOverParameters(const RunSettings& settings)
+std::wstring HandOverParameters(const config::RunSettings& settings)
 {
     std::wstring parameters = L"/n";
     if (settings.m_bSilent) parameters += L" /s";
@@ -67,3 +69,5 @@ std::wstring HandOverParameters(const RunSettings& settings)
     }
     return parameters;
 }
+
+}  // namespace korvex::app

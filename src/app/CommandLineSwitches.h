@@ -11,6 +11,8 @@
 
 #include "config/RunSettings.h"
 
+namespace korvex::app {
+
 // One element of the argument vector: as given, and narrowed for the lookup.
 struct CommandLineArgument {
     std::string m_narrow;
@@ -21,10 +23,10 @@ struct CommandLineArgument {
 using SwitchTable = std::unordered_map<std::string, std::function<void(const std::wstring&)>>;
 
 // The six switches, writing into settings.
-SwitchTable BuildSwitchTable(RunSettings& settings);
+SwitchTable BuildSwitchTable(config::RunSettings& settings);
 
 // One line for the run log: every switch and the value it left.
-std::wstring DescribeSwitches(const RunSettings& settings);
+std::wstring DescribeSwitches(const config::RunSettings& settings);
 
 // Looks every element, the program path included, up in the table. A switch's
 // argument is the next element unless there is none, it is empty or it
@@ -40,4 +42,6 @@ std::wstring QuoteArgument(const std::wstring& argument);
 
 // The parameters a newer client is started with: "/n", then the switches of
 // this run ("/s", "/l", "/lang X", "/v X") so that it runs as this one would.
-std::wstring HandOverParameters(const RunSettings& settings);
+std::wstring HandOverParameters(const config::RunSettings& settings);
+
+}  // namespace korvex::app

@@ -13,12 +13,17 @@
 #include "wizard/InstallGuide.h"
 #include "wizard/RunOutcome.h"
 
+using namespace korvex::config;
+using namespace korvex::wizard;
+
+using namespace korvex::app;
+
 BOOL CKorvexMasterInstallerApp::InitInstance()
 {
     m_hInstanceSemaphore.reset(::CreateSemaphoreW(nullptr, 0, 1, kInstanceSemaphoreName));
     if (m_hInstanceSemaphore && ::GetLastError() == ERROR_ALREADY_EXISTS) {
         BringFirstInstanceForward();
-        korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::SecondInstance);
+        RecordRunOutcome(RunOutcome::SecondInstance);
         return FALSE;
     }
 
@@ -50,7 +55,7 @@ bool CKorvexMasterInstallerApp::LoadConfiguration()
     // Without a manifest there is nothing to download into or install from.
     const std::wstring text = ConfigurationFailureText(failure);
     UserMessageBox(nullptr, text.c_str(), m_pszAppName, MB_ICONERROR);
-    korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::Failed);
+    RecordRunOutcome(RunOutcome::Failed);
     return false;
 }
 
@@ -77,10 +82,10 @@ int CKorvexMasterInstallerApp::ExitInstance()
     // A hand-over that starts nothing is a failed run, not a success.
     if (m_clientValidator.m_outcome == RunNewClient &&
         !LaunchDownloadedClient(m_clientValidator.m_newClientPath, HandOverParameters(g_runSettings), m_pszAppName)) {
-        korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::Failed);
+        RecordRunOutcome(RunOutcome::Failed);
     }
     CWinApp::ExitInstance();
-    const int exitCode = korvex::wizard::ExitCodeOf(korvex::wizard::RecordedRunOutcome());
+    const int exitCode = ExitCodeOf(RecordedRunOutcome());
     LogEvent(L"Run ended: exit code " + std::to_wstring(exitCode));
     return exitCode;
 }

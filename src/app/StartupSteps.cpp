@@ -9,6 +9,9 @@
 
 #include "KorvexVersion.h"
 
+using namespace korvex::app;
+using namespace korvex::config;
+
 std::string NarrowForSwitchLookup(const std::wstring& argument)
 {
     if (argument.empty()) return std::string();

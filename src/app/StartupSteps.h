@@ -18,12 +18,12 @@ std::string NarrowForSwitchLookup(const std::wstring& argument);
 
 // The program's argument vector (program path first), each element with its
 // narrowed form. An empty vector when the command line cannot be split.
-std::vector<CommandLineArgument> ReadCommandLineArguments(const wchar_t* commandLine);
+std::vector<korvex::app::CommandLineArgument> ReadCommandLineArguments(const wchar_t* commandLine);
 
 // Opens the run log when "/log" named a file, and records the program's
 // version, its command line and the switches read from it. A file that
 // cannot be opened leaves the log closed; the run goes on.
-void StartRunLog(const RunSettings& settings, const wchar_t* commandLine);
+void StartRunLog(const korvex::config::RunSettings& settings, const wchar_t* commandLine);
 
 // Brings the first instance's main window to the front, restoring it when
 // minimised. False when no such window exists.

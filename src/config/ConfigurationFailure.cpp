@@ -1,5 +1,7 @@
 #include "config/ConfigurationFailure.h"
 
+namespace korvex::config {
+
 namespace {
 
 // The text around the path; the path goes between the two halves.
@@ -40,3 +42,5 @@ std::wstring ConfigurationFailureText(const ConfigurationFailure& failure)
     const FaultText text = TextOf(failure.m_fault);
     return text.m_before + failure.m_strPath + text.m_after + L". The installation cannot continue.";
 }
+
+}  // namespace korvex::config

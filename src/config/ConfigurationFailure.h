@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace korvex::config {
+
 enum class ConfigurationFault : int {
     None = 0,
     ExecutablePathUnknown,
@@ -25,3 +27,5 @@ struct ConfigurationFailure {
 
 // One sentence on what is wrong, naming the path, and that the run ends.
 std::wstring ConfigurationFailureText(const ConfigurationFailure& failure);
+
+}  // namespace korvex::config

@@ -2,6 +2,8 @@
 
 #include "log/LogText.h"
 
+namespace korvex::config {
+
 namespace {
 
 using korvex::log::WithoutCredentials;
@@ -50,3 +52,5 @@ std::vector<std::wstring> SummarizeConfiguration(const ProductConfiguration& con
                     Quoted(configuration.m_installedProduct.m_strVersion));
     return lines;
 }
+
+}  // namespace korvex::config

@@ -8,4 +8,8 @@
 
 #include "config/ProductConfiguration.h"
 
+namespace korvex::config {
+
 std::vector<std::wstring> SummarizeConfiguration(const ProductConfiguration& configuration);
+
+}  // namespace korvex::config

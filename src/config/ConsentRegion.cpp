@@ -2,6 +2,8 @@
 
 #include "config/DecimalText.h"
 
+namespace korvex::config {
+
 ConsentRegion BuildConsentRegion()
 {
     return {
@@ -18,3 +20,5 @@ bool IsNationInConsentRegion(const ConsentRegion& region, std::wstring_view nati
 {
     return region.count(DecimalTextToInt(nation)) != 0;
 }
+
+}  // namespace korvex::config

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <unordered_map>
 
+namespace korvex::config {
+
 using ConsentRegion = std::unordered_map<std::int32_t, std::wstring>;
 
 ConsentRegion BuildConsentRegion();
@@ -15,3 +17,5 @@ ConsentRegion BuildConsentRegion();
 // Whether the GEOID text (decimal, as stored in the registry value "Nation")
 // names a country of the region; text without digits is country 0.
 bool IsNationInConsentRegion(const ConsentRegion& region, std::wstring_view nation);
+
+}  // namespace korvex::config

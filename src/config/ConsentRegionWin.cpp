@@ -2,6 +2,8 @@
 
 #include "config/RegistryKey.h"
 
+using namespace korvex::config;
+
 bool IsInConsentRegion(const ConsentRegion& region)
 {
     RegistryKey geo(HKEY_CURRENT_USER, L"Control Panel\\International\\Geo");

@@ -5,4 +5,4 @@
 
 // Whether the user's country (HKEY_CURRENT_USER\Control Panel\International\Geo,
 // value "Nation") is in the region.
-bool IsInConsentRegion(const ConsentRegion& region);
+bool IsInConsentRegion(const korvex::config::ConsentRegion& region);

@@ -3,6 +3,8 @@
 #include <climits>
 #include <cwctype>
 
+namespace korvex::config {
+
 int DecimalTextToInt(std::wstring_view text)
 {
     std::size_t pos = 0;
@@ -26,3 +28,5 @@ int DecimalTextToInt(std::wstring_view text)
     }
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
+
+}  // namespace korvex::config

@@ -5,4 +5,8 @@
 
 #include <string_view>
 
+namespace korvex::config {
+
 int DecimalTextToInt(std::wstring_view text);
+
+}  // namespace korvex::config

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace korvex::config {
+
 namespace {
 
 bool IsNameCharacter(wchar_t c)
@@ -73,3 +75,5 @@ std::vector<std::wstring> EmbeddedSlideNames(const std::vector<std::wstring>& na
     std::sort(slides.begin(), slides.end());
     return slides;
 }
+
+}  // namespace korvex::config

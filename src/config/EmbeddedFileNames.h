@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace korvex::config {
+
 inline constexpr wchar_t kEmbeddedFileType[] = L"KORVEXFILE";
 inline constexpr wchar_t kEmbeddedManifestName[] = L"CONFIG/MANIFESTPRO.XML";
 
@@ -26,3 +28,5 @@ std::wstring EmbeddedLanguageFileName(int languageId, std::wstring_view fileName
 // (100, 125, 150, 200): ".JPG" files directly in its folder, sorted by name
 // as a folder listing would show them.
 std::vector<std::wstring> EmbeddedSlideNames(const std::vector<std::wstring>& names, int languageId, int scale);
+
+}  // namespace korvex::config

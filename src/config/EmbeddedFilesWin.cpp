@@ -5,6 +5,8 @@
 #include "config/EmbeddedFileNames.h"
 #include "config/ProductConfiguration.h"
 
+using namespace korvex::config;
+
 namespace {
 
 BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR names)

@@ -2,6 +2,8 @@
 
 #include <cwctype>
 
+namespace korvex::config {
+
 namespace {
 
 constexpr std::size_t kMaximumNameLength = 200;
@@ -61,3 +63,5 @@ std::wstring ToFileName(const std::wstring& text)
     if (name.empty() || IsDeviceName(name)) name.insert(name.begin(), L'_');
     return name;
 }
+
+}  // namespace korvex::config

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace korvex::config {
+
 // True for a plain file name: not empty, under 200 characters, no path
 // separator, drive or stream colon, wildcard, quote, angle bracket, pipe or
 // control character, not "." or "..", no trailing dot or space (Windows would
@@ -14,3 +16,5 @@ bool IsPlainFileName(const std::wstring& name);
 // text with every character Windows forbids in a file name replaced by '_';
 // a result that is empty or a device name gets a leading '_'.
 std::wstring ToFileName(const std::wstring& text);
+
+}  // namespace korvex::config

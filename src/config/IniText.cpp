@@ -4,6 +4,10 @@
 
 #include "xml/TextEncodings.h"
 
+using namespace korvex::xml;
+
+namespace korvex::config {
+
 namespace {
 
 bool IsBlank(wchar_t c)
@@ -91,3 +95,5 @@ bool FindIniValue(std::wstring_view text, std::wstring_view section, std::wstrin
     }
     return false;
 }
+
+}  // namespace korvex::config

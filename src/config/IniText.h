@@ -9,9 +9,13 @@
 #include <string>
 #include <string_view>
 
+namespace korvex::config {
+
 // The text of a file's bytes: UTF-16 LE after its byte-order mark, else
 // UTF-8 (a byte-order mark skipped; a malformed sequence yields U+FFFD).
 std::wstring DecodeIniBytes(std::string_view bytes);
 
 // False when the section or the key is missing; value is then unchanged.
 bool FindIniValue(std::wstring_view text, std::wstring_view section, std::wstring_view key, std::wstring& value);
+
+}  // namespace korvex::config

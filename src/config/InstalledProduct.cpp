@@ -8,6 +8,8 @@
 
 #include "base/UserMessageBox.h"
 
+using namespace korvex::config;
+
 namespace {
 
 // The application's name for its own message boxes: the executable's file

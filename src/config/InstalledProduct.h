@@ -9,4 +9,4 @@
 // An empty version when the product is not installed. Failures other than
 // "unknown product" are shown in the application's message box and also
 // yield an empty version.
-InstalledProductInfo QueryInstalledProduct(const std::wstring& productCode);
+korvex::config::InstalledProductInfo QueryInstalledProduct(const std::wstring& productCode);

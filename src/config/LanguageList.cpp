@@ -4,6 +4,8 @@
 
 #include "config/DecimalText.h"
 
+namespace korvex::config {
+
 namespace {
 
 struct EditionRow {
@@ -74,3 +76,5 @@ void BuildLanguageList(ProductConfiguration& configuration, const LanguageListSo
         configuration.m_bLanguageChoice = 0;
     }
 }
+
+}  // namespace korvex::config

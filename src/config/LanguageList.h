@@ -8,6 +8,8 @@
 
 #include "config/ProductConfiguration.h"
 
+namespace korvex::config {
+
 // What the choice needs from the machine and the command line.
 struct LanguageListSources {
     std::function<std::wstring(int languageId)> m_languageTitle;
@@ -21,3 +23,5 @@ LanguageChoice EditionLanguage(const std::wstring& pid);
 // Sets m_strLanguageFolder, m_languages, m_bLanguageChoice and, when the
 // preferred language is offered, m_nLanguageId.
 void BuildLanguageList(ProductConfiguration& configuration, const LanguageListSources& sources);
+
+}  // namespace korvex::config

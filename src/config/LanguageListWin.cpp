@@ -7,6 +7,8 @@
 #include "config/RunSettings.h"
 #include "config/UiStringsWin.h"
 
+using namespace korvex::config;
+
 void BuildLanguageList()
 {
     LanguageListSources sources;

@@ -6,6 +6,10 @@
 #include "config/FileNameRules.h"
 #include "xml/XmlDocument.h"
 
+using namespace korvex::xml;
+
+namespace korvex::config {
+
 namespace {
 
 // Reads the children of the current element in call order; each search
@@ -175,3 +179,5 @@ bool ReadManifestBytes(std::string_view bytes, ProductManifest& manifest)
     XmlDocument document;
     return document.LoadBytes(bytes.data(), bytes.size()) && ReadLoadedManifest(document, manifest);
 }
+
+}  // namespace korvex::config

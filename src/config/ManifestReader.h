@@ -11,6 +11,8 @@
 
 #include "config/ProductConfiguration.h"
 
+namespace korvex::config {
+
 // False when the file cannot be loaded or parsed, or when a file name in it
 // is not a plain file name (FileNameRules.h). Another document element yields
 // true with nothing read.
@@ -19,3 +21,5 @@ bool ReadManifest(const std::wstring& path, ProductManifest& manifest);
 // The same for a manifest's bytes in memory (one carried inside the
 // executable), decoded as a file's would be.
 bool ReadManifestBytes(std::string_view bytes, ProductManifest& manifest);
+
+}  // namespace korvex::config

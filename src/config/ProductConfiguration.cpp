@@ -1,5 +1,7 @@
 #include "config/ProductConfiguration.h"
 
+namespace korvex::config {
+
 ProductConfiguration g_productConfiguration;
 
 std::wstring FormatComponentPath(const ProductConfiguration& configuration, int tickCount, const std::wstring& fileName)
@@ -9,3 +11,5 @@ std::wstring FormatComponentPath(const ProductConfiguration& configuration, int 
     }
     return configuration.m_strComponentFolder + std::to_wstring(tickCount) + fileName;
 }
+
+}  // namespace korvex::config

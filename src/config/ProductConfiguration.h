@@ -10,6 +10,8 @@
 
 #include "config/ConfigurationFailure.h"
 
+namespace korvex::config {
+
 struct LanguagePackInfo {
     int m_nLangId = 0;
     std::wstring m_strPid;
@@ -103,3 +105,5 @@ enum ProductConfigurationStatus : int {
 // the tick count between them unless the package is standalone.
 std::wstring FormatComponentPath(const ProductConfiguration& configuration, int tickCount,
                                  const std::wstring& fileName);
+
+}  // namespace korvex::config

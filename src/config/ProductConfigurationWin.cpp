@@ -15,6 +15,8 @@
 #include "config/RunSettings.h"
 #include "config/Table.h"
 
+using namespace korvex::config;
+
 namespace {
 
 constexpr wchar_t kReplacementManifestKey[] = L"SOFTWARE\\Korvex Systems\\Fenwyx Professional\\180";

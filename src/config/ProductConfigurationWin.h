@@ -13,11 +13,12 @@
 // prepares the language list, the installed-product facts and the work
 // folders. Returns a ProductConfigurationStatus; on failure, failure (when
 // given) receives what is wrong and where.
-int LoadProductConfiguration(ConfigurationFailure* failure = nullptr);
+int LoadProductConfiguration(korvex::config::ConfigurationFailure* failure = nullptr);
 
 // The same load for an executable at the given full path (start-up passes its
 // own module path).
-int LoadProductConfigurationFor(const std::wstring& executablePath, ConfigurationFailure* failure = nullptr);
+int LoadProductConfigurationFor(const std::wstring& executablePath,
+                                korvex::config::ConfigurationFailure* failure = nullptr);
 
 // Language identifiers of the language packs an installed product recorded
 // under HKEY_LOCAL_MACHINE\<registry key>\LanguagePacks.

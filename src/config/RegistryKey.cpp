@@ -2,6 +2,8 @@
 
 #include <new>
 
+using namespace korvex::config;
+
 void RegistryKey::Open(HKEY root, const std::wstring& subkeyPath)
 {
     Close();

@@ -30,7 +30,7 @@ public:
     LONG SetString(const wchar_t* valueName, const std::wstring& text);
 
     // Appends the name of every subkey, in enumeration order.
-    void EnumSubkeys(Table& names) const;
+    void EnumSubkeys(korvex::config::Table& names) const;
 
     // For DWORD values, which callers read and write with the system calls.
     HKEY ReadHandle() const { return m_key.get(); }

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace korvex::config {
+
 struct RunSettings {
     int m_bProductInstalled = 0;
     int m_bSilent = 0;
@@ -20,3 +22,5 @@ struct RunSettings {
 
 // The application object's run settings; one per process.
 inline RunSettings g_runSettings;
+
+}  // namespace korvex::config

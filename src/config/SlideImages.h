@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace korvex::config {
+
 // The folder name for a stepped DPI (120, 144, 192, or the DPI below 120).
 inline int SlideScaleForDpiStep(int dpiStep)
 {
@@ -18,3 +20,5 @@ inline int SlideScaleForDpiStep(int dpiStep)
     }
     return dpiStep < 120 ? 100 : 125;
 }
+
+}  // namespace korvex::config

@@ -8,6 +8,8 @@
 #include "config/ProductConfiguration.h"
 #include "ui/Dpi.h"
 
+using namespace korvex::config;
+
 namespace {
 
 std::vector<std::wstring> g_slideImages;

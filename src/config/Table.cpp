@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+namespace korvex::config {
+
 Table::Table() : m_entries(new (std::nothrow) wchar_t*[kInitialCapacity]), m_nCapacity(m_entries ? kInitialCapacity : 0)
 {}
 
@@ -38,3 +40,5 @@ const wchar_t* Table::At(std::size_t index) const
 {
     return index < m_nCount ? m_entries[index] : nullptr;
 }
+
+}  // namespace korvex::config

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string_view>
 
+namespace korvex::config {
+
 class Table {
 public:
     static constexpr std::size_t kInitialCapacity = 32;
@@ -31,3 +33,5 @@ private:
     std::size_t m_nCount = 0;
     std::size_t m_nCapacity = 0;
 };
+
+}  // namespace korvex::config

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace korvex::config {
+
 struct UiString {
     const wchar_t* m_key;
     const wchar_t* m_default;
@@ -67,3 +69,5 @@ KORVEX_UI_STRING(IDS_RLINK_SLIDE_SHOW, L"https://link.korvexsystems.com/fenwyx-p
 
 #undef KORVEX_UI_STRING
 #undef KORVEX_WIDE_TEXT
+
+}  // namespace korvex::config

@@ -11,6 +11,8 @@
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
 
+using namespace korvex::config;
+
 namespace {
 
 // The classic path limit: longer values are cut to 259 characters.

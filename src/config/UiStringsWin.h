@@ -7,14 +7,14 @@
 
 // The text of key in section "UISTRING" for the current language.
 std::wstring LoadUiString(const wchar_t* key, const wchar_t* defaultText);
-inline std::wstring LoadUiString(const UiString& text)
+inline std::wstring LoadUiString(const korvex::config::UiString& text)
 {
     return LoadUiString(text.m_key, text.m_default);
 }
 
 // The URL of key in section "RLINK" for the current language.
 std::wstring LoadLink(const wchar_t* key, const wchar_t* defaultUrl);
-inline std::wstring LoadLink(const UiString& link)
+inline std::wstring LoadLink(const korvex::config::UiString& link)
 {
     return LoadLink(link.m_key, link.m_default);
 }

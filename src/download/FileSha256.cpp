@@ -7,6 +7,8 @@
 #include "download/TransferRules.h"
 #include "base/WinHandles.h"
 
+using namespace korvex::download;
+
 namespace {
 
 struct AlgorithmTraits {

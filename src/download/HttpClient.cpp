@@ -13,6 +13,8 @@
 #include "download/TransferRules.h"
 #include "log/RequestTrace.h"
 
+using namespace korvex::download;
+
 namespace {
 
 std::mutex g_sessionLock;

@@ -1,5 +1,7 @@
 #include "download/TransferRules.h"
 
+namespace korvex::download {
+
 bool IsSizeQueryStatusAccepted(std::uint32_t nStatus)
 {
     if (nStatus == 403 || nStatus == 404) {
@@ -65,3 +67,5 @@ bool IsSha256Text(std::wstring_view text, const Sha256Digest& digest)
     }
     return true;
 }
+
+}  // namespace korvex::download

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace korvex::download {
+
 inline constexpr std::size_t kFileReadSize = 4096;
 inline constexpr std::size_t kFileBatchSize = 10 * kFileReadSize;
 inline constexpr std::size_t kStreamReadSize = 16384;
@@ -36,3 +38,5 @@ using Sha256Digest = std::array<unsigned char, 32>;
 
 // True when text is the 64 hexadecimal digits (either case) of digest.
 bool IsSha256Text(std::wstring_view text, const Sha256Digest& digest);
+
+}  // namespace korvex::download

@@ -15,6 +15,11 @@
 #include "download/TransferRules.h"
 #include "install/ServerManifest.h"
 
+using namespace korvex::config;
+using namespace korvex::install;
+
+using namespace korvex::download;
+
 namespace {
 
 constexpr int kNewClientFolderAttempts = 100;

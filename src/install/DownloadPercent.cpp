@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace korvex::install {
+
 std::int32_t DownloadPercent(std::uint64_t nReceived, std::uint64_t nExpected)
 {
     if (nExpected == 0) {
@@ -24,3 +26,5 @@ DownloadStatusFunction MakeItemProgressFunction(InstallProgress& progress, std::
 }
 
 void IgnoreDownloadStatus(const DownloadStatusInfo&) {}
+
+}  // namespace korvex::install

@@ -7,6 +7,8 @@
 #include "install/InstallPlan.h"
 #include "install/InstallProgress.h"
 
+namespace korvex::install {
+
 // received * 100 / expected, 0 when the size is not known, at most 100.
 std::int32_t DownloadPercent(std::uint64_t nReceived, std::uint64_t nExpected);
 
@@ -18,3 +20,5 @@ DownloadStatusFunction MakeItemProgressFunction(InstallProgress& progress, std::
 
 // The server manifest's download reports nothing.
 void IgnoreDownloadStatus(const DownloadStatusInfo& status);
+
+}  // namespace korvex::install

@@ -5,6 +5,10 @@
 
 #include "config/DecimalText.h"
 
+using namespace korvex::config;
+
+namespace korvex::install {
+
 FourPartVersion ParseVersion(std::wstring_view text)
 {
     if (text.size() < 7) {
@@ -42,3 +46,5 @@ bool IsNewer(const FourPartVersion& candidate, const FourPartVersion& base)
 {
     return candidate.m_nMajor > base.m_nMajor || IsNewerInSameMajor(candidate, base);
 }
+
+}  // namespace korvex::install

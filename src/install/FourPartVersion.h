@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace korvex::install {
+
 struct FourPartVersion {
     std::uint32_t m_nMajor = 0;
     std::uint32_t m_nMinor = 0;
@@ -23,3 +25,5 @@ bool IsNewerInSameMajor(const FourPartVersion& candidate, const FourPartVersion&
 
 // A higher major, or newer within the same major.
 bool IsNewer(const FourPartVersion& candidate, const FourPartVersion& base);
+
+}  // namespace korvex::install

@@ -1,5 +1,7 @@
 #include "install/HomePageCapture.h"
 
+namespace korvex::install {
+
 namespace {
 
 constexpr std::wstring_view kServerPropertyPrefix = L"Property(S):";
@@ -65,3 +67,5 @@ bool CaptureInstallFolder(std::wstring_view message, std::wstring& found)
 {
     return CaptureServerProperty(message, kInstallFolderProperty, found);
 }
+
+}  // namespace korvex::install

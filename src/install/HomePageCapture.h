@@ -8,9 +8,13 @@
 #include <string>
 #include <string_view>
 
+namespace korvex::install {
+
 // Stores the URL of such a line in found, unless found already holds one.
 // True when a URL was stored. Client-side ("Property(C):") lines are ignored.
 bool CaptureHomePageUrl(std::wstring_view message, std::wstring& found);
 
 // The same for the INSTALLDIR line; the folder is stored as reported.
 bool CaptureInstallFolder(std::wstring_view message, std::wstring& found);
+
+}  // namespace korvex::install

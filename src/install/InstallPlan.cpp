@@ -2,6 +2,10 @@
 
 #include <utility>
 
+using namespace korvex::config;
+
+namespace korvex::install {
+
 std::wstring TransformPathFor(const std::wstring& transformFolder, int languageId)
 {
     return transformFolder + std::to_wstring(languageId) + L".mst";
@@ -110,3 +114,5 @@ InstallPlan BuildInstallPlan(const ProductConfiguration& configuration, const Ru
     }
     return plan;
 }
+
+}  // namespace korvex::install

@@ -12,6 +12,8 @@
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
 
+namespace korvex::install {
+
 struct InstallPlanItem {
     std::wstring m_strName;  // the component's file name; progress text
     std::wstring m_strUrl;
@@ -51,5 +53,7 @@ inline constexpr std::uint32_t kLanguagePackWeight = 5;
 // transform is stored, and what the TRANSFORMS property names.
 std::wstring TransformPathFor(const std::wstring& transformFolder, int languageId);
 
-InstallPlan BuildInstallPlan(const ProductConfiguration& configuration, const RunSettings& settings,
+InstallPlan BuildInstallPlan(const config::ProductConfiguration& configuration, const config::RunSettings& settings,
                              IInstallPlanSources& sources);
+
+}  // namespace korvex::install

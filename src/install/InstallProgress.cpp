@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+namespace korvex::install {
+
 InstallProgress g_installProgress;
 
 bool IsEndPhase(InstallPhase phase)
@@ -162,3 +164,5 @@ std::wstring InstallProgress::ItemText() const
     std::lock_guard<std::mutex> hold(m_lock);
     return m_strItemText;
 }
+
+}  // namespace korvex::install

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+namespace korvex::install {
+
 enum class InstallPhase : std::int32_t {
     Initial = 0,
     Downloading = 2,
@@ -86,3 +88,5 @@ private:
 
 // The one record of the process, shared by the worker and the progress page.
 extern InstallProgress g_installProgress;
+
+}  // namespace korvex::install

@@ -21,6 +21,9 @@
 #include "install/ServerManifest.h"
 #include "log/RunLog.h"
 
+using namespace korvex::config;
+using namespace korvex::install;
+
 namespace {
 
 class MachinePlanSources final : public IInstallPlanSources {

@@ -34,7 +34,7 @@ enum InstallErrorKind : int {
 class InstallWorker {
 public:
     // The events are created here: cancel not signalled, proceed signalled.
-    explicit InstallWorker(InstallProgress& progress = g_installProgress);
+    explicit InstallWorker(korvex::install::InstallProgress& progress = korvex::install::g_installProgress);
     // Waits for a running task.
     ~InstallWorker();
     InstallWorker(const InstallWorker&) = delete;
@@ -62,7 +62,7 @@ public:
     // phase is Finished.
     bool RestartRequired() const { return m_bRestartRequired.load() != 0; }
     bool HasStarted() const { return m_task.valid(); }
-    InstallProgress& Progress() { return m_progress; }
+    korvex::install::InstallProgress& Progress() { return m_progress; }
 
     bool CheckServer();
     bool DownloadAll();
@@ -72,12 +72,12 @@ public:
                       DownloadStatusFunction progress, FileHandle* pHeldFile = nullptr);
     bool InstallAll();
 
-    std::vector<InstallPlanItem> m_plan;
+    std::vector<korvex::install::InstallPlanItem> m_plan;
     // One per plan item, open from the end of its download until its
     // installation ended (transforms until the run ends: every package uses it).
     std::vector<FileHandle> m_heldFiles;
     int m_nInstallIndex = -1;
-    MsiProgressState m_installerState;
+    korvex::install::MsiProgressState m_installerState;
     std::atomic<int> m_bCancelInstaller{0};
     std::wstring m_strCurrentPackage;
     std::atomic<int> m_bStop{0};
@@ -87,13 +87,13 @@ public:
 private:
     // The download job and the installer runner work on the worker's state.
     friend class CDownloadJob;
-    friend bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item);
+    friend bool InstallPackage(InstallWorker& worker, const korvex::install::InstallPlanItem& item);
     friend INT WINAPI OnInstallerMessage(LPVOID context, UINT messageType, LPCWSTR message);
 
     void ShowRunFailure();
     void AdoptInstallFolderFromProperties();
 
-    InstallProgress& m_progress;
+    korvex::install::InstallProgress& m_progress;
     KernelHandle m_hCancelEvent;
     KernelHandle m_hProceedEvent;
     // The INSTALLDIR the installer reported; used only when "/v" named one.

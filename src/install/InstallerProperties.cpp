@@ -2,6 +2,8 @@
 
 #include "install/InstallPlan.h"
 
+namespace korvex::install {
+
 namespace {
 
 struct AssociationLevel {
@@ -62,3 +64,5 @@ std::wstring BuildInstallerProperties(const InstallerPropertyFacts& facts)
     }
     return properties;
 }
+
+}  // namespace korvex::install

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace korvex::install {
+
 struct InstallerPropertyFacts {
     int m_bProductInstalled = 0;
     std::wstring m_strInstallFolder;
@@ -29,3 +31,5 @@ const wchar_t* AssociationLevelName(int level);
 std::wstring WithoutTrailingBackslash(std::wstring path);
 
 std::wstring BuildInstallerProperties(const InstallerPropertyFacts& facts);
+
+}  // namespace korvex::install

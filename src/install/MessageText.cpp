@@ -1,5 +1,7 @@
 #include "install/MessageText.h"
 
+namespace korvex::install {
+
 std::wstring FillMessageText(std::wstring_view text, std::wstring_view value)
 {
     std::wstring filled(text);
@@ -9,3 +11,5 @@ std::wstring FillMessageText(std::wstring_view text, std::wstring_view value)
     }
     return filled;
 }
+
+}  // namespace korvex::install

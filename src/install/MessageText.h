@@ -5,5 +5,9 @@
 #include <string>
 #include <string_view>
 
+namespace korvex::install {
+
 // The text with its first "%s" replaced by value.
 std::wstring FillMessageText(std::wstring_view text, std::wstring_view value);
+
+}  // namespace korvex::install

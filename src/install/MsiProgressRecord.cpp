@@ -6,6 +6,10 @@
 
 #include "config/DecimalText.h"
 
+using namespace korvex::config;
+
+namespace korvex::install {
+
 void MsiProgressState::ResetForPackage()
 {
     m_nRunningMaximum = 0;
@@ -160,3 +164,5 @@ ProgressRecordOutcome ApplyProgressRecord(MsiProgressState& state, std::wstring_
     }
     return outcome;
 }
+
+}  // namespace korvex::install

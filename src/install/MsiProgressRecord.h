@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace korvex::install {
+
 struct MsiProgressState {
     std::int32_t m_nRunningMaximum = 0;
     std::int32_t m_nBasePercent = 0;
@@ -35,3 +37,5 @@ struct ProgressRecordOutcome {
 };
 
 ProgressRecordOutcome ApplyProgressRecord(MsiProgressState& state, std::wstring_view record);
+
+}  // namespace korvex::install

@@ -15,6 +15,9 @@
 #include "install/InstallerProperties.h"
 #include "log/RunLog.h"
 
+using namespace korvex::config;
+using namespace korvex::install;
+
 namespace {
 
 // Every message but the files-in-use ones, which the installer then handles itself.

@@ -14,10 +14,10 @@ class InstallWorker;
 // True when the program could be started; its exit code is not examined.
 // A program is waited for to its end; an .msi goes through msiexec and is
 // waited for at most 30 seconds.
-bool RunPackageProcess(const InstallPlanItem& item);
+bool RunPackageProcess(const korvex::install::InstallPlanItem& item);
 
 // True when the package installed, also when it asks for a reboot.
-bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item);
+bool InstallPackage(InstallWorker& worker, const korvex::install::InstallPlanItem& item);
 
 // The external user-interface handler; context is the InstallWorker.
 INT WINAPI OnInstallerMessage(LPVOID context, UINT messageType, LPCWSTR message);

@@ -10,6 +10,9 @@
 #include "install/InstallerProperties.h"
 #include "log/RunLog.h"
 
+using namespace korvex::config;
+using namespace korvex::install;
+
 namespace {
 
 void SetDword(const RegistryKey& key, const wchar_t* valueName, int value)

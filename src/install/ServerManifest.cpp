@@ -4,6 +4,11 @@
 #include "install/FourPartVersion.h"
 #include "xml/XmlDocument.h"
 
+using namespace korvex::config;
+using namespace korvex::xml;
+
+namespace korvex::install {
+
 namespace {
 
 // Each search starts after the child found last on the same level.
@@ -118,3 +123,5 @@ const wchar_t* ClientCheckResultName(int result)
             return L"unknown";
     }
 }
+
+}  // namespace korvex::install

@@ -9,6 +9,8 @@
 
 #include "config/ProductConfiguration.h"
 
+namespace korvex::install {
+
 // Outcomes of the client check.
 enum ClientCheckResult : int {
     CheckOk = 0,
@@ -25,10 +27,13 @@ const wchar_t* ClientCheckResultName(int result);
 // product version also becomes the standalone version. Missing elements leave
 // their fields alone. False when the path is empty or the file cannot be
 // loaded as XML.
-bool ParseServerManifest(const std::wstring& path, ProductManifest& manifest);
+bool ParseServerManifest(const std::wstring& path, config::ProductManifest& manifest);
 bool ParseServerManifest(const std::wstring& path);
 
 // The decision from the model alone: CheckOk, CheckProductInstalled,
 // CheckClientOutdated or CheckNoInstalledVersion.
-int EvaluateRelease(const ProductManifest& manifest, int bProductInstalled, const std::wstring& installedVersion);
+int EvaluateRelease(const config::ProductManifest& manifest, int bProductInstalled,
+                    const std::wstring& installedVersion);
 int EvaluateRelease();
+
+}  // namespace korvex::install

@@ -15,6 +15,8 @@
 #include "ui/GdiplusSession.h"
 #include "ui/ImagePixels.h"
 
+using namespace korvex::ui;
+
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -77,7 +79,7 @@ DecodedBitmap ToDibSection(Gdiplus::GpBitmap* source, bool keepAlpha, bool premu
     }
     flat::GdipBitmapUnlockBits(source, &data);
     if (premultiply && bitsPerPixel == 32) {
-        korvex::ui::PremultiplyBgra(static_cast<std::uint8_t*>(bits), static_cast<size_t>(width) * height);
+        PremultiplyBgra(static_cast<std::uint8_t*>(bits), static_cast<size_t>(width) * height);
     }
     result.bitmap = std::move(dib);
     result.width = static_cast<int>(width);

@@ -5,7 +5,7 @@
 #include "ui/MemoryCanvas.h"
 #include "ui/Theme.h"
 
-namespace korvex::ui {
+using namespace korvex::ui;
 
 bool FilterButtonMouse(MSG* msg, bool enabled)
 {
@@ -41,8 +41,6 @@ void ReleaseButton(CWnd& button, int& captured, int& pressed, CPoint point)
     }
     button.Invalidate(FALSE);
 }
-
-}  // namespace korvex::ui
 
 BEGIN_MESSAGE_MAP(CKorvexButton, CButton)
 ON_WM_CREATE()
@@ -85,7 +83,7 @@ void CKorvexButton::PreSubclassWindow()
 BOOL CKorvexButton::PreTranslateMessage(MSG* msg)
 {
     if (msg->hwnd == m_hWnd) {
-        if (korvex::ui::FilterButtonMouse(msg, m_bEnabled != 0)) return TRUE;
+        if (FilterButtonMouse(msg, m_bEnabled != 0)) return TRUE;
         if (msg->message == WM_LBUTTONDOWN) SetFocus();
     }
     return CButton::PreTranslateMessage(msg);
@@ -128,14 +126,14 @@ void CKorvexButton::OnLButtonDown(UINT flags, CPoint point)
 {
     // Ignored when disabled, also when the press bypasses PreTranslateMessage.
     if (!m_bEnabled) return;
-    korvex::ui::PressButton(*this, m_bCaptured, m_bPressed);
+    PressButton(*this, m_bCaptured, m_bPressed);
     CButton::OnLButtonDown(flags, point);
 }
 
 void CKorvexButton::OnLButtonUp(UINT flags, CPoint point)
 {
     if (!m_bEnabled) return;
-    korvex::ui::ReleaseButton(*this, m_bCaptured, m_bPressed, point);
+    ReleaseButton(*this, m_bCaptured, m_bPressed, point);
     CButton::OnLButtonUp(flags, point);
 }
 
@@ -146,7 +144,6 @@ BOOL CKorvexButton::OnEraseBkgnd(CDC*)
 
 void CKorvexButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
 {
-    using namespace korvex::ui;
     CDC* target = CDC::FromHandle(drawItem->hDC);
     const CRect item(drawItem->rcItem);
     MemoryCanvas canvas(*target, item.Width(), item.Height());

@@ -55,7 +55,6 @@ protected:
 };
 
 // The parts both push buttons share: their mouse rules and their click.
-namespace korvex::ui {
 
 // Rewrites a double click into a press and swallows presses and releases of
 // a disabled button; true when the message is handled.
@@ -68,5 +67,3 @@ void PressButton(CWnd& button, int& captured, int& pressed);
 // the system button from sending its own BN_CLICKED, and posts the click
 // (BN_CLICKED with the id) when released inside after a press.
 void ReleaseButton(CWnd& button, int& captured, int& pressed, CPoint point);
-
-}  // namespace korvex::ui

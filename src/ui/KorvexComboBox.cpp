@@ -7,10 +7,9 @@
 #include "ui/MemoryCanvas.h"
 #include "ui/Theme.h"
 
-namespace {
+using namespace korvex::ui;
 
-using korvex::ui::UiRect;
-using korvex::ui::UiSize;
+namespace {
 
 constexpr UINT kRepaintFlags = RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE;
 constexpr int kVisibleRows = 7;
@@ -307,7 +306,6 @@ CString CKorvexComboBox::FaceText(bool& isSelection) const
 
 void CKorvexComboBox::OnPaint()
 {
-    using namespace korvex::ui;
     CPaintDC paint(this);
     CRect client;
     GetClientRect(&client);
@@ -358,7 +356,6 @@ BOOL CKorvexComboBox::OnEraseBkgnd(CDC*)
 
 void CKorvexComboBox::OnSize(UINT type, int cx, int cy)
 {
-    using namespace korvex::ui;
     CComboBox::OnSize(type, cx, cy);
     if (!m_edit.m_hWnd || !m_hArrowBitmap) return;
     const UiSize frame =
@@ -401,7 +398,7 @@ void CKorvexComboBox::OnLButtonDown(UINT, CPoint point)
     CRect client;
     GetClientRect(&client);
     const bool readOnly = IsEditReadOnly();
-    if (readOnly || korvex::ui::IsInArrowZone(ToUiRect(client), ToUiRect(m_rcArrow), point.x, point.y)) {
+    if (readOnly || IsInArrowZone(ToUiRect(client), ToUiRect(m_rcArrow), point.x, point.y)) {
         ShowDropDown(!dropped);
         if (readOnly && m_edit.m_hWnd) {
             m_edit.SendMessage(EM_SETSEL, 0, 0);
@@ -449,7 +446,7 @@ BOOL CKorvexComboBox::OnDropDown()
     CClientDC dc(this);
     CFont* font = GetFont();
     CFont* previous = font ? dc.SelectObject(font) : nullptr;
-    korvex::ui::ListWidthInput input;
+    ListWidthInput input;
     input.itemWidths.reserve(count > 0 ? static_cast<size_t>(count) : 0);
     for (int index = 0; index < count; ++index) {
         CString text;
@@ -465,7 +462,7 @@ BOOL CKorvexComboBox::OnDropDown()
     CRect window;
     GetWindowRect(&window);
     input.comboWidth = window.Width();
-    SetDroppedWidth(static_cast<UINT>(korvex::ui::DropDownListWidth(input, ScreenDpiX())));
+    SetDroppedWidth(static_cast<UINT>(DropDownListWidth(input, ScreenDpiX())));
     return FALSE;
 }
 
@@ -492,7 +489,7 @@ HBRUSH CKorvexComboBox::OnCtlColor(CDC* dc, CWnd* wnd, UINT ctlColor)
     RECT listRect;
     if (list && ::GetWindowRect(m_hWnd, &combo) && ::GetWindowRect(list, &listRect) &&
         GetMonitorInfoW(MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const int left = korvex::ui::KeepListOnMonitor(combo.left, ToUiRect(listRect), monitor.rcMonitor.right);
+        const int left = KeepListOnMonitor(combo.left, ToUiRect(listRect), monitor.rcMonitor.right);
         if (left != listRect.left) {
             ::SetWindowPos(list, nullptr, left, listRect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }

@@ -7,9 +7,9 @@
 #include "ui/MemoryCanvas.h"
 #include "ui/Theme.h"
 
-namespace {
+using namespace korvex::ui;
 
-using korvex::ui::UiRect;
+namespace {
 
 constexpr int kMaximizedOverhang = 8;
 
@@ -23,15 +23,15 @@ struct CaptionButtonEntry {
 
 // In m_buttons order: the index is the id.
 constexpr CaptionButtonEntry kCaptionButtons[] = {
-    {korvex::ui::kCaptionClose, 106, L"Close", true, true},
-    {korvex::ui::kCaptionMaximize, 114, L"Maximize", false, true},
-    {korvex::ui::kCaptionRestore, 118, L"Restore", false, false},
-    {korvex::ui::kCaptionMinimize, 110, L"Minimize", false, true},
+    {kCaptionClose, 106, L"Close", true, true},
+    {kCaptionMaximize, 114, L"Maximize", false, true},
+    {kCaptionRestore, 118, L"Restore", false, false},
+    {kCaptionMinimize, 110, L"Minimize", false, true},
 };
 
-korvex::ui::FrameMetrics CurrentFrameMetrics()
+FrameMetrics CurrentFrameMetrics()
 {
-    return korvex::ui::FrameMetricsForDpi(ScreenDpiX(), ScreenDpiY());
+    return FrameMetricsForDpi(ScreenDpiX(), ScreenDpiY());
 }
 
 UiRect ToUiRect(const RECT& rect)
@@ -90,7 +90,7 @@ BOOL CKorvexDialog::OnNcCreate(LPCREATESTRUCTW cs)
 
 void CKorvexDialog::PrepareCaptionButtons(DWORD style)
 {
-    const korvex::ui::FrameMetrics metrics = CurrentFrameMetrics();
+    const FrameMetrics metrics = CurrentFrameMetrics();
     CaptionButton* records[] = {&m_btnClose, &m_btnMaximize, &m_btnRestore, &m_btnMinimize};
     m_buttons.clear();
     for (const CaptionButtonEntry& entry : kCaptionButtons) {
@@ -116,11 +116,11 @@ void CKorvexDialog::PrepareCaptionButtons(DWORD style)
             frameHeight = button.frameCount > 0 && !button.framesHorizontal ? button.imageHeight / button.frameCount
                                                                             : button.imageHeight;
         }
-        const korvex::ui::CaptionButtonRects rects = korvex::ui::PrepareCaptionButton(metrics, frameWidth, frameHeight);
+        const CaptionButtonRects rects = PrepareCaptionButton(metrics, frameWidth, frameHeight);
         button.rcButton = ToRect(rects.button);
         button.rcGlyph = ToRect(rects.glyph);
         // Without a maximise box the slot stays empty for the window's life.
-        const bool sizeButton = entry.id == korvex::ui::kCaptionMaximize || entry.id == korvex::ui::kCaptionRestore;
+        const bool sizeButton = entry.id == kCaptionMaximize || entry.id == kCaptionRestore;
         if (sizeButton && !(style & WS_MAXIMIZEBOX)) {
             button.rcButton = RECT{};
             button.rcGlyph = RECT{};
@@ -133,7 +133,7 @@ void CKorvexDialog::OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params)
 {
     if (calcValidRects && params) {
         const UiRect client =
-            korvex::ui::ClientFromWindowRect(ToUiRect(params->rgrc[0]), IsZoomed() != FALSE, CurrentFrameMetrics());
+            ClientFromWindowRect(ToUiRect(params->rgrc[0]), IsZoomed() != FALSE, CurrentFrameMetrics());
         params->rgrc[0] = ToRect(client);
     }
     m_bLayoutPending = 1;
@@ -151,11 +151,11 @@ BOOL CKorvexDialog::OnNcActivate(BOOL)
 
 void CKorvexDialog::LayoutButtons(const CRect& frame)
 {
-    if (m_buttons.size() != korvex::ui::kCaptionButtonCount) return;
-    std::array<korvex::ui::CaptionButtonRects, korvex::ui::kCaptionButtonCount> rects;
+    if (m_buttons.size() != kCaptionButtonCount) return;
+    std::array<CaptionButtonRects, kCaptionButtonCount> rects;
     for (size_t i = 0; i < rects.size(); ++i)
         rects[i] = {ToUiRect(m_buttons[i].rcButton), ToUiRect(m_buttons[i].rcGlyph)};
-    korvex::ui::LayoutCaptionButtons(rects, ToUiRect(frame), CurrentFrameMetrics());
+    LayoutCaptionButtons(rects, ToUiRect(frame), CurrentFrameMetrics());
     for (size_t i = 0; i < rects.size(); ++i) {
         m_buttons[i].rcButton = ToRect(rects[i].button);
         m_buttons[i].rcGlyph = ToRect(rects[i].glyph);
@@ -165,7 +165,7 @@ void CKorvexDialog::LayoutButtons(const CRect& frame)
 void CKorvexDialog::RedrawFrame()
 {
     if (!m_hWnd) return;
-    const korvex::ui::FrameMetrics metrics = CurrentFrameMetrics();
+    const FrameMetrics metrics = CurrentFrameMetrics();
     const int sx = metrics.lineX;
     const int sy = metrics.lineY;
     const bool zoomed = IsZoomed() != FALSE;
@@ -210,9 +210,9 @@ void CKorvexDialog::RedrawFrame()
     dc.FillSolidRect(window.right - sx, 0, sx, window.bottom, clrFrameBorder);
 
     CRect caption(sx, sy, window.right - sx, sy + metrics.captionHeight);
-    if (m_buttons.size() == korvex::ui::kCaptionButtonCount) {
-        m_buttons[korvex::ui::kCaptionMaximize].visible = zoomed ? 0 : 1;
-        m_buttons[korvex::ui::kCaptionRestore].visible = zoomed ? 1 : 0;
+    if (m_buttons.size() == kCaptionButtonCount) {
+        m_buttons[kCaptionMaximize].visible = zoomed ? 0 : 1;
+        m_buttons[kCaptionRestore].visible = zoomed ? 1 : 0;
     }
     for (const CaptionButton& button : m_buttons) DrawButton(dc, button, caption);
 
@@ -247,7 +247,7 @@ void CKorvexDialog::DrawTitle(CDC& dc, CRect caption)
     CString title;
     GetWindowText(title);
     if (title.IsEmpty()) return;
-    const korvex::ui::FrameMetrics metrics = CurrentFrameMetrics();
+    const FrameMetrics metrics = CurrentFrameMetrics();
     // The title ends before the caption buttons instead of running under them.
     for (const CaptionButton& button : m_buttons) {
         const bool occupiesStrip = button.visible && button.rcButton.right > button.rcButton.left;
@@ -358,16 +358,16 @@ void CKorvexDialog::OnNcLButtonUp(UINT, CPoint point)
             if (button.id == hit) {
                 const bool sizable = (GetStyle() & WS_MAXIMIZEBOX) != 0;
                 switch (hit) {
-                    case korvex::ui::kCaptionClose:
+                    case kCaptionClose:
                         command = SC_CLOSE;
                         break;
-                    case korvex::ui::kCaptionMinimize:
+                    case kCaptionMinimize:
                         command = SC_MINIMIZE;
                         break;
-                    case korvex::ui::kCaptionMaximize:
+                    case kCaptionMaximize:
                         command = sizable ? SC_MAXIMIZE : 0;
                         break;
-                    case korvex::ui::kCaptionRestore:
+                    case kCaptionRestore:
                         command = sizable ? SC_RESTORE : 0;
                         break;
                 }

@@ -7,6 +7,8 @@
 #include "ui/MemoryCanvas.h"
 #include "ui/Theme.h"
 
+using namespace korvex::ui;
+
 namespace {
 
 bool KeyDown(int virtualKey)
@@ -163,10 +165,10 @@ void CKorvexEdit::OnLButtonUp(UINT flags, CPoint point)
 void CKorvexEdit::OnKillFocus(CWnd* newWnd)
 {
     m_bFocused = 0;
-    if (m_nMode == korvex::ui::kEditDecimal && m_bGroupThousands) {
+    if (m_nMode == kEditDecimal && m_bGroupThousands) {
         CString text;
         GetWindowText(text);
-        SetWindowText(korvex::ui::GroupThousands(ToStd(text)).c_str());
+        SetWindowText(GroupThousands(ToStd(text)).c_str());
     }
     CEdit::OnKillFocus(newWnd);
     RedrawWithFrame();
@@ -174,7 +176,6 @@ void CKorvexEdit::OnKillFocus(CWnd* newWnd)
 
 void CKorvexEdit::OnChar(UINT ch, UINT repeat, UINT flags)
 {
-    using namespace korvex::ui;
     const bool numeric = m_nMode == kEditInteger || m_nMode == kEditDecimal;
     if (ch == VK_RETURN) {
         if (numeric) {
@@ -212,7 +213,7 @@ BOOL CKorvexEdit::PreTranslateMessage(MSG* msg)
             return TRUE;
         }
         if (HandleShortcut(*msg)) return TRUE;
-        if ((m_nMode == korvex::ui::kEditInteger || m_nMode == korvex::ui::kEditDecimal) && HandleNumericKey(*msg)) {
+        if ((m_nMode == kEditInteger || m_nMode == kEditDecimal) && HandleNumericKey(*msg)) {
             return TRUE;
         }
     }
@@ -250,12 +251,11 @@ bool CKorvexEdit::HandleNumericKey(const MSG& msg)
         Step(msg.wParam == VK_UP);
         return true;
     }
-    return !korvex::ui::NumericModeKeyPasses(m_nMode, static_cast<unsigned>(msg.wParam));
+    return !NumericModeKeyPasses(m_nMode, static_cast<unsigned>(msg.wParam));
 }
 
 void CKorvexEdit::Step(bool up)
 {
-    using namespace korvex::ui;
     CString text;
     GetWindowText(text);
     std::wstring stepped;

@@ -3,6 +3,8 @@
 #include "ui/ProgressGeometry.h"
 #include "ui/Theme.h"
 
+using namespace korvex::ui;
+
 namespace {
 
 struct ProgressRadii {
@@ -59,7 +61,6 @@ void CKorvexProgress::OnPaint()
 
 void CKorvexProgress::FillTo(const RECT& client)
 {
-    using namespace korvex::ui;
     ID2D1DCRenderTarget* target = m_pRenderTarget.Get();
     ComPtr<ID2D1SolidColorBrush> brush;
     if (FAILED(target->CreateSolidColorBrush(ToD2DColor(m_clrBack), &brush))) return;

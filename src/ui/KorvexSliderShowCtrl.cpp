@@ -8,6 +8,8 @@
 #include "ui/MemoryCanvas.h"
 #include "ui/SlideShowTimeline.h"
 
+using namespace korvex::ui;
+
 namespace {
 
 long long SteadyMilliseconds()
@@ -109,7 +111,6 @@ void CKorvexSliderShowCtrl::OnPaint()
 
 void CKorvexSliderShowCtrl::DrawSlides(CDC& dc, const CRect& client)
 {
-    using namespace korvex::ui;
     if (m_slides.empty()) return;
     const SlidePhase phase = SlidePhaseAt(ElapsedSinceFirstShow(), m_slides.size(), m_dHold, m_dTransition);
     const UiSize area{client.Width() - m_nMarginLeft - m_nMarginRight,

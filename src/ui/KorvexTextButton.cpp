@@ -4,6 +4,8 @@
 #include "ui/KorvexButton.h"
 #include "ui/Theme.h"
 
+using namespace korvex::ui;
+
 namespace {
 
 struct TextButtonRadii {
@@ -19,9 +21,9 @@ const TextButtonRadii& Radii()
     return radii;
 }
 
-korvex::ui::UiColor ToUi(COLORREF color)
+UiColor ToUi(COLORREF color)
 {
-    return static_cast<korvex::ui::UiColor>(color);
+    return static_cast<UiColor>(color);
 }
 
 }  // namespace
@@ -58,7 +60,7 @@ void CKorvexTextButton::SetText(const CString& text)
 
 BOOL CKorvexTextButton::PreTranslateMessage(MSG* msg)
 {
-    if (msg->hwnd == m_hWnd && korvex::ui::FilterButtonMouse(msg, m_bEnabled != 0)) return TRUE;
+    if (msg->hwnd == m_hWnd && FilterButtonMouse(msg, m_bEnabled != 0)) return TRUE;
     return CButton::PreTranslateMessage(msg);
 }
 
@@ -112,7 +114,6 @@ void CKorvexTextButton::OnPaint()
 
 void CKorvexTextButton::DrawFace(const CRect& client)
 {
-    using namespace korvex::ui;
     ComPtr<ID2D1SolidColorBrush> brush;
     if (FAILED(m_pRenderTarget->CreateSolidColorBrush(ToD2DColor(m_clrBack), &brush))) return;
     const D2D1_RECT_F area = D2D1::RectF(static_cast<float>(client.left), static_cast<float>(client.top),
@@ -147,8 +148,8 @@ void CKorvexTextButton::DrawCaption(const CRect& client, ID2D1SolidColorBrush* b
     DWRITE_OVERHANG_METRICS overhang{};
     if (FAILED(layout->GetMetrics(&metrics)) || FAILED(layout->GetOverhangMetrics(&overhang))) return;
     const int inked =
-        korvex::ui::InkedTextHeight({metrics.top, metrics.height, metrics.layoutHeight, overhang.top, overhang.bottom});
-    const int top = korvex::ui::CenteredTextTop(client.top, client.Height(), inked);
+        InkedTextHeight({metrics.top, metrics.height, metrics.layoutHeight, overhang.top, overhang.bottom});
+    const int top = CenteredTextTop(client.top, client.Height(), inked);
     m_pRenderTarget->DrawTextLayout(D2D1::Point2F(static_cast<float>(client.left), static_cast<float>(top)),
                                     layout.Get(), brush);
 }
@@ -177,14 +178,14 @@ void CKorvexTextButton::OnMouseLeave()
 void CKorvexTextButton::OnLButtonDown(UINT flags, CPoint point)
 {
     if (!m_bEnabled) return;
-    korvex::ui::PressButton(*this, m_bCaptured, m_bPressed);
+    PressButton(*this, m_bCaptured, m_bPressed);
     CButton::OnLButtonDown(flags, point);
 }
 
 void CKorvexTextButton::OnLButtonUp(UINT flags, CPoint point)
 {
     if (!m_bEnabled) return;
-    korvex::ui::ReleaseButton(*this, m_bCaptured, m_bPressed, point);
+    ReleaseButton(*this, m_bCaptured, m_bPressed, point);
     CButton::OnLButtonUp(flags, point);
 }
 

@@ -1,5 +1,7 @@
 #include "wizard/CatchAll.h"
 
+namespace korvex::wizard {
+
 bool RunCatchingAll(const std::function<void()>& task) noexcept
 {
     try {
@@ -9,3 +11,5 @@ bool RunCatchingAll(const std::function<void()>& task) noexcept
         return false;
     }
 }
+
+}  // namespace korvex::wizard

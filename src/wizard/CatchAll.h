@@ -5,6 +5,10 @@
 
 #include <functional>
 
+namespace korvex::wizard {
+
 // Runs task; false when it threw, whatever it threw (a failed allocation
 // included). Never throws itself.
 bool RunCatchingAll(const std::function<void()>& task) noexcept;
+
+}  // namespace korvex::wizard

@@ -20,6 +20,10 @@
 
 #include "resource.h"
 
+using namespace korvex::config;
+using namespace korvex::install;
+using namespace korvex::wizard;
+
 namespace {
 
 constexpr DWORD kFirstCheckDelayMs = 200;
@@ -52,7 +56,7 @@ void CClientValidator::DoDataExchange(CDataExchange* dx)
 BOOL CClientValidator::OnInitDialog()
 {
     CKorvexDialog::OnInitDialog();
-    korvex::wizard::SetProductIcon(*this);
+    SetProductIcon(*this);
     m_bShowCaption = 1;
     RedrawFrame();
     for (CaptionButton* button : {&m_btnClose, &m_btnMaximize, &m_btnMinimize}) button->disabled = 1;
@@ -74,7 +78,7 @@ BOOL CClientValidator::OnInitDialog()
     m_bVerdictReady = false;
     m_task = std::async(std::launch::async, &CClientValidator::ValidatorTask, this);
 
-    if (g_runSettings.m_bSilent) korvex::wizard::HideForSilentRun(*this);
+    if (g_runSettings.m_bSilent) HideForSilentRun(*this);
     return TRUE;
 }
 
@@ -83,9 +87,8 @@ void CClientValidator::LayoutClient(const CRect& client)
     if (!m_progress.m_hWnd) return;
     CRect bar;
     m_progress.GetWindowRect(&bar);
-    const korvex::wizard::UiRect centred =
-        korvex::wizard::CenterInClient(korvex::wizard::ToUiRect(client), {bar.Width(), bar.Height()});
-    korvex::wizard::MoveTo(m_progress, centred);
+    const UiRect centred = CenterInClient(ToUiRect(client), {bar.Width(), bar.Height()});
+    MoveTo(m_progress, centred);
 }
 
 BOOL CClientValidator::OnEraseBkgnd(CDC* dc)
@@ -135,7 +138,7 @@ void CClientValidator::ActOnVerdict(int verdict)
             const std::wstring text = LoadUiString(IDS_ERR_CONNECT_DOWNLOAD_SERVER);
             UserMessageBox(m_hWnd, text.c_str(), shortName.c_str(), MB_ICONERROR);
             m_outcome = Stop;
-            korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::ServerUnreachable);
+            RecordRunOutcome(RunOutcome::ServerUnreachable);
             break;
         }
         case CheckProductInstalled: {
@@ -143,14 +146,14 @@ void CClientValidator::ActOnVerdict(int verdict)
             const std::wstring text = FillMessageText(LoadUiString(IDS_ERR_INSTALLED_ALREADY), shortName);
             const int answer = UserMessageBox(m_hWnd, text.c_str(), shortName.c_str(), MB_YESNO | MB_ICONERROR);
             m_outcome = Stop;
-            korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::AlreadyCurrent);
+            RecordRunOutcome(RunOutcome::AlreadyCurrent);
             if (answer == IDYES) LaunchUnelevatedIfPresent(GetInstalledExecutablePath());
             break;
         }
         case CheckClientOutdated:
             if (DownloadNewClient(m_newClientPath)) {
                 m_outcome = RunNewClient;
-                korvex::wizard::RecordRunOutcome(korvex::wizard::RunOutcome::HandedToNewClient);
+                RecordRunOutcome(RunOutcome::HandedToNewClient);
             }
             break;
         default:

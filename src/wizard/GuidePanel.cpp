@@ -8,6 +8,8 @@
 
 #include "resource.h"
 
+using namespace korvex::wizard;
+
 BEGIN_MESSAGE_MAP(CGuidePanel, CDialog)
 ON_WM_ERASEBKGND()
 ON_WM_SIZE()
@@ -19,7 +21,7 @@ void CGuidePanel::LayoutControls(const CRect&) {}
 
 CSize CGuidePanel::GetPageSize()
 {
-    return korvex::wizard::ToCSize(korvex::wizard::DefaultPageSize(korvex::wizard::ScreenScale()));
+    return ToCSize(DefaultPageSize(ScreenScale()));
 }
 
 void CGuidePanel::OnPageShown() {}
@@ -66,8 +68,7 @@ void CGuidePanel::MeasureText(const CString& text, CFont* font, CSize& size)
     ::GetTextExtentPoint32W(dc->GetSafeHdc(), text, text.GetLength(), &measured);
     if (previous) dc->SelectObject(previous);
     ReleaseDC(dc);
-    size = korvex::wizard::ToCSize(
-        korvex::wizard::FitMeasuredText(korvex::wizard::ToUiSize(size), {measured.cx, measured.cy}));
+    size = ToCSize(FitMeasuredText(ToUiSize(size), {measured.cx, measured.cy}));
 }
 
 void CGuidePanel::OnSize(UINT type, int cx, int cy)

@@ -9,6 +9,9 @@
 
 #include "resource.h"
 
+using namespace korvex::config;
+using namespace korvex::wizard;
+
 BEGIN_MESSAGE_MAP(CInstallGuide, CKorvexDialog)
 ON_WM_CLOSE()
 END_MESSAGE_MAP()
@@ -25,7 +28,7 @@ BOOL CInstallGuide::OnInitDialog()
 {
     CKorvexDialog::OnInitDialog();
 
-    korvex::wizard::SetProductIcon(*this);
+    SetProductIcon(*this);
     SetWindowText(g_productConfiguration.m_manifest.m_strFullName.c_str());
 
     auto addPage = [this](int key, std::shared_ptr<CGuidePanel> page, UINT templateId) {
@@ -38,7 +41,7 @@ BOOL CInstallGuide::OnInitDialog()
     const bool skipSettings = g_runSettings.m_bProductInstalled || g_runSettings.m_bSilent;
     ShowPage(skipSettings ? kStatusPage : kSettingPage);
     FitToPage();
-    if (g_runSettings.m_bSilent) korvex::wizard::HideForSilentRun(*this);
+    if (g_runSettings.m_bSilent) HideForSilentRun(*this);
     return TRUE;
 }
 
@@ -73,8 +76,7 @@ void CInstallGuide::FitToPage()
 {
     CGuidePanel* page = CurrentPage();
     const CSize pageSize = page ? page->GetPageSize() : CSize(0, 0);
-    const korvex::wizard::UiSize window =
-        korvex::wizard::WindowSizeForPage(korvex::wizard::ScreenScale(), korvex::wizard::ToUiSize(pageSize));
+    const UiSize window = WindowSizeForPage(ScreenScale(), ToUiSize(pageSize));
     SetWindowPos(nullptr, 0, 0, window.cx, window.cy, SWP_NOMOVE | SWP_NOZORDER);
 }
 

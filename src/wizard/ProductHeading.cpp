@@ -6,6 +6,8 @@
 
 #include "resource.h"
 
+using namespace korvex::wizard;
+
 namespace {
 
 // An icon loaded at one size; LoadImageW hands out a copy we must destroy.
@@ -19,7 +21,6 @@ IconHandle LoadSizedIcon(int size)
 
 void DrawProductHeading(CDC& dc, const CRect& client, int iconTop, const std::wstring& title)
 {
-    using namespace korvex::wizard;
     const DpiScale scale = ScreenScale();
     CSize titleSize(0, 0);
     CFont* previous = nullptr;

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+using namespace korvex::install;
+using namespace korvex::config;
+
 namespace korvex::wizard {
 
 const UiString& PhaseTextOf(InstallPhase phase)

@@ -16,7 +16,7 @@
 namespace korvex::wizard {
 
 struct DisplayInput {
-    InstallPhase phase = InstallPhase::Initial;
+    install::InstallPhase phase = install::InstallPhase::Initial;
     float percent = 0.0f;         // overall, 0 to 100
     bool hasDownloads = false;    // the plan's download weight list is not empty
     std::uint32_t startTick = 0;  // 0: not taken yet
@@ -27,7 +27,7 @@ struct DisplayRecord {
     float percent = 0.0f;
     int barPosition = 0;       // 0 to 1000
     std::wstring percentText;  // one decimal and the percent sign
-    const UiString* phaseText = &IDS_STATUS_INIT;
+    const config::UiString* phaseText = &config::IDS_STATUS_INIT;
     float phaseProgress = 0.0f;
     bool timeKnown = false;  // false: "Calculating time remaining..."
     std::uint32_t remainingMs = 0;
@@ -36,11 +36,11 @@ struct DisplayRecord {
 
 DisplayRecord ComputeDisplayRecord(const DisplayInput& input);
 
-const UiString& PhaseTextOf(InstallPhase phase);
+const config::UiString& PhaseTextOf(install::InstallPhase phase);
 
 // The phase's own share of progress: downloads and installs each run from 0
 // to 100 of their half of the bar.
-float PhaseProgress(InstallPhase phase, float percent, bool hasDownloads);
+float PhaseProgress(install::InstallPhase phase, float percent, bool hasDownloads);
 
 // The remaining time from the elapsed time and the phase progress; 1000 ms
 // when nothing or less than that remains.
@@ -52,10 +52,11 @@ int BarPosition(float percent);
 // The text for a time in milliseconds: hours, minutes or seconds, each field
 // with two digits.
 std::wstring FormatRemainingTime(std::uint32_t milliseconds,
-                                 const std::function<std::wstring(const UiString&)>& loadText);
+                                 const std::function<std::wstring(const config::UiString&)>& loadText);
 
 // The time label's text for a record.
-std::wstring TimeTextOf(const DisplayRecord& record, const std::function<std::wstring(const UiString&)>& loadText);
+std::wstring TimeTextOf(const DisplayRecord& record,
+                        const std::function<std::wstring(const config::UiString&)>& loadText);
 
 // Fills the integer fields ("%d", "%02d", ...) of a translated text in order;
 // "%%" is a percent sign, any other field and fields beyond the values are

@@ -30,14 +30,14 @@ int ExitCodeOf(RunOutcome outcome)
     return 1603;
 }
 
-RunOutcome OutcomeOfPhase(InstallPhase phase, bool restartRequired)
+RunOutcome OutcomeOfPhase(install::InstallPhase phase, bool restartRequired)
 {
     switch (phase) {
-        case InstallPhase::Finished:
+        case install::InstallPhase::Finished:
             return restartRequired ? RunOutcome::FinishedRestartPending : RunOutcome::Finished;
-        case InstallPhase::Failed:
+        case install::InstallPhase::Failed:
             return RunOutcome::Failed;
-        case InstallPhase::Cancelled:
+        case install::InstallPhase::Cancelled:
             return RunOutcome::UserCancelled;
         default:
             return RunOutcome::NotEnded;

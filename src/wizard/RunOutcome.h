@@ -27,7 +27,7 @@ int ExitCodeOf(RunOutcome outcome);
 
 // How the install worker's end phase ends the run; NotEnded while the phase
 // is not an end phase.
-RunOutcome OutcomeOfPhase(InstallPhase phase, bool restartRequired);
+RunOutcome OutcomeOfPhase(install::InstallPhase phase, bool restartRequired);
 
 // The outcome of this process's run; written on the UI thread, read at exit.
 void RecordRunOutcome(RunOutcome outcome);

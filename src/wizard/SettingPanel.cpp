@@ -21,9 +21,11 @@
 
 #include "resource.h"
 
-namespace {
-
+using namespace korvex::config;
+using namespace korvex::install;
 using namespace korvex::wizard;
+
+namespace {
 
 constexpr UINT kFormatLabel = 56;
 constexpr UINT kFormatHeader = 58;

@@ -11,6 +11,10 @@
 #include "config/ProductConfiguration.h"
 #include "wizard/WebAddress.h"
 
+using namespace korvex::config;
+
+using namespace korvex::wizard;
+
 using Microsoft::WRL::ComPtr;
 
 namespace {

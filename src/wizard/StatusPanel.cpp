@@ -18,9 +18,11 @@
 
 #include "resource.h"
 
-namespace {
-
+using namespace korvex::config;
+using namespace korvex::install;
 using namespace korvex::wizard;
+
+namespace {
 
 constexpr UINT kFormatText = DT_WORDBREAK;
 constexpr UINT kFormatPercent = DT_WORDBREAK | DT_RIGHT;

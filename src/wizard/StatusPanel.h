@@ -61,7 +61,7 @@ protected:
 private:
     void StartInstallation();
     // Records how the worker's end phase ends the run, for the exit code.
-    void RecordEndOfRun(InstallPhase phase);
+    void RecordEndOfRun(korvex::install::InstallPhase phase);
 };
 
 // The applications the installer asks the user to close.

@@ -11,6 +11,10 @@
 
 #include "resource.h"
 
+using namespace korvex::config;
+using namespace korvex::install;
+using namespace korvex::wizard;
+
 BEGIN_MESSAGE_MAP(CSuccessPanel, CGuidePanel)
 ON_COMMAND(IDOK, OnClickStart)
 ON_WM_TIMER()
@@ -48,8 +52,7 @@ void CSuccessPanel::ReloadTexts()
 void CSuccessPanel::LayoutControls(const CRect& client)
 {
     if (!m_btnStart.m_hWnd) return;
-    korvex::wizard::MoveTo(
-        m_btnStart, korvex::wizard::LayoutStartButton(korvex::wizard::ScreenScale(), korvex::wizard::ToUiRect(client)));
+    MoveTo(m_btnStart, LayoutStartButton(ScreenScale(), ToUiRect(client)));
 }
 
 void CSuccessPanel::DrawBackground(CDC& dc)

@@ -2,6 +2,8 @@
 
 #include <cwctype>
 
+namespace korvex::wizard {
+
 namespace {
 
 // The length of a matching scheme prefix ("http://", "https://"), else 0.
@@ -31,3 +33,5 @@ bool IsWebAddress(const std::wstring& address)
     }
     return true;
 }
+
+}  // namespace korvex::wizard

@@ -6,6 +6,10 @@
 
 #include <string>
 
+namespace korvex::wizard {
+
 // True for an http:// or https:// address (scheme in any case) with a host
 // part and no space or control character anywhere.
 bool IsWebAddress(const std::wstring& address);
+
+}  // namespace korvex::wizard

@@ -12,32 +12,30 @@
 
 #include "resource.h"
 
-namespace korvex::wizard {
-
-inline DpiScale ScreenScale()
+inline korvex::wizard::DpiScale ScreenScale()
 {
     EnsureDpi();
     return {ScreenDpiX(), ScreenDpiY()};
 }
 
-inline UiRect ToUiRect(const RECT& rect)
+inline korvex::ui::UiRect ToUiRect(const RECT& rect)
 {
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
-inline CRect ToCRect(const UiRect& rect)
+inline CRect ToCRect(const korvex::ui::UiRect& rect)
 {
     return CRect(rect.left, rect.top, rect.right, rect.bottom);
 }
-inline UiSize ToUiSize(const CSize& size)
+inline korvex::ui::UiSize ToUiSize(const CSize& size)
 {
     return {size.cx, size.cy};
 }
-inline CSize ToCSize(const UiSize& size)
+inline CSize ToCSize(const korvex::ui::UiSize& size)
 {
     return CSize(size.cx, size.cy);
 }
 
-inline void MoveTo(CWnd& window, const UiRect& rect, BOOL repaint = TRUE)
+inline void MoveTo(CWnd& window, const korvex::ui::UiRect& rect, BOOL repaint = TRUE)
 {
     if (window.m_hWnd) window.MoveWindow(rect.left, rect.top, rect.Width(), rect.Height(), repaint);
 }
@@ -64,5 +62,3 @@ inline void HideForSilentRun(CWnd& window)
     window.ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
     window.ShowWindow(SW_HIDE);
 }
-
-}  // namespace korvex::wizard

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+namespace korvex::xml {
+
 void ElementIndex::Reset(size_t records)
 {
     EnsureCapacity(std::max<size_t>(records, 1));
@@ -43,3 +45,5 @@ void ElementIndex::EnsureCapacity(size_t records)
     }
     m_nCapacity = static_cast<int>(std::min<size_t>(capacity, INT_MAX));
 }
+
+}  // namespace korvex::xml

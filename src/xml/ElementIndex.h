@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+namespace korvex::xml {
+
 enum ElementRecordFlag : uint32_t {
     kElementDepthMask = 0xFFFF,
     kElementFirstChild = 0x80000,
@@ -79,3 +81,5 @@ private:
     int m_nCount = 0;
     int m_nCapacity = 0;
 };
+
+}  // namespace korvex::xml

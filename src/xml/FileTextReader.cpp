@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <string>
 
+namespace korvex::xml {
+
 const ByteOrderMark BomTable[3] = {
     {"\xEF\xBB\xBF", "UTF-8", kXmlFlagUtf8Mark, 1},
     {"\xFF\xFE", "UTF-16LE", kXmlFlagUtf16LE, 2},
@@ -23,7 +25,7 @@ constexpr uint32_t kEncodingFlags = kXmlFlagUtf16LE | kXmlFlagUtf8Mark | kXmlFla
 
 bool IsNamed(XmlStringView name, std::string_view expected)
 {
-    return XmlSyntax::EqualNames(name, AsciiText(expected), true);
+    return syntax::EqualNames(name, AsciiText(expected), true);
 }
 
 XmlStringView TagName(XmlStringView text, const XmlNode& node, size_t prefix)
@@ -36,14 +38,14 @@ XmlString CharsetOfContent(XmlStringView content)
 {
     static const XmlString charset = AsciiText("charset");
     for (size_t pos = 0; pos + charset.size() <= content.size(); ++pos) {
-        if (!XmlSyntax::EqualNames(content.substr(pos, charset.size()), charset, true)) continue;
+        if (!syntax::EqualNames(content.substr(pos, charset.size()), charset, true)) continue;
         size_t at = pos + charset.size();
-        while (at < content.size() && XmlSyntax::IsWhite(content[at])) ++at;
+        while (at < content.size() && syntax::IsWhite(content[at])) ++at;
         if (at >= content.size() || content[at] != '=') continue;
         ++at;
-        while (at < content.size() && XmlSyntax::IsWhite(content[at])) ++at;
+        while (at < content.size() && syntax::IsWhite(content[at])) ++at;
         const size_t valueStart = at;
-        while (at < content.size() && !XmlSyntax::EndsSearchName(content[at])) ++at;
+        while (at < content.size() && !syntax::EndsSearchName(content[at])) ++at;
         return XmlString(content.substr(valueStart, at - valueStart));
     }
     return XmlString();
@@ -56,20 +58,19 @@ XmlString FindDeclaredEncoding(XmlStringView head)
     XmlNode node;
     XmlStringView value;
     if (head.size() >= 2 && head[0] == '<' && head[1] == '?') {
-        XmlSyntax::ScanNode(head, 0, node);
+        syntax::ScanNode(head, 0, node);
         if (node.m_kind == XmlNodeKind::ProcessingInstruction) {
             size_t targetEnd = 2;
-            while (targetEnd < node.m_nEnd && !XmlSyntax::IsWhite(head[targetEnd]) && head[targetEnd] != '?')
-                ++targetEnd;
+            while (targetEnd < node.m_nEnd && !syntax::IsWhite(head[targetEnd]) && head[targetEnd] != '?') ++targetEnd;
             if (IsNamed(head.substr(2, targetEnd - 2), "xml")) {
-                if (XmlSyntax::FindAttribute(head, 0, node.m_nEnd, "encoding", value)) return XmlString(value);
+                if (syntax::FindAttribute(head, 0, node.m_nEnd, "encoding", value)) return XmlString(value);
                 return XmlString();
             }
         }
     }
     bool insideHtml = false;
     for (size_t pos = 0; pos < head.size(); pos = node.m_nEnd) {
-        XmlSyntax::ScanNode(head, pos, node);
+        syntax::ScanNode(head, pos, node);
         switch (node.m_kind) {
             case XmlNodeKind::Malformed:
             case XmlNodeKind::Unterminated:
@@ -82,9 +83,9 @@ XmlString FindDeclaredEncoding(XmlStringView head)
                     if (!IsNamed(TagName(head, node, 1), "html")) return XmlString();
                     insideHtml = true;
                 } else if (IsNamed(TagName(head, node, 1), "meta") &&
-                           XmlSyntax::FindAttribute(head, node.m_nStart, node.m_nEnd, "http-equiv", value) &&
+                           syntax::FindAttribute(head, node.m_nStart, node.m_nEnd, "http-equiv", value) &&
                            IsNamed(value, "content-type") &&
-                           XmlSyntax::FindAttribute(head, node.m_nStart, node.m_nEnd, "content", value)) {
+                           syntax::FindAttribute(head, node.m_nStart, node.m_nEnd, "content", value)) {
                     XmlString charset = CharsetOfContent(value);
                     if (!charset.empty()) return charset;
                 }
@@ -100,27 +101,27 @@ bool FileTextReader::ReadFile(const XmlChar* path, XmlString& text)
 {
     m_strResults.clear();
     text.clear();
-    XmlPlatform::ReadOnlyFile file;
+    platform::ReadOnlyFile file;
     if (path == nullptr || !file.Open(path)) {
-        AddFileError(XmlPlatform::LastError());
+        AddFileError(platform::LastError());
         return false;
     }
     uint64_t size = 0;
     if (!file.Size(size)) {
-        AddFileError(XmlPlatform::LastError());
+        AddFileError(platform::LastError());
         return false;
     }
     if (size > kMaxFileSize) {
-        AddFileError(XmlPlatform::kErrorFileTooLarge);
+        AddFileError(platform::kErrorFileTooLarge);
         return false;
     }
     std::string bytes(static_cast<size_t>(size), '\0');
     if (size != 0 && !file.Read(bytes.data(), bytes.size())) {
-        AddFileError(XmlPlatform::LastError());
+        AddFileError(platform::LastError());
         return false;
     }
     DecodeBytes(bytes, text);
-    if (!file.Close()) AddFileError(XmlPlatform::LastError());
+    if (!file.Close()) AddFileError(platform::LastError());
     return true;
 }
 
@@ -143,7 +144,7 @@ void FileTextReader::DecodeBytes(std::string_view bytes, XmlString& text)
     }
     if (textStart == 0) {
         XmlString head;
-        XmlPlatform::BytesToUtf16(kCodePageUtf8, bytes.substr(0, kDeclarationSearchBytes), head);
+        platform::BytesToUtf16(kCodePageUtf8, bytes.substr(0, kDeclarationSearchBytes), head);
         m_strEncoding = FindDeclaredEncoding(head);
         // Bytes without a mark are 8-bit text: a 16- or 32-bit name cannot be right.
         if (IsWideCodePage(CodePageOfEncoding(m_strEncoding))) m_strEncoding.clear();
@@ -204,5 +205,7 @@ void FileTextReader::ReadBytes(std::string_view bytes, XmlString& text)
 
 void FileTextReader::AddFileError(uint32_t error)
 {
-    AddResult(m_strResults, "file_error", {{"msg", XmlPlatform::ErrorMessage(error)}, {"n", NumberText(error)}});
+    AddResult(m_strResults, "file_error", {{"msg", platform::ErrorMessage(error)}, {"n", NumberText(error)}});
 }
+
+}  // namespace korvex::xml

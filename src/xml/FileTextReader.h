@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace korvex::xml {
+
 struct ByteOrderMark {
     std::string_view m_bytes;
     const char* m_szEncoding;
@@ -47,3 +49,5 @@ private:
     XmlString m_strResults;
     XmlString m_strEncoding;
 };
+
+}  // namespace korvex::xml

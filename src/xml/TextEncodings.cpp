@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace korvex::xml {
+
 const EncodingName EncodingTable[365] = {
     {"437", 437},
     {"850", 850},
@@ -406,7 +408,7 @@ int FromUtf16(int codePage, XmlStringView source, std::string& target, bool* use
 {
     bool used = false;
     const bool request = !RefusesUsedDefault(codePage);
-    if (!XmlPlatform::Utf16ToBytes(codePage, source, target, request ? &used : nullptr)) return -1;
+    if (!platform::Utf16ToBytes(codePage, source, target, request ? &used : nullptr)) return -1;
     if (usedDefault) *usedDefault = used;
     return static_cast<int>(target.size());
 }
@@ -498,7 +500,7 @@ int ConvertText(XmlStringView from, XmlStringView to, std::string_view source, X
 {
     const int fromPage = CodePageOrAnsi(from);
     if (IsWideCodePage(fromPage) || CodePageOrAnsi(to) != kCodePageUtf16) return -1;
-    if (!XmlPlatform::BytesToUtf16(fromPage, source, target)) return -1;
+    if (!platform::BytesToUtf16(fromPage, source, target)) return -1;
     return static_cast<int>(target.size());
 }
 
@@ -508,7 +510,7 @@ int ConvertText(XmlStringView from, XmlStringView to, std::string_view source, s
     const int toPage = CodePageOrAnsi(to);
     if (IsWideCodePage(fromPage) || IsWideCodePage(toPage)) return -1;
     XmlString wide;
-    if (!XmlPlatform::BytesToUtf16(fromPage, source, wide)) return -1;
+    if (!platform::BytesToUtf16(fromPage, source, wide)) return -1;
     return FromUtf16(toPage, wide, target, usedDefault);
 }
 
@@ -570,3 +572,5 @@ int ConvertText(XmlStringView from, XmlStringView to, std::u32string_view source
     for (char32_t value : source) AppendCodePoint(target, value <= 0x10FFFF ? value : U'?');
     return static_cast<int>(target.size());
 }
+
+}  // namespace korvex::xml

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvex::xml {
+
 struct EncodingName {
     const char* m_szName;  // lower case
     int m_nCodePage;
@@ -50,3 +52,5 @@ int ConvertText(XmlStringView from, XmlStringView to, XmlStringView source, std:
 int ConvertText(XmlStringView from, XmlStringView to, std::string_view source, std::u32string& target);
 int ConvertText(XmlStringView from, XmlStringView to, std::u32string_view source, std::string& target);
 int ConvertText(XmlStringView from, XmlStringView to, std::u32string_view source, XmlString& target);
+
+}  // namespace korvex::xml

@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace korvex::xml {
+
 namespace {
 
 // Offsets are 32-bit: longer texts are refused rather than indexed wrongly.
@@ -28,14 +30,14 @@ struct NameHash {
     {
         uint64_t hash = 14695981039346656037ull;
         for (XmlChar c : name)
-            hash = (hash ^ static_cast<uint64_t>(m_bIgnoreCase ? XmlSyntax::FoldCase(c) : c)) * 1099511628211ull;
+            hash = (hash ^ static_cast<uint64_t>(m_bIgnoreCase ? syntax::FoldCase(c) : c)) * 1099511628211ull;
         return static_cast<size_t>(hash);
     }
 };
 
 struct NameEqual {
     bool m_bIgnoreCase;
-    bool operator()(XmlStringView a, XmlStringView b) const { return XmlSyntax::EqualNames(a, b, m_bIgnoreCase); }
+    bool operator()(XmlStringView a, XmlStringView b) const { return syntax::EqualNames(a, b, m_bIgnoreCase); }
 };
 
 // Beyond this depth the open names are also counted by name, so that a
@@ -60,10 +62,10 @@ public:
         size_t pos = 0;
         while (pos < m_text.size()) {
             if (m_text[pos] != '<') {
-                pos = XmlSyntax::FindChar(m_text, pos, '<');
+                pos = syntax::FindChar(m_text, pos, '<');
                 continue;
             }
-            XmlSyntax::ScanNode(m_text, pos, node);
+            syntax::ScanNode(m_text, pos, node);
             switch (node.m_kind) {
                 case XmlNodeKind::StartTag:
                     AddStartTag(node);
@@ -155,7 +157,7 @@ private:
     {
         const XmlStringView name = m_text.substr(node.m_nStart + 2, node.m_nNameEnd - node.m_nStart - 2);
         size_t level = MayBeOpen(name) ? m_stack.size() : 0;
-        while (level > 0 && !XmlSyntax::EqualNames(OpenName(m_stack[level - 1]), name, m_bIgnoreCase)) --level;
+        while (level > 0 && !syntax::EqualNames(OpenName(m_stack[level - 1]), name, m_bIgnoreCase)) --level;
         if (level == 0) {
             MarkIllFormed();
             if (CanAddResult(m_results))
@@ -375,17 +377,17 @@ bool XmlDocument::NameMatches(int position, XmlStringView name) const
     const XmlStringView text = m_strDocumentText;
     const ElementRecord& record = m_elementIndex[position];
     size_t pos = record.m_nStart + 1;
-    while (pos < text.size() && XmlSyntax::IsWhite(text[pos])) ++pos;
+    while (pos < text.size() && syntax::IsWhite(text[pos])) ++pos;
     const size_t nameStart = pos;
-    while (pos < text.size() && !XmlSyntax::EndsSearchName(text[pos])) ++pos;
+    while (pos < text.size() && !syntax::EndsSearchName(text[pos])) ++pos;
     const size_t tagNameLength = pos - nameStart;
     if (name.size() < tagNameLength) return false;
     if (name.size() > tagNameLength) {
         const XmlChar next = name[tagNameLength];
         if (next != ' ' && next != '=' && next != '/' && next != '[') return false;
     }
-    return XmlSyntax::EqualNames(text.substr(nameStart, tagNameLength), name.substr(0, tagNameLength),
-                                 (m_nDocumentFlags & kXmlFlagIgnoreCase) != 0);
+    return syntax::EqualNames(text.substr(nameStart, tagNameLength), name.substr(0, tagNameLength),
+                              (m_nDocumentFlags & kXmlFlagIgnoreCase) != 0);
 }
 
 bool XmlDocument::FindSibling(int from, XmlStringView name, int& found) const
@@ -452,12 +454,12 @@ XmlString XmlDocument::ElementText(int position) const
     const size_t contentEnd = static_cast<size_t>(record.m_nStart) + record.m_nLength - record.m_nEndTagLength;
     if (contentEnd < contentStart || contentEnd > m_strDocumentText.size()) return XmlString();
     const XmlStringView text = XmlStringView(m_strDocumentText).substr(0, contentEnd);
-    if (XmlSyntax::FindChar(text, contentStart, '<') == contentEnd) return DecodeText(text.substr(contentStart));
+    if (syntax::FindChar(text, contentStart, '<') == contentEnd) return DecodeText(text.substr(contentStart));
 
     XmlString result;
     XmlNode node;
     for (size_t pos = contentStart; pos < contentEnd; pos = node.m_nEnd) {
-        XmlSyntax::ScanNode(text, pos, node);
+        syntax::ScanNode(text, pos, node);
         if (node.m_kind == XmlNodeKind::Text) {
             AppendDecodedText(result, text.substr(node.m_nStart, node.m_nEnd - node.m_nStart));
         } else if (node.m_kind == XmlNodeKind::CdataSection) {
@@ -470,3 +472,5 @@ XmlString XmlDocument::ElementText(int position) const
     }
     return result;
 }
+
+}  // namespace korvex::xml

@@ -25,6 +25,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvex::xml {
+
 #if defined(_WIN32)
 using XmlChar = wchar_t;
 #define KORVEX_XML_TEXT(literal) L##literal
@@ -147,3 +149,5 @@ private:
     uint32_t m_nDocumentFlags = 0;
     ElementIndex m_elementIndex;
 };
+
+}  // namespace korvex::xml

@@ -2,6 +2,8 @@
 
 #include "xml/XmlNodeScanner.h"
 
+namespace korvex::xml {
+
 const XmlEntity EntityTable[253] = {
     // The five of XML first: they are by far the most frequent.
     {"amp", 38},       {"lt", 60},       {"gt", 62},        {"quot", 34},     {"apos", 39},     {"nbsp", 160},
@@ -56,7 +58,7 @@ bool SameName(const char* entity, XmlStringView name, bool ignoreCase)
     size_t i = 0;
     for (; i < name.size() && entity[i] != '\0'; ++i) {
         const XmlChar a = static_cast<XmlChar>(entity[i]);
-        if (ignoreCase ? XmlSyntax::FoldCase(a) != XmlSyntax::FoldCase(name[i]) : a != name[i]) return false;
+        if (ignoreCase ? syntax::FoldCase(a) != syntax::FoldCase(name[i]) : a != name[i]) return false;
     }
     return i == name.size() && entity[i] == '\0';
 }
@@ -64,10 +66,10 @@ bool SameName(const char* entity, XmlStringView name, bool ignoreCase)
 // The value of "#n" or "#xh" (digits read as far as they go); 0 for none.
 uint32_t NumericReference(XmlStringView name)
 {
-    const bool hex = name.size() > 1 && XmlSyntax::FoldCase(name[1]) == 'x';
+    const bool hex = name.size() > 1 && syntax::FoldCase(name[1]) == 'x';
     uint32_t value = 0;
     for (size_t i = hex ? 2 : 1; i < name.size(); ++i) {
-        const XmlChar c = XmlSyntax::FoldCase(name[i]);
+        const XmlChar c = syntax::FoldCase(name[i]);
         uint32_t digit;
         if (c >= '0' && c <= '9')
             digit = c - '0';
@@ -110,7 +112,7 @@ void AppendCodePoint(XmlString& out, uint32_t codePoint)
 void AppendDecodedText(XmlString& out, XmlStringView text)
 {
     size_t copied = 0;
-    size_t pos = XmlSyntax::FindChar(text, 0, '&');
+    size_t pos = syntax::FindChar(text, 0, '&');
     while (pos < text.size()) {
         size_t end = pos + 1;
         while (end < text.size() && end - pos <= kMaxReferenceName + 1 && text[end] < 128 && text[end] != ';') ++end;
@@ -127,7 +129,7 @@ void AppendDecodedText(XmlString& out, XmlStringView text)
         } else {
             ++pos;
         }
-        pos = XmlSyntax::FindChar(text, pos, '&');
+        pos = syntax::FindChar(text, pos, '&');
     }
     out.append(text.data() + copied, text.size() - copied);
 }
@@ -139,3 +141,5 @@ XmlString DecodeText(XmlStringView text)
     AppendDecodedText(out, text);
     return out;
 }
+
+}  // namespace korvex::xml

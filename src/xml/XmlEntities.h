@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace korvex::xml {
+
 struct XmlEntity {
     const char* m_szName;
     uint32_t m_nCodePoint;
@@ -25,3 +27,5 @@ void AppendDecodedText(XmlString& out, XmlStringView text);
 
 // Appends one code point as UTF-16 (a surrogate pair above U+FFFF).
 void AppendCodePoint(XmlString& out, uint32_t codePoint);
+
+}  // namespace korvex::xml

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-namespace XmlSyntax {
+namespace korvex::xml {
+
+namespace syntax {
 namespace {
 
 bool StartsStartTag(XmlChar c)
@@ -231,4 +233,6 @@ bool FindAttribute(XmlStringView text, size_t tagStart, size_t tagEnd, std::stri
     return false;
 }
 
-}  // namespace XmlSyntax
+}  // namespace syntax
+
+}  // namespace korvex::xml

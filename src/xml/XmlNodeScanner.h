@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace korvex::xml {
+
 enum class XmlNodeKind {
     Whitespace,
     Text,
@@ -30,7 +32,7 @@ struct XmlNode {
     const char* m_szError = nullptr;
 };
 
-namespace XmlSyntax {
+namespace syntax {
 
 inline bool IsWhite(XmlChar c)
 {
@@ -84,4 +86,6 @@ size_t FindChar(XmlStringView text, size_t pos, XmlChar c);
 // [tagStart, tagEnd), names compared ignoring ASCII case; false when absent.
 bool FindAttribute(XmlStringView text, size_t tagStart, size_t tagEnd, std::string_view name, XmlStringView& value);
 
-}  // namespace XmlSyntax
+}  // namespace syntax
+
+}  // namespace korvex::xml

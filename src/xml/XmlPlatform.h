@@ -11,7 +11,9 @@
 #include <string>
 #include <string_view>
 
-namespace XmlPlatform {
+namespace korvex::xml {
+
+namespace platform {
 
 // MultiByteToWideChar(codePage, 0, ...) into `text` (replaced); page 0 is the
 // system's ANSI page, for which the host stands in with 1252. False when the
@@ -55,4 +57,6 @@ private:
     FILE* m_pFile = nullptr;
 };
 
-}  // namespace XmlPlatform
+}  // namespace platform
+
+}  // namespace korvex::xml

@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <cstring>
 
-namespace XmlPlatform {
+namespace korvex::xml {
+
+namespace platform {
 namespace {
 
 constexpr int kHostAnsiPage = 1252;
@@ -183,4 +185,6 @@ bool ReadOnlyFile::Size(uint64_t& size)
     return true;
 }
 
-}  // namespace XmlPlatform
+}  // namespace platform
+
+}  // namespace korvex::xml

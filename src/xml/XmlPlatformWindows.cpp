@@ -6,7 +6,9 @@
 
 #include <climits>
 
-namespace XmlPlatform {
+namespace korvex::xml {
+
+namespace platform {
 
 bool BytesToUtf16(int codePage, std::string_view bytes, XmlString& text)
 {
@@ -66,4 +68,6 @@ bool ReadOnlyFile::Size(uint64_t& size)
     return true;
 }
 
-}  // namespace XmlPlatform
+}  // namespace platform
+
+}  // namespace korvex::xml

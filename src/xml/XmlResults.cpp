@@ -1,5 +1,7 @@
 #include "xml/XmlResults.h"
 
+namespace korvex::xml {
+
 namespace {
 
 constexpr size_t kResultLimit = 1000;
@@ -82,3 +84,5 @@ void UpdateResult(XmlString& results, std::string_view name, std::string_view at
     AppendEscaped(escaped, value);
     results.replace(from, to - from, escaped);
 }
+
+}  // namespace korvex::xml

@@ -9,6 +9,8 @@
 #include <initializer_list>
 #include <string_view>
 
+namespace korvex::xml {
+
 struct XmlResultAttribute {
     std::string_view m_name;
     XmlString m_value;
@@ -24,3 +26,5 @@ void AddResult(XmlString& results, std::string_view name, std::initializer_list<
 
 // Changes an attribute of the first entry of that name, if there is one.
 void UpdateResult(XmlString& results, std::string_view name, std::string_view attribute, XmlStringView value);
+
+}  // namespace korvex::xml

@@ -5,6 +5,9 @@
 
 #include "app/CommandLineSwitches.h"
 
+using namespace korvex::app;
+using namespace korvex::config;
+
 namespace {
 
 // The narrow form the program would look up: the test arguments are ASCII

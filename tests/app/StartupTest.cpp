@@ -13,6 +13,9 @@
 #include "base/WinHandles.h"
 #include "support/TestFolders.h"
 
+using namespace korvex::app;
+using namespace korvex::config;
+
 namespace {
 
 std::wstring Widen(const char* text)

@@ -5,6 +5,8 @@
 #include "config/ConsentRegionWin.h"
 #include "support/TestRegistry.h"
 
+using namespace korvex::config;
+
 namespace {
 
 // The user's real Geo settings in the test prefix, restored afterwards.

@@ -9,6 +9,8 @@
 #include "config/EmbeddedFileNames.h"
 #include "config/IniText.h"
 
+using namespace korvex::config;
+
 namespace {
 
 TEST(EmbeddedFiles, NamesAreUpperCasePathsOrEmptyWhenUnsafe)

@@ -7,6 +7,8 @@
 
 #include <string>
 
+using namespace korvex::config;
+
 namespace {
 
 std::string Narrow(const std::wstring& text)

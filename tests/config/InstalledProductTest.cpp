@@ -14,6 +14,8 @@
 #include "support/TestFiles.h"
 #include "support/TestRegistry.h"
 
+using namespace korvex::config;
+
 namespace {
 
 // The package built from data/InstalledProbe.wxs.

@@ -15,6 +15,8 @@
 #include "config/UiStrings.h"
 #include "config/UiStringsWin.h"
 
+using namespace korvex::config;
+
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2) {

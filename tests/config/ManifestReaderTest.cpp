@@ -6,6 +6,8 @@
 
 #include "support/TestFiles.h"
 
+using namespace korvex::config;
+
 namespace {
 
 const std::string kCompleteManifest = R"(<?xml version="1.0" encoding="utf-8"?>

@@ -13,6 +13,8 @@
 #include "support/TestFiles.h"
 #include "support/TestRegistry.h"
 
+using namespace korvex::config;
+
 namespace {
 
 using config_test::ManifestFields;

@@ -15,6 +15,8 @@
 #include "config/ProductConfiguration.h"
 #include "support/TestFiles.h"
 
+using namespace korvex::config;
+
 namespace {
 
 struct Ace {

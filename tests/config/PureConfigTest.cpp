@@ -11,6 +11,8 @@
 #include "config/LanguageList.h"
 #include "config/ProductConfiguration.h"
 
+using namespace korvex::config;
+
 namespace {
 
 TEST(DecimalText, ReadsLikeTheCLibrary)

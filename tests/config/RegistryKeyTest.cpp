@@ -9,6 +9,8 @@
 
 #include "support/TestRegistry.h"
 
+using namespace korvex::config;
+
 namespace {
 
 TEST(RegistryKey, OpeningAMissingKeyCreatesItEmpty)

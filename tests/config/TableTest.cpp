@@ -4,6 +4,8 @@
 
 #include <string>
 
+using namespace korvex::config;
+
 TEST(Table, GrowsFrom32By64AndKeepsEveryCopy)
 {
     Table table;

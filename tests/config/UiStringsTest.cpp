@@ -12,6 +12,8 @@
 #include "support/TestFiles.h"
 #include "ui/Dpi.h"
 
+using namespace korvex::config;
+
 namespace {
 
 class UiStrings : public ::testing::Test {

@@ -5,6 +5,8 @@
 
 #include "download/TransferRules.h"
 
+using namespace korvex::download;
+
 TEST(SizeQueryStatus, AcceptsOnlyTheUsableRange)
 {
     const struct {

@@ -8,6 +8,9 @@
 #include "install/ClientCheck.h"
 #include "install/ServerManifest.h"
 
+using namespace korvex::config;
+using namespace korvex::install;
+
 namespace {
 
 class ClientCheckTest : public testing::Test {

@@ -13,6 +13,9 @@
 #include "config/RunSettings.h"
 #include "install/InstallerProperties.h"
 
+using namespace korvex::config;
+using namespace korvex::install;
+
 namespace {
 
 std::wstring Widen(const char* text)

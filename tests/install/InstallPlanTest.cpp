@@ -6,6 +6,9 @@
 #include "install/InstallPlan.h"
 #include "install/InstallProgress.h"
 
+using namespace korvex::install;
+using namespace korvex::config;
+
 namespace {
 
 using Weights = std::vector<std::uint32_t>;

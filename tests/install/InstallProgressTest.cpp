@@ -7,6 +7,8 @@
 #include "install/DownloadPercent.h"
 #include "install/InstallProgress.h"
 
+using namespace korvex::install;
+
 namespace {
 
 using Weights = std::vector<std::uint32_t>;

@@ -18,6 +18,9 @@
 #include "download/HttpClient.h"
 #include "install/InstallWorker.h"
 
+using namespace korvex::config;
+using namespace korvex::install;
+
 namespace {
 
 struct Sample {

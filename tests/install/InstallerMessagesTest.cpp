@@ -7,6 +7,8 @@
 #include "install/HomePageCapture.h"
 #include "install/MsiProgressRecord.h"
 
+using namespace korvex::install;
+
 namespace {
 
 struct Step {

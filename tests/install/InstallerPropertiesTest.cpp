@@ -3,6 +3,9 @@
 #include <string>
 
 #include "install/InstallerProperties.h"
+#include "install/MessageText.h"
+
+using namespace korvex::install;
 
 namespace {
 
@@ -94,8 +97,6 @@ TEST(WithoutTrailingBackslash, KeepsDriveRoots)
 }
 
 }  // namespace
-
-#include "install/MessageText.h"
 
 namespace {
 

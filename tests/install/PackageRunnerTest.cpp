@@ -10,6 +10,9 @@
 #include "install/InstallWorker.h"
 #include "install/PackageRunner.h"
 
+using namespace korvex::config;
+using namespace korvex::install;
+
 namespace {
 
 InstallPlanItem ProcessItem(const std::wstring& localPath, const std::wstring& commandLine)

@@ -4,6 +4,8 @@
 #include "config/RunSettings.h"
 #include "install/Registration.h"
 
+using namespace korvex::config;
+
 namespace {
 
 const std::wstring kLanguagePacksKey = std::wstring(kTestRegistryKey) + L"\\LanguagePacks";

@@ -3,6 +3,9 @@
 #include "install/ServerManifest.h"
 #include "support/TestFiles.h"
 
+using namespace korvex::install;
+using namespace korvex::config;
+
 namespace {
 
 constexpr char kCompleteManifest[] = R"(<?xml version="1.0" encoding="utf-8"?>

@@ -5,6 +5,9 @@
 #include "install/FourPartVersion.h"
 #include "install/ServerManifest.h"
 
+using namespace korvex::install;
+using namespace korvex::config;
+
 namespace {
 
 struct ParseCase {

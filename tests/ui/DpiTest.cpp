@@ -2,6 +2,8 @@
 
 #include "ui/Dpi.h"
 
+using namespace korvex::ui;
+
 namespace {
 
 struct DpiCase {
@@ -28,7 +30,7 @@ TEST_P(DpiRules, ScaleStepAndImageAtEachDpi)
 {
     const DpiCase& c = GetParam();
     SetScreenDpiForTesting(c.dpi, c.dpi);
-    EXPECT_EQ(korvex::ui::DpiStepFactor(c.dpi), c.factor);
+    EXPECT_EQ(DpiStepFactor(c.dpi), c.factor);
     EXPECT_EQ(DpiScaleX(30), c.scaled30);
     EXPECT_EQ(DpiScaleY(30), c.scaled30);
     EXPECT_EQ(DpiStep(), c.step);
@@ -54,21 +56,20 @@ TEST(DpiRules, AxesAreIndependent)
 
 TEST(DpiRules, StepBoundariesSitJustBelowEachStep)
 {
-    using korvex::ui::DpiStepFactor;
     EXPECT_EQ(DpiStepFactor(119), 1.0);
     EXPECT_EQ(DpiStepFactor(143), 1.25);
     EXPECT_EQ(DpiStepFactor(191), 1.5);
-    EXPECT_EQ(korvex::ui::SteppedDpi(119), 119);
-    EXPECT_EQ(korvex::ui::SteppedDpi(191), 144);
-    EXPECT_EQ(korvex::ui::ImageIdForDpi(143, 110), 111u);
+    EXPECT_EQ(SteppedDpi(119), 119);
+    EXPECT_EQ(SteppedDpi(191), 144);
+    EXPECT_EQ(ImageIdForDpi(143, 110), 111u);
 }
 
 TEST(DpiRules, ExactScalingTruncates)
 {
     // 110 * 4 / 96 = 4.58 and 144 * 3 / 96 = 4.5 both truncate.
-    EXPECT_EQ(korvex::ui::ScaleExact(110, 4), 4);
-    EXPECT_EQ(korvex::ui::ScaleExact(144, 3), 4);
-    EXPECT_EQ(korvex::ui::ScaleExact(120, 22), 27);
+    EXPECT_EQ(ScaleExact(110, 4), 4);
+    EXPECT_EQ(ScaleExact(144, 3), 4);
+    EXPECT_EQ(ScaleExact(120, 22), 27);
 }
 
 }  // namespace

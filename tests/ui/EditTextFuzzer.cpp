@@ -7,9 +7,10 @@
 
 #include "ui/EditNumeric.h"
 
+using namespace korvex::ui;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    using namespace korvex::ui;
     if (size < 4) return 0;
     const int decimals = static_cast<std::int8_t>(data[0]);
     const bool group = data[1] & 1;

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+using namespace korvex::wizard;
+
 namespace {
 
 TEST(RunCatchingAll, EveryThrowEndsTheTaskWithFalse)

@@ -6,6 +6,8 @@
 
 #include <string>
 
+using namespace korvex::wizard;
+
 namespace {
 
 TEST(WebAddress, OnlyHttpAndHttpsPagesAreOpened)

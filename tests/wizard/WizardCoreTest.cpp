@@ -10,6 +10,8 @@
 #include "wizard/WizardLayout.h"
 
 using namespace korvex::wizard;
+using namespace korvex::config;
+using namespace korvex::install;
 
 namespace {
 

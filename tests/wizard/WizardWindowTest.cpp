@@ -36,8 +36,9 @@
 
 #include "resource.h"
 
-using korvex::wizard::RecordedRunOutcome;
-using korvex::wizard::RunOutcome;
+using namespace korvex::config;
+using namespace korvex::install;
+using namespace korvex::wizard;
 
 namespace {
 
@@ -141,7 +142,7 @@ protected:
         }
         g_boxAnswer = IDNO;
         m_previousBox = SetUserMessageBoxFunction(&RecordBox);
-        korvex::wizard::RecordRunOutcome(RunOutcome::NotEnded);
+        RecordRunOutcome(RunOutcome::NotEnded);
     }
     void TearDown() override
     {
@@ -513,7 +514,7 @@ TEST_F(WizardWindows, ClosingRightAfterTheWorkerEndedKeepsItsExitCode)
             guide.SendMessage(WM_CLOSE);
             PumpMessages(100);
             const bool closedSilently = !guide.IsWindowVisible() && Boxes().empty();
-            std::exit(closedSilently ? korvex::wizard::ExitCodeOf(RecordedRunOutcome()) : 99);
+            std::exit(closedSilently ? ExitCodeOf(RecordedRunOutcome()) : 99);
         };
         EXPECT_EXIT(closeAtTheEnd(), testing::ExitedWithCode(exitCode), "") << static_cast<int>(phase);
     }
@@ -625,7 +626,7 @@ TEST_F(WizardWindows, SilentRunStartsTheWorkerAndEndsHiddenWhenTheServerIsAway)
         for (int waited = 0; waited < 20000 && m_guide->m_hWnd; waited += 100) PumpMessages(100);
         for (const ShownBox& box : Boxes()) std::fprintf(stderr, "box: %ls\n", box.text.c_str());
         const bool ended = hidden && m_guide->m_hWnd == nullptr;
-        std::exit(ended ? korvex::wizard::ExitCodeOf(RecordedRunOutcome()) : 99);
+        std::exit(ended ? ExitCodeOf(RecordedRunOutcome()) : 99);
     };
     EXPECT_EXIT(runSilently(), testing::ExitedWithCode(1603), "box: Unable to contact the download server");
     RemoveTree(work);
@@ -652,7 +653,7 @@ TEST_F(WizardWindows, LaunchSwitchStartsTheProductAtFinishedAndEndsTheRun)
         g_installProgress.Set(InstallPhase::Finished, -1, 0, L"");
         const BOOL goesOn = Status().RefreshProgress();
         const bool ended = !goesOn && guide.m_hWnd == nullptr && g_productConfiguration.m_strInstallFolder == folder;
-        std::exit(ended ? korvex::wizard::ExitCodeOf(RecordedRunOutcome()) : 99);
+        std::exit(ended ? ExitCodeOf(RecordedRunOutcome()) : 99);
     };
     EXPECT_EXIT(finish(), testing::ExitedWithCode(0), "");
     const std::wstring record = product + L".ran";

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+using namespace korvex::xml;
+
 namespace {
 
 // Heap accounting for our side: every operator new carries its size ahead of

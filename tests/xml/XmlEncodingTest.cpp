@@ -12,6 +12,8 @@
 #include <set>
 #include <string>
 
+using namespace korvex::xml;
+
 namespace {
 
 struct CodePageCase {

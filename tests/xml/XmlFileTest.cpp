@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+using namespace korvex::xml;
+
 namespace {
 
 XmlString DataPath(const char* name)
@@ -106,7 +108,7 @@ TEST(XmlFile, LoneHighByteFallsBackToTheAnsiPage)
     ASSERT_TRUE(document.FindNextElement());
     XmlString expected;
     constexpr int kAnsiPage = 0;
-    ASSERT_TRUE(XmlPlatform::BytesToUtf16(kAnsiPage, "\xE9", expected));
+    ASSERT_TRUE(platform::BytesToUtf16(kAnsiPage, "\xE9", expected));
     EXPECT_EQ(document.ElementText(document.CurrentPosition()), expected);
     if (AnsiPageIsWestern()) {
         EXPECT_EQ(expected, kEAcute);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace korvex::xml;
+
 namespace {
 
 XmlString NumberedName(int number)

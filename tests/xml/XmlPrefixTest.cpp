@@ -7,6 +7,8 @@
 
 #include <string>
 
+using namespace korvex::xml;
+
 namespace {
 
 #define BYTES(literal) std::string(literal, sizeof(literal) - 1)

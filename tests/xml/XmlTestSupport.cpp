@@ -6,6 +6,8 @@
 #include <windows.h>
 #endif
 
+namespace korvex::xml {
+
 std::string Printable(XmlStringView text)
 {
     std::string out;
@@ -78,3 +80,5 @@ bool AnsiPageIsWestern()
     return true;
 #endif
 }
+
+}  // namespace korvex::xml

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace korvex::xml {
+
 #define X(literal) XmlString(KORVEX_XML_TEXT(literal))
 
 // The text for a failure message: ASCII as it is, every other unit as \uXXXX.
@@ -22,3 +24,5 @@ int WalkAllElements(XmlDocument& document);
 
 // True when the system's ANSI page is Windows-1252, as the host's stand-in is.
 bool AnsiPageIsWestern();
+
+}  // namespace korvex::xml

@@ -10,6 +10,8 @@
 #include <set>
 #include <string>
 
+using namespace korvex::xml;
+
 namespace {
 
 struct TextCase {

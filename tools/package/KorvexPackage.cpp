@@ -15,6 +15,8 @@
 #include "base/WinHandles.h"
 #include "config/EmbeddedFileNames.h"
 
+using namespace korvex::config;
+
 namespace {
 
 struct EmbeddedFile {

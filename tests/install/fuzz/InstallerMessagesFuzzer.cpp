@@ -10,6 +10,8 @@
 #include "install/HomePageCapture.h"
 #include "install/MsiProgressRecord.h"
 
+using namespace korvex::install;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     std::wstring text;
