@@ -3,10 +3,12 @@
 #include "log/LogText.h"
 #include "log/RunLog.h"
 
+using namespace korvex::log;
+
 RequestTrace::RequestTrace(const std::wstring& url) : m_bActive(g_runLog.IsOpen())
 {
     if (!m_bActive) return;
-    m_strUrl = korvex::log::WithoutCredentials(url);
+    m_strUrl = WithoutCredentials(url);
     m_nStartTick = GetTickCount();
 }
 

@@ -2,6 +2,8 @@
 
 #include "log/LogText.h"
 
+using namespace korvex::log;
+
 RunLog g_runLog;
 
 bool RunLog::Open(const std::wstring& path)
@@ -28,9 +30,8 @@ void RunLog::Write(std::wstring_view text)
     if (!m_file) return;
     SYSTEMTIME now;
     GetLocalTime(&now);
-    const korvex::log::LogTime time{now.wYear,   now.wMonth,  now.wDay,         now.wHour,
-                                    now.wMinute, now.wSecond, now.wMilliseconds};
-    const std::string line = korvex::log::FormatLogLine(time, text);
+    const LogTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+    const std::string line = FormatLogLine(time, text);
     DWORD written = 0;
     WriteFile(m_file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
@@ -45,5 +46,5 @@ std::wstring RunLog::NextMsiLogPath()
 void LogMessageBox(const wchar_t* pszText, const wchar_t* pszCaption, int answer)
 {
     LogEvent(L"Message box \"" + std::wstring(pszCaption ? pszCaption : L"") + L"\": " + (pszText ? pszText : L"") +
-             L" -> " + korvex::log::AnswerName(answer));
+             L" -> " + AnswerName(answer));
 }
