@@ -71,8 +71,7 @@ BOOL CClientValidator::OnInitDialog()
     // A visual style would paint a light track on the dark window; without
     // one the bar takes the theme's colours.
     ::SetWindowTheme(m_progress, L"", L"");
-    m_progress.SendMessage(PBM_SETBKCOLOR, 0, clrProgressTrack);
-    m_progress.SendMessage(PBM_SETBARCOLOR, 0, clrProgressFill);
+    ApplyTheme();
     m_progress.SendMessage(PBM_SETMARQUEE, TRUE, kMarqueeStepMs);
 
     m_bVerdictReady = false;
@@ -80,6 +79,13 @@ BOOL CClientValidator::OnInitDialog()
 
     if (g_runSettings.m_bSilent) HideForSilentRun(*this);
     return TRUE;
+}
+
+void CClientValidator::ApplyTheme()
+{
+    m_progress.SendMessage(PBM_SETBKCOLOR, 0, clrProgressTrack);
+    m_progress.SendMessage(PBM_SETBARCOLOR, 0, clrProgressFill);
+    CKorvexDialog::ApplyTheme();
 }
 
 void CClientValidator::LayoutClient(const CRect& client)

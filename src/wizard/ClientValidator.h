@@ -28,6 +28,7 @@ public:
     BOOL OnInitDialog() override;
     void LayoutClient(const CRect& client) override;
     BOOL PreTranslateMessage(MSG* msg) override;
+    void ApplyTheme() override;
 
     // The background task's body.
     void ValidatorTask();
