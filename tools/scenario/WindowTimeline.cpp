@@ -70,6 +70,15 @@ BOOL CALLBACK VisitChild(HWND child, LPARAM context)
     return TRUE;
 }
 
+// The focused control of the window's thread, when it lies in the window.
+int FocusedControlId(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus) return 0;
+    return IsChild(window, info.hwndFocus) ? GetDlgCtrlID(info.hwndFocus) : 0;
+}
+
 struct TopLevelSweep {
     std::vector<std::pair<HWND, DWORD>> windows;
 };
@@ -86,13 +95,14 @@ BOOL CALLBACK VisitTopLevel(HWND window, LPARAM context)
 
 std::string DescribeWindowState(const WindowState& state)
 {
-    char numbers[256];
+    char numbers[320];
     snprintf(numbers, sizeof numbers,
              "\"hwnd\":%llu,\"pid\":%lu,\"visible\":%s,\"iconic\":%s,\"foreground\":%s,\"rect\":[%ld,%ld,%ld,%ld],"
-             "\"bar_fill\":%d,",
+             "\"bar_fill\":%d,\"focus\":%d,",
              (unsigned long long)(ULONG_PTR)state.window, (unsigned long)state.processId,
              state.visible ? "true" : "false", state.iconic ? "true" : "false", state.foreground ? "true" : "false",
-             state.rect.left, state.rect.top, state.rect.right, state.rect.bottom, state.barFillPermille);
+             state.rect.left, state.rect.top, state.rect.right, state.rect.bottom, state.barFillPermille,
+             state.focusId);
     std::string record = numbers;
     record += "\"process\":" + JsonQuote(state.process) + ",\"class\":" + JsonQuote(state.className) +
               ",\"title\":" + JsonQuote(state.title) + ",\"controls\":[";
@@ -124,6 +134,7 @@ WindowState WindowTimeline::Capture(HWND window, DWORD processId, const std::wst
     state.iconic = IsIconic(window) != FALSE;
     state.foreground = GetForegroundWindow() == window;
     GetWindowRect(window, &state.rect);
+    state.focusId = FocusedControlId(window);
     ChildSweep children{&state.controls, m_options.barId, nullptr};
     EnumChildWindows(window, VisitChild, reinterpret_cast<LPARAM>(&children));
     if (children.bar && state.visible && !state.iconic)

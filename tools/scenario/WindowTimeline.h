@@ -1,7 +1,8 @@
 #pragma once
 // What the scenario probe sees of a program's top-level windows: one record a
 // window, written again whenever anything in it changes (a page shown, a text,
-// the progress bar's fill), so a test can replay the run as its user saw it.
+// the progress bar's fill, the keyboard focus), so a test can replay the run
+// as its user saw it.
 
 #include <windows.h>
 
@@ -25,6 +26,8 @@ struct WindowState {
     std::vector<ControlState> controls;
     // Filled share of the progress bar in thousandths; -1 when no bar is on show.
     int barFillPermille = -1;
+    // Control id of the window's descendant that has the keyboard focus; 0 for none.
+    int focusId = 0;
 };
 
 struct TimelineOptions {

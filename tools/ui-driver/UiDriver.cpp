@@ -6,13 +6,14 @@
 //   KorvexUiDriver click      [--class C] [--title T] --id N [--how button|mouse|command]
 //   KorvexUiDriver type       [--class C] [--title T] --id N --text TEXT
 //   KorvexUiDriver text       [--class C] [--title T] --id N
-//   KorvexUiDriver screenshot [--class C] [--title T] --png FILE [--raise]
+//   KorvexUiDriver screenshot [--class C] [--title T] [--id N] --png FILE [--raise]
 //   KorvexUiDriver close      [--class C] [--title T]
 //   KorvexUiDriver run        --exit-code-file FILE [--timeout MS] -- PROGRAM [ARGS...]
 //
 // The window is found by class (default: the installer's main window class)
 // and optional title; controls by id among its visible descendants, so the
-// page on show wins over hidden pages that reuse an id. Results go to stdout,
+// page on show wins over hidden pages that reuse an id; a screenshot with an
+// id shows that control alone, as the screen does. Results go to stdout,
 // or to --out FILE (UTF-8). Exit status: 0 done, 1 not found or timed out,
 // 2 bad arguments; "run" exits with the program's code (Linux sees only its
 // low 8 bits, hence the file, which holds the full code).
@@ -329,8 +330,9 @@ int Execute(const Arguments& arguments, Output& out)
             BringWindowToTop(top);
             Sleep(300);  // let the window repaint after coming to the front
         }
+        const HWND shown = arguments.has(L"id") ? FindControl(top, (int)arguments.number(L"id", -1), true) : top;
         std::wstring error;
-        if (!SaveWindowAsPng(top, arguments.get(L"png"), error)) {
+        if (!SaveWindowAsPng(shown, arguments.get(L"png"), error)) {
             fwprintf(stderr, L"KorvexUiDriver: %ls\n", error.c_str());
             return 1;
         }
