@@ -67,6 +67,7 @@ void CKorvexProgress::OnPaint()
     m_pRenderTarget->BeginDraw();
     FillTo(client);
     if (MustRecreateTarget(m_pRenderTarget->EndDraw())) {
+        DropDirect2DDCTarget(m_pRenderTarget.Get());
         m_pRenderTarget.Reset();
         m_pFactory.Reset();
     }

@@ -119,7 +119,10 @@ void CKorvexTextButton::OnPaint()
     if (FAILED(m_pRenderTarget->BindDC(dc.GetSafeHdc(), &client))) return;
     m_pRenderTarget->BeginDraw();
     DrawFace(client);
-    if (MustRecreateTarget(m_pRenderTarget->EndDraw())) ReleaseResources();
+    if (MustRecreateTarget(m_pRenderTarget->EndDraw())) {
+        DropDirect2DDCTarget(m_pRenderTarget.Get());
+        ReleaseResources();
+    }
 }
 
 void CKorvexTextButton::DrawFace(const CRect& client)

@@ -4,10 +4,12 @@
 // client may install the current release and acts on the answer: go on,
 // offer the installed product, or fetch a newer client to start at exit. The
 // user cannot close the window; the task closes it and leaves its verdict in
-// m_outcome.
+// m_outcome. When the wizard follows, the window stays until the wizard's
+// drawing is ready (a few seconds at most), so the wizard shows at once.
 
 #include <atomic>
 #include <future>
+#include <optional>
 #include <string>
 
 #include "ui/KorvexDialog.h"
@@ -46,6 +48,7 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     void OnClose();
+    void OnTimer(UINT_PTR id);
     BOOL OnEraseBkgnd(CDC* dc);
     DECLARE_MESSAGE_MAP()
 
@@ -54,4 +57,6 @@ private:
     void ActOnVerdict(int verdict);
 
     std::atomic<bool> m_bVerdictReady{false};
+    // When the window began to wait for the wizard's drawing (tick count).
+    std::optional<DWORD> m_drawingWaitStart;
 };

@@ -34,6 +34,8 @@ struct TimelineOptions {
     std::vector<std::wstring> processNames;  // empty: every process
     int barId = 105;
     COLORREF barFill = RGB(0x07, 0xA5, 0xD8);
+    // Reading a control's text waits for its program; a benchmark leaves it.
+    bool readTexts = true;
 };
 
 class WindowTimeline {
@@ -52,5 +54,6 @@ private:
     std::map<HWND, std::string> m_lastRecord;
 };
 
-// The JSON body of a record without its time stamp (pure; the probe adds "ms").
+// The JSON body of a record without its time stamps (pure; Sweep adds "ms"
+// since the probe started and "tick", GetTickCount() of the sweep).
 std::string DescribeWindowState(const WindowState& state);
