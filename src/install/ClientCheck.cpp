@@ -22,8 +22,6 @@ using namespace korvex::download;
 
 namespace {
 
-constexpr int kNewClientFolderAttempts = 100;
-
 // The validator's transfers are never cancelled. pnBytes, when given,
 // receives the number of bytes stored.
 bool DownloadIntoFile(const std::wstring& url, HANDLE file, std::uint64_t nLimit, DWORD* pnHttpStatus,
@@ -45,27 +43,10 @@ FileHandle CreateFileForWriting(const std::wstring& path, DWORD disposition)
 }
 
 // A folder of its own that did not exist before, so that nothing anyone put
-// there beforehand is started; protected like the work folders when elevated.
+// there beforehand is started.
 std::wstring NewClientFolder()
 {
-    wchar_t temporaryFolder[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, temporaryFolder);
-    if (length == 0 || length > MAX_PATH) {
-        return std::wstring();
-    }
-    const std::wstring stem =
-        std::wstring(temporaryFolder) + L"KorvexWebInstaller_" + std::to_wstring(static_cast<int>(GetTickCount()));
-    const ProtectedFolder folders(IsProcessElevated());
-    for (int attempt = 0; attempt < kNewClientFolderAttempts; ++attempt) {
-        const std::wstring folder = attempt == 0 ? stem : stem + L"_" + std::to_wstring(attempt);
-        if (folders.CreateNew(folder)) {
-            return folder;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            break;
-        }
-    }
-    return std::wstring();
+    return NewTemporaryFolder();
 }
 
 }  // namespace

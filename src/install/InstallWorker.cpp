@@ -30,6 +30,7 @@ class MachinePlanSources final : public IInstallPlanSources {
 public:
     bool IsDependencyPresent(const std::wstring& name) override { return ::IsDependencyPresent(name); }
     std::wstring MakeComponentPath(const std::wstring& fileName) override { return ::MakeComponentPath(fileName); }
+    std::wstring MakeProgramPath(const std::wstring& fileName) override { return ::MakeProgramPath(fileName); }
     std::wstring MakeLanguagePackPath(int languageId) override { return ::MakeLanguagePackPath(languageId); }
     std::vector<int> GetInstalledLanguagePacks() override { return ::GetInstalledLanguagePacks(); }
 };
