@@ -8,11 +8,11 @@
 #include "config/FileNameRules.h"
 #include "config/ProductConfiguration.h"
 #include "config/ProtectedFolder.h"
-#include "config/RegistryKey.h"
 #include "config/RunSettings.h"
 #include "download/FileByteSink.h"
 #include "download/HttpClient.h"
 #include "download/TransferRules.h"
+#include "install/Registration.h"
 #include "install/ServerManifest.h"
 
 using namespace korvex::config;
@@ -101,10 +101,9 @@ bool DownloadNewClient(std::wstring& newClientPath)
 
 std::wstring GetInstalledExecutablePath()
 {
-    const RegistryKey product(HKEY_LOCAL_MACHINE, g_productConfiguration.m_manifest.m_strRegistryKey);
-    const std::unique_ptr<wchar_t[]> executable = product.QueryString(L"exe");
-    if (!executable || executable[0] == L'\0' || !PathFileExistsW(executable.get())) {
+    const std::wstring executable = RecordedProductExecutable();
+    if (executable.empty() || !PathFileExistsW(executable.c_str())) {
         return std::wstring();
     }
-    return executable.get();
+    return executable;
 }
