@@ -7,9 +7,11 @@
 // The progress page builds the plan on the UI thread, starts Run on an
 // asynchronous task, holds the transfers while it asks the cancel question
 // and, when the user confirms, calls Cancel. The cancel crosses threads
-// through the worker's two events (a transfer stops on the cancel event and
-// holds still while the proceed event is reset) and through the two flags
-// the sequence and the installer's message handler read.
+// through the worker's two events (a transfer and the wait on a prerequisite
+// stop on the cancel event; a transfer holds still while the proceed event
+// is reset) and through the two flags the sequence and the installer's
+// message handler read. A run that installed every item ends Finished, also
+// when the cancel came after its last package.
 
 #include <windows.h>
 
