@@ -8,11 +8,11 @@
 #include "config/FileNameRules.h"
 #include "config/ProductConfiguration.h"
 #include "config/ProtectedFolder.h"
-#include "config/RegistryKey.h"
 #include "config/RunSettings.h"
 #include "download/FileByteSink.h"
 #include "download/HttpClient.h"
 #include "download/TransferRules.h"
+#include "install/Registration.h"
 #include "install/ServerManifest.h"
 
 using namespace korvex::config;
@@ -21,8 +21,6 @@ using namespace korvex::install;
 using namespace korvex::download;
 
 namespace {
-
-constexpr int kNewClientFolderAttempts = 100;
 
 // The validator's transfers are never cancelled. pnBytes, when given,
 // receives the number of bytes stored.
@@ -45,27 +43,10 @@ FileHandle CreateFileForWriting(const std::wstring& path, DWORD disposition)
 }
 
 // A folder of its own that did not exist before, so that nothing anyone put
-// there beforehand is started; protected like the work folders when elevated.
+// there beforehand is started.
 std::wstring NewClientFolder()
 {
-    wchar_t temporaryFolder[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, temporaryFolder);
-    if (length == 0 || length > MAX_PATH) {
-        return std::wstring();
-    }
-    const std::wstring stem =
-        std::wstring(temporaryFolder) + L"KorvexWebInstaller_" + std::to_wstring(static_cast<int>(GetTickCount()));
-    const ProtectedFolder folders(IsProcessElevated());
-    for (int attempt = 0; attempt < kNewClientFolderAttempts; ++attempt) {
-        const std::wstring folder = attempt == 0 ? stem : stem + L"_" + std::to_wstring(attempt);
-        if (folders.CreateNew(folder)) {
-            return folder;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            break;
-        }
-    }
-    return std::wstring();
+    return NewTemporaryFolder();
 }
 
 }  // namespace
@@ -120,10 +101,9 @@ bool DownloadNewClient(std::wstring& newClientPath)
 
 std::wstring GetInstalledExecutablePath()
 {
-    const RegistryKey product(HKEY_LOCAL_MACHINE, g_productConfiguration.m_manifest.m_strRegistryKey);
-    const std::unique_ptr<wchar_t[]> executable = product.QueryString(L"exe");
-    if (!executable || executable[0] == L'\0' || !PathFileExistsW(executable.get())) {
+    const std::wstring executable = RecordedProductExecutable();
+    if (executable.empty() || !PathFileExistsW(executable.c_str())) {
         return std::wstring();
     }
-    return executable.get();
+    return executable;
 }

@@ -23,7 +23,8 @@ PRODUCT_EXE = PRODUCT_FOLDER + "\\" + generate.PRODUCT_EXECUTABLE
 # The sample product records its starts beside itself.
 PRODUCT_RUN_LOG = ("Program Files", "Korvex Systems", "bin", "Product.exe.runs.log")
 SAMPLE_PRODUCT_CODES = (generate.LANGUAGE_PACK_PRODUCT_CODE, generate.PRODUCT_CODE, generate.BROKEN_PRODUCT_CODE,
-                        generate.RUNTIME_PRODUCT_CODE)
+                        generate.RUNTIME_PRODUCT_CODE,
+                        generate.SLOW_RUNTIME_PRODUCT_CODE)
 KEYS_TO_REMOVE = (HKLM_PRODUCT_KEY, HKCU_PRODUCT_KEY, RESOURCE_LANGUAGE_KEY, SAMPLE_KEY, RUNTIME_SAMPLE_KEY,
                   r"HKLM\SOFTWARE\Korvex Systems\Fenwyx Pro Broken Sample")
 # Parents the installer creates on the way, removed when nothing else lives in them.
