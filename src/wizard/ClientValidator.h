@@ -20,9 +20,10 @@ enum ClientCheckOutcome : int {
 
 class CClientValidator : public CKorvexDialog {
 public:
-    // Prepares the HTTP client's session, which the check and the worker share.
+    // Constructed at program load with the application object: it touches
+    // nothing then (start-up opens the HTTP session before it runs).
     CClientValidator();
-    // Waits for the task, then closes the session.
+    // Waits for the task.
     ~CClientValidator() override;
 
     BOOL OnInitDialog() override;
