@@ -90,6 +90,7 @@ int CKorvexMasterInstallerApp::ExitInstance()
         !LaunchDownloadedClient(m_clientValidator.m_newClientPath, HandOverParameters(g_runSettings), m_pszAppName)) {
         RecordRunOutcome(RunOutcome::Failed);
     }
+    m_clientValidator.m_newClientFile.reset();
     // Every transfer has ended: the validator's task and the wizard's worker
     // are waited for before their windows go.
     CloseInternetSession();

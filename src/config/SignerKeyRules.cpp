@@ -31,4 +31,15 @@ std::wstring LowerCaseSignerKey(const std::wstring& text)
     return lower;
 }
 
+std::wstring SignerKeyText(const std::array<unsigned char, 32>& digest)
+{
+    static const wchar_t kDigits[] = L"0123456789abcdef";
+    std::wstring text;
+    for (const unsigned char byte : digest) {
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0xF];
+    }
+    return text;
+}
+
 }  // namespace korvex::config

@@ -4,6 +4,7 @@
 // SubjectPublicKeyInfo (DER), never a subject name, which anyone can put in a
 // certificate of their own. Pure: no certificate is consulted here.
 
+#include <array>
 #include <string>
 
 namespace korvex::config {
@@ -13,5 +14,8 @@ bool IsSignerKeyText(const std::wstring& text);
 
 // The digits in lower case, the form the installer compares and logs.
 std::wstring LowerCaseSignerKey(const std::wstring& text);
+
+// A key's SHA-256 digest in that form.
+std::wstring SignerKeyText(const std::array<unsigned char, 32>& digest);
 
 }  // namespace korvex::config

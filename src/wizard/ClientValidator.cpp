@@ -146,7 +146,8 @@ void CClientValidator::ActOnVerdict(int verdict)
             break;
         }
         case CheckClientOutdated:
-            if (DownloadNewClient(m_newClientPath)) {
+            // A client that fails its signature check counts as a failed download.
+            if (DownloadNewClient(m_newClientPath) && VerifyNewClient(m_newClientPath, m_newClientFile)) {
                 m_outcome = RunNewClient;
                 RecordRunOutcome(RunOutcome::HandedToNewClient);
             }

@@ -10,6 +10,7 @@
 #include <future>
 #include <string>
 
+#include "base/WinHandles.h"
 #include "ui/KorvexDialog.h"
 
 enum ClientCheckOutcome : int {
@@ -37,6 +38,8 @@ public:
     CProgressCtrl m_progress;
     std::future<void> m_task;
     std::wstring m_newClientPath;
+    // The downloaded client, held open from its check until it is started.
+    FileHandle m_newClientFile;
     ClientCheckOutcome m_outcome = Proceed;
 
 protected:

@@ -216,7 +216,7 @@ class SilentInstall(Scenario):
 class PlantedDlls(Scenario):
     # Named after the installer's imports that are not KnownDLLs, spelled as
     # its import table spells them.
-    PLANTED = ("UxTheme", "d2d1", "DWrite", "gdiplus", "msi", "WININET", "comctl32", "bcrypt")
+    PLANTED = ("UxTheme", "d2d1", "DWrite", "gdiplus", "msi", "WININET", "comctl32", "bcrypt", "WINTRUST", "CRYPT32")
 
     def test_dlls_planted_beside_the_installer_are_never_loaded(self):
         exe = self.installer_folder(self.serve(no_prerequisite=True))
