@@ -2,7 +2,8 @@
 // The small "Preparing..." window start-up runs before the wizard. While a
 // marquee runs, a background task asks the download server whether this
 // client may install the current release and acts on the answer: go on,
-// offer the installed product, or fetch a newer client to start at exit. The
+// offer the installed product, or fetch a newer client to start at exit
+// once its signature passes the check of ClientCheck.h. The
 // user cannot close the window; the task closes it and leaves its verdict in
 // m_outcome.
 
