@@ -149,8 +149,14 @@ bool VerifyNewClient(std::wstring& newClientPath, FileHandle& heldClient)
 {
     FileHandle client(CreateFileW(newClientPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD openError = client ? ERROR_SUCCESS : GetLastError();
     const FileSignature running = CheckFileSignature(RunningClientPath(), nullptr);
-    const FileSignature candidate = client ? CheckFileSignature(newClientPath, client.get()) : FileSignature();
+    FileSignature candidate;
+    if (client) {
+        candidate = CheckFileSignature(newClientPath, client.get());
+    } else {
+        candidate.m_nStatus = static_cast<std::uint32_t>(HRESULT_FROM_WIN32(openError));
+    }
     const std::vector<std::wstring> accepted =
         AcceptedSigners(running, g_productConfiguration.m_manifest.m_clientSigners);
     // A client that cannot even be read here could not be started either.

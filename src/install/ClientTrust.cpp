@@ -37,7 +37,7 @@ std::wstring Describe(const FileSignature& signature)
         case SignatureState::Invalid:
             break;
     }
-    return L"signed, but the signature does not verify (" + Hex(signature.m_nStatus) + L")";
+    return L"not verifiable (" + Hex(signature.m_nStatus) + L")";
 }
 
 std::wstring Keys(const std::vector<std::wstring>& accepted)
