@@ -21,16 +21,6 @@ const FileSignature kUnsigned{SignatureState::Unsigned, 0x800B0100, L"", L""};
 const FileSignature kAltered{SignatureState::Altered, 0x80096010, L"", L""};
 const FileSignature kUntrusted{SignatureState::Invalid, 0x800B0109, L"", L""};
 
-TEST(ClientTrust, StatusCodesNameTheState)
-{
-    EXPECT_EQ(SignatureStateOf(0), SignatureState::Valid);
-    EXPECT_EQ(SignatureStateOf(0x800B0100), SignatureState::Unsigned);
-    EXPECT_EQ(SignatureStateOf(0x800B0003), SignatureState::Unsigned);
-    EXPECT_EQ(SignatureStateOf(0x80096010), SignatureState::Altered);
-    EXPECT_EQ(SignatureStateOf(0x80096004), SignatureState::Altered);
-    EXPECT_EQ(SignatureStateOf(0x800B0109), SignatureState::Invalid);  // an untrusted root, on Windows
-}
-
 TEST(ClientTrust, AcceptedKeysAreTheValidOwnSignerAndThePinnedOnes)
 {
     EXPECT_EQ(AcceptedSigners(Signed(kOwn), {}), std::vector<std::wstring>{kOwn});
@@ -65,22 +55,15 @@ TEST(ClientTrust, OnlyAValidSignatureByAnAcceptedKeyStartsOnceThereIsOne)
     }
 }
 
-TEST(ClientTrust, TheLogNamesSignersKeysAndTheReason)
+// The reasons the scenarios do not read: nothing to compare with, and a chain Wine never refuses.
+TEST(ClientTrust, TheLogSaysWhyAClientWasNotVerifiedOrRefused)
 {
-    const std::vector<std::wstring> verified =
-        DescribeClientTrust(Signed(kOwn), {kOwn}, Signed(kOwn), ClientVerdict::StartVerified);
-    ASSERT_EQ(verified.size(), 3u);
-    EXPECT_EQ(verified[0], L"This client is signed by \"Publisher\", key " + kOwn);
-    EXPECT_EQ(verified[2], L"Newer client verified: its key is this client's own; accepted keys: " + kOwn);
     EXPECT_EQ(DescribeClientTrust(kUnsigned, {}, kUnsigned, ClientVerdict::StartUnverified)[2],
               L"Newer client not verified, started as it is: this client is not signed (0x800b0100) and the "
               L"manifest names no client_signer; accepted keys: none");
-    EXPECT_EQ(DescribeClientTrust(kUnsigned, {kPinned}, kAltered, ClientVerdict::Refuse)[2],
-              L"Newer client refused, deleted and never started: it is altered after signing (0x80096010); "
-              L"accepted keys: " +
+    EXPECT_EQ(DescribeClientTrust(kUnsigned, {kPinned}, kUntrusted, ClientVerdict::Refuse)[2],
+              L"Newer client refused, deleted and never started: it is not verifiable (0x800b0109); accepted keys: " +
                   kPinned);
-    EXPECT_EQ(DescribeClientTrust(kUnsigned, {kPinned}, Signed(kPinned), ClientVerdict::StartVerified)[2],
-              L"Newer client verified: its key is a client_signer of the manifest; accepted keys: " + kPinned);
 }
 
 }  // namespace
