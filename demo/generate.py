@@ -9,7 +9,8 @@
       version.xml, a newer client), the product manifest for the installer
       folder (config/manifestPro.xml) and an nginx configuration. The options
       choose other layouts for the end-to-end tests: a main package that
-      fails, a prerequisite package, manifest and client URLs elsewhere.
+      fails, a prerequisite package, manifest and client URLs elsewhere, keys
+      a newer client may be signed with.
 """
 
 import argparse
@@ -165,7 +166,9 @@ def product_manifest(base_url, args, hashes):
         lines += dependency(SLOW_RUNTIME_PACKAGE, "/qn")
     if not args.no_prerequisite:
         lines += dependency(PREREQUISITE, "/quiet /norestart")
-    lines += ["  </product>", "</korvexwebinstaller>", ""]
+    lines += ["  </product>"]
+    lines += ["  " + element("client_signer", key) for key in args.client_signer]
+    lines += ["</korvexwebinstaller>", ""]
     return "\n".join(lines)
 
 
@@ -270,6 +273,8 @@ def main(argv):
                       help="list the prerequisite package %s, whose msiexec runs 35 s" % SLOW_RUNTIME_PACKAGE)
     site.add_argument("--version-check-url", help="the server manifest's URL (default: BASE_URL/version.xml)")
     site.add_argument("--client-url", help="the newer client's URL (default: BASE_URL/client/%s)" % CLIENT_NAME)
+    site.add_argument("--client-signer", action="append", default=[], metavar="KEY_SHA256",
+                      help="a key a newer client may be signed with (client_signer; repeatable)")
     args = parser.parse_args(argv)
     if args.command == "packages":
         make_packages(args.bin, args.out)

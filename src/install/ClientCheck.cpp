@@ -12,8 +12,11 @@
 #include "download/FileByteSink.h"
 #include "download/HttpClient.h"
 #include "download/TransferRules.h"
+#include "install/ClientTrust.h"
+#include "install/FileSignatureWin.h"
 #include "install/Registration.h"
 #include "install/ServerManifest.h"
+#include "log/RunLog.h"
 
 using namespace korvex::config;
 using namespace korvex::install;
@@ -47,6 +50,20 @@ FileHandle CreateFileForWriting(const std::wstring& path, DWORD disposition)
 std::wstring NewClientFolder()
 {
     return NewTemporaryFolder();
+}
+
+std::wstring RunningClientPath()
+{
+    wchar_t path[1024];
+    const DWORD length = GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
+    return length == 0 || length >= ARRAYSIZE(path) ? std::wstring() : std::wstring(path, length);
+}
+
+void DiscardNewClient(std::wstring& newClientPath)
+{
+    DeleteFileW(newClientPath.c_str());
+    RemoveDirectoryW(newClientPath.substr(0, newClientPath.rfind(L'\\')).c_str());
+    newClientPath.clear();
 }
 
 }  // namespace
@@ -106,4 +123,30 @@ std::wstring GetInstalledExecutablePath()
         return std::wstring();
     }
     return executable;
+}
+
+bool VerifyNewClient(std::wstring& newClientPath, FileHandle& heldClient)
+{
+    FileHandle client(CreateFileW(newClientPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD openError = client ? ERROR_SUCCESS : GetLastError();
+    const FileSignature running = CheckFileSignature(RunningClientPath(), nullptr);
+    FileSignature candidate;
+    if (client) {
+        candidate = CheckFileSignature(newClientPath, client.get());
+    } else {
+        candidate.m_nStatus = static_cast<std::uint32_t>(HRESULT_FROM_WIN32(openError));
+    }
+    const std::vector<std::wstring> accepted =
+        AcceptedSigners(running, g_productConfiguration.m_manifest.m_clientSigners);
+    // A client that cannot even be read here could not be started either.
+    const ClientVerdict verdict = client ? JudgeNewClient(accepted, candidate) : ClientVerdict::Refuse;
+    for (const std::wstring& line : DescribeClientTrust(running, accepted, candidate, verdict)) LogEvent(line);
+    if (verdict == ClientVerdict::Refuse) {
+        client.reset();
+        DiscardNewClient(newClientPath);
+        return false;
+    }
+    heldClient = std::move(client);
+    return true;
 }

@@ -156,7 +156,12 @@ bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item)
     const std::wstring properties = BuildInstallerProperties(CurrentPropertyFacts(worker.m_transformArgument));
     const std::wstring installerLog = g_runLog.NextMsiLogPath();
     if (!installerLog.empty()) {
-        MsiEnableLogW(kVerboseLogModes, installerLog.c_str(), 0);
+        // Appended to: the run log made the file empty and holds it, and
+        // replacing it would let another file take its name.
+        MsiEnableLogW(kVerboseLogModes, installerLog.c_str(), INSTALLLOGATTRIBUTES_APPEND);
+    } else if (g_runLog.IsOpen()) {
+        // This package's log file cannot be used: it must not go to the last one's.
+        MsiEnableLogW(0, nullptr, 0);
     }
     const UINT result =
         MsiInstallProductW(item.m_strLocalPath.c_str(), properties.empty() ? nullptr : properties.c_str());

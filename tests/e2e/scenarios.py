@@ -18,9 +18,9 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tools", "scenario"))
 
-from korvex_scenario.case import (HKCU_PRODUCT_KEY, HKLM_PRODUCT_KEY, NEWER_CLIENT_PROCESS, PRODUCT_EXE,  # noqa: E402
-                                  PRODUCT_FOLDER, RESOURCE_LANGUAGE_KEY, RUNTIME_SAMPLE_KEY, SAMPLE_KEY, ScenarioCase,
-                                  main)
+from korvex_scenario.case import (HKCU_PRODUCT_KEY, HKLM_PRODUCT_KEY, NEWER_CLIENT_PROCESS, NEWER_CLIENT_VERSION,  # noqa: E402
+                                  PRODUCT_EXE, PRODUCT_FOLDER, RESOURCE_LANGUAGE_KEY, RUNTIME_SAMPLE_KEY, SAMPLE_KEY,
+                                  ScenarioCase, main)
 from korvex_scenario.run import prepare_installer_folder, read_text, wait_until  # noqa: E402
 from korvex_scenario.site import SOURCE, closed_port, generate, publish  # noqa: E402
 from korvex_scenario.timeline import (FINISH_START_BUTTON, MAIN_WINDOW_CLASS, PROGRESS_PERCENT_TEXT,  # noqa: E402
@@ -224,7 +224,7 @@ class SilentInstall(Scenario):
 class PlantedDlls(Scenario):
     # Named after the installer's imports that are not KnownDLLs, spelled as
     # its import table spells them.
-    PLANTED = ("UxTheme", "d2d1", "DWrite", "gdiplus", "msi", "WININET", "comctl32", "bcrypt")
+    PLANTED = ("UxTheme", "d2d1", "DWrite", "gdiplus", "msi", "WININET", "comctl32", "bcrypt", "WINTRUST", "CRYPT32")
 
     def test_dlls_planted_beside_the_installer_are_never_loaded(self):
         exe = self.installer_folder(self.serve(no_prerequisite=True))
@@ -689,6 +689,101 @@ class PlantedVersionDll(Scenario):
         own_folder = os.path.join(component, match.group(1).rsplit("\\", 1)[-1])
         self.assertEqual(os.listdir(own_folder), [generate.PREREQUISITE])
         self.assertRegistryValues(HKLM_PRODUCT_KEY, INSTALLED_BY_INSTALLER)
+
+
+# ---- the newer client's signature decides whether it starts ---------------
+
+CLIENT_TOO_OLD = 'The version of your client is too old, please click "OK" to download the latest client.'
+
+
+class VerifiedHandOver(Scenario):
+    """The newer client (a program that records its start) is started only when
+    signed by a key this client accepts: its own signer's, or a client_signer."""
+
+    def signed_client(self, signer, name):
+        return signer.sign(os.path.join(self.build, "bin", "FenwyxPrerequisite.exe"), os.path.join(self.work, name))
+
+    def altered_copy(self, program, name):
+        """The signed program with one byte changed in the middle, where the signature covers it."""
+        altered = os.path.join(self.work, name)
+        shutil.copyfile(program, altered)
+        with open(altered, "r+b") as f:
+            f.seek(os.path.getsize(altered) // 2)
+            byte = f.read(1)
+            f.seek(-1, os.SEEK_CUR)
+            f.write(bytes([byte[0] ^ 0xFF]))
+        return altered
+
+    def serve_client(self, program):
+        shutil.copyfile(program, os.path.join(self.server.root, "client", generate.CLIENT_NAME))
+
+    def client_folders(self):
+        return [path for temp in self.wine.temp_folders() for path in os.listdir(temp)
+                if path.startswith("KorvexWebInstaller_")]
+
+    def run_logged(self, exe, name, expected_code, extra_env=None):
+        log = os.path.join(self.work, name + ".log")
+        run = self.start_installer(exe, ["/s", "/log", windows_path(log)], name=name, extra_env=extra_env)
+        self.assertExitCode(run, expected_code)
+        with open(log, encoding="utf-8") as f:
+            return run, f.read()
+
+    def assertRefused(self, exe, name, reason):
+        """A silent run whose newer client is refused: it is deleted, never started, and
+        this client then meets the client-too-old refusal."""
+        folders = self.client_folders()
+        run, log = self.run_logged(exe, name, 1603)
+        self.assertIn("Newer client refused, deleted and never started: " + reason, log)
+        self.assertOnlyBox(run, CLIENT_TOO_OLD, "OK", caption="Windows Installer")
+        self.assertEqual(self.client_folders(), folders, "the refused client or its folder stayed")
+        return log
+
+    def test_a_client_signed_with_this_clients_key_is_handed_over_and_no_other(self):
+        keys = self.signing_keys()
+        publisher, other = keys.signer("publisher"), keys.signer("other")
+        signed = self.signed_client(publisher, "signed.exe")
+        manifest = self.serve(client=signed, min_client_version=NEWER_CLIENT_VERSION, no_prerequisite=True)
+        exe = self.single_file_installer(manifest, signer=publisher)
+        # wintrust and crypt32 are looked up in System32 only, even in Windows' native-first order.
+        for dll in ("WINTRUST", "CRYPT32"):
+            shutil.copyfile(os.path.join(self.build, "planted-dlls", dll + ".dll"),
+                            os.path.join(os.path.dirname(exe), dll + ".dll"))
+        overrides = (os.environ.get("WINEDLLOVERRIDES", "") + ";wintrust,crypt32=n,b").lstrip(";")
+        run, log = self.run_logged(exe, "verified", 0, extra_env={"WINEDLLOVERRIDES": overrides})
+        self.assertEqual(run.boxes().summary(), [])
+        self.assertTrue(wait_until(self.prerequisite_runs, 20), "the verified client did not start")
+        self.assertEqual(len(self.prerequisite_runs()), 1)
+        self.assertTrue(self.prerequisite_runs()[0].endswith('" /n /s'), self.prerequisite_runs())
+        own = 'signed by "Korvex Test Publisher", key ' + publisher.key_hash
+        self.assertIn("This client is " + own, log)
+        self.assertIn("The newer client is " + own, log)
+        self.assertIn("Newer client verified: its key is this client's own; accepted keys: " + publisher.key_hash, log)
+        self.assertEqual([f for f in os.listdir(os.path.dirname(exe)) if f.endswith(".loaded")], [])
+
+        self.serve_client(self.signed_client(other, "other.exe"))
+        self.assertRefused(exe, "other-key", "its key is not an accepted signer")
+        self.serve_client(self.altered_copy(signed, "altered.exe"))
+        self.assertRefused(exe, "altered", "it is altered after signing (0x80096010)")
+        self.serve_client(os.path.join(self.build, "bin", "FenwyxPrerequisite.exe"))
+        self.assertRefused(exe, "unsigned", "it is not signed (0x800b0100)")
+        self.assertEqual(len(self.prerequisite_runs()), 1, "a refused client started")
+        self.assertEqual(self.requested("/client/" + generate.CLIENT_NAME), 4)
+
+    def test_an_unsigned_client_with_a_client_signer_hands_over_to_that_signer_only(self):
+        keys = self.signing_keys()
+        publisher, other = keys.signer("publisher"), keys.signer("other")
+        manifest = self.serve(client=self.signed_client(other, "other.exe"), min_client_version=NEWER_CLIENT_VERSION,
+                              client_signer=[publisher.key_hash.upper()], no_prerequisite=True)
+        exe = self.installer_folder(manifest)  # the build's program, unsigned
+        log = self.assertRefused(exe, "other-key", "its key is not an accepted signer")
+        self.assertIn("This client is not signed (0x800b0100)", log)
+        self.assertEqual(self.prerequisite_runs(), [])
+
+        self.serve_client(self.signed_client(publisher, "signed.exe"))
+        run, log = self.run_logged(exe, "pinned", 0)
+        self.assertIn("Newer client verified: its key is a client_signer of the manifest; accepted keys: " +
+                      publisher.key_hash, log)
+        self.assertTrue(wait_until(self.prerequisite_runs, 20), "the pinned signer's client did not start")
 
 
 if __name__ == "__main__":
