@@ -9,7 +9,8 @@
       version.xml, a newer client), the product manifest for the installer
       folder (config/manifestPro.xml) and an nginx configuration. The options
       choose other layouts for the end-to-end tests: a main package that
-      fails, a prerequisite package, manifest and client URLs elsewhere.
+      fails, a prerequisite package, manifest and client URLs elsewhere, keys
+      a newer client may be signed with.
 """
 
 import argparse
@@ -40,6 +41,8 @@ BROKEN_PACKAGE = "FenwyxPro-Broken.msi"
 BROKEN_PRODUCT_CODE = "{80F03DCE-B0DA-4573-990F-97112520D4AE}"
 RUNTIME_PACKAGE = "fenwyx_runtime.msi"
 RUNTIME_PRODUCT_CODE = "{39CC6B9A-B7B1-448E-88E5-C9A6A853D131}"
+SLOW_RUNTIME_PACKAGE = "fenwyx_slow_runtime.msi"
+SLOW_RUNTIME_PRODUCT_CODE = "{7B3E9D51-2C4A-4F86-9E1B-5D0A8C6F3E27}"
 LANGUAGE_PACK = "FenwyxPro-LanguagePack-%d.msi"
 TRANSFORM = "FenwyxPro-%d.mst"
 PREREQUISITE = "fenwyx_prerequisite.exe"
@@ -69,7 +72,8 @@ def make_packages(bin_dir, out_dir):
     product = os.path.join(bin_dir, "Product.exe")
     prerequisite = os.path.join(bin_dir, "FenwyxPrerequisite.exe")
     failing_action = os.path.join(bin_dir, "FenwyxFailingAction.dll")
-    for program in (product, prerequisite, failing_action):
+    slow_action = os.path.join(bin_dir, "FenwyxSlowAction.dll")
+    for program in (product, prerequisite, failing_action, slow_action):
         if not os.path.isfile(program):
             raise SystemExit("missing program: %s (build the win64 preset first)" % program)
 
@@ -80,6 +84,8 @@ def make_packages(bin_dir, out_dir):
     run_wixl("FenwyxProBroken.wxs", os.path.join(out_dir, BROKEN_PACKAGE), {"ProductVersion": RELEASE_VERSION},
              {"ActionFile": failing_action})
     run_wixl("FenwyxRuntime.wxs", os.path.join(out_dir, RUNTIME_PACKAGE), {"ProductVersion": RELEASE_VERSION}, {})
+    run_wixl("FenwyxSlowRuntime.wxs", os.path.join(out_dir, SLOW_RUNTIME_PACKAGE), {"ProductVersion": RELEASE_VERSION},
+             {"ActionFile": slow_action})
     with tempfile.TemporaryDirectory() as scratch:
         texts = os.path.join(scratch, "texts.txt")
         with open(texts, "w", encoding="utf-8") as f:
@@ -156,9 +162,13 @@ def product_manifest(base_url, args, hashes):
 
     if args.runtime_prerequisite:
         lines += dependency(RUNTIME_PACKAGE, "/qn")
+    if args.slow_runtime_prerequisite:
+        lines += dependency(SLOW_RUNTIME_PACKAGE, "/qn")
     if not args.no_prerequisite:
         lines += dependency(PREREQUISITE, "/quiet /norestart")
-    lines += ["  </product>", "</korvexwebinstaller>", ""]
+    lines += ["  </product>"]
+    lines += ["  " + element("client_signer", key) for key in args.client_signer]
+    lines += ["</korvexwebinstaller>", ""]
     return "\n".join(lines)
 
 
@@ -259,8 +269,12 @@ def main(argv):
     site.add_argument("--no-prerequisite", action="store_true")
     site.add_argument("--runtime-prerequisite", action="store_true",
                       help="list the prerequisite package %s before the prerequisite program" % RUNTIME_PACKAGE)
+    site.add_argument("--slow-runtime-prerequisite", action="store_true",
+                      help="list the prerequisite package %s, whose msiexec runs 35 s" % SLOW_RUNTIME_PACKAGE)
     site.add_argument("--version-check-url", help="the server manifest's URL (default: BASE_URL/version.xml)")
     site.add_argument("--client-url", help="the newer client's URL (default: BASE_URL/client/%s)" % CLIENT_NAME)
+    site.add_argument("--client-signer", action="append", default=[], metavar="KEY_SHA256",
+                      help="a key a newer client may be signed with (client_signer; repeatable)")
     args = parser.parse_args(argv)
     if args.command == "packages":
         make_packages(args.bin, args.out)

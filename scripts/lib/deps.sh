@@ -4,7 +4,7 @@
 KORVEX_BUILD_PACKAGES=(
   cmake ninja-build clang libclang-rt-14-dev googletest libpugixml-dev clang-format
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine xvfb xauth xdotool wixl python3 curl nginx openssl
+  wine wine64 fonts-wine xvfb xauth xdotool wixl python3 curl nginx openssl osslsigncode
 )
 
 # Every file and program the scripts and the build use from the system, with
@@ -21,6 +21,7 @@ KORVEX_REQUIRED_FILES=(
   "/usr/bin/x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix"
   "/usr/bin/x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64"
   "/usr/bin/x86_64-w64-mingw32-strip binutils-mingw-w64-x86-64"
+  "/usr/bin/x86_64-w64-mingw32-objcopy binutils-mingw-w64-x86-64"
   "/usr/bin/x86_64-w64-mingw32-dlltool binutils-mingw-w64-x86-64"
   "/usr/bin/wine wine"
   "/usr/bin/wineboot wine"
@@ -35,6 +36,7 @@ KORVEX_REQUIRED_FILES=(
   "/usr/bin/curl curl"
   "/usr/sbin/nginx nginx"
   "/usr/bin/openssl openssl"
+  "/usr/bin/osslsigncode osslsigncode"
 )
 
 korvex_ensure_packages() {

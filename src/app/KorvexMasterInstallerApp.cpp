@@ -8,6 +8,7 @@
 #include "config/ProductConfiguration.h"
 #include "config/ProductConfigurationWin.h"
 #include "config/RunSettings.h"
+#include "download/HttpClient.h"
 #include "log/RunLog.h"
 #include "ui/Direct2D.h"
 #include "ui/Theme.h"
@@ -65,8 +66,13 @@ bool CKorvexMasterInstallerApp::LoadConfiguration()
 
 bool CKorvexMasterInstallerApp::RunValidator()
 {
+    // Opened here, never at program load: a global's constructor would run
+    // before the session's own and the DLL search limit.
+    OpenInternetSession();
     m_clientValidator.m_newClientPath.clear();
     m_clientValidator.DoModal();
+    // The task posted the close as its last step; nothing of it outlives the window.
+    if (m_clientValidator.m_task.valid()) m_clientValidator.m_task.wait();
     return m_clientValidator.m_outcome == Proceed;
 }
 
@@ -88,6 +94,10 @@ int CKorvexMasterInstallerApp::ExitInstance()
         !LaunchDownloadedClient(m_clientValidator.m_newClientPath, HandOverParameters(g_runSettings), m_pszAppName)) {
         RecordRunOutcome(RunOutcome::Failed);
     }
+    m_clientValidator.m_newClientFile.reset();
+    // Every transfer has ended: the validator's task and the wizard's worker
+    // are waited for before their windows go.
+    CloseInternetSession();
     CWinApp::ExitInstance();
     const int exitCode = ExitCodeOf(RecordedRunOutcome());
     LogEvent(L"Run ended: exit code " + std::to_wstring(exitCode));

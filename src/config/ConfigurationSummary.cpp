@@ -48,6 +48,11 @@ std::vector<std::wstring> SummarizeConfiguration(const ProductConfiguration& con
                         Pair(L"full_url", WithoutCredentials(d.m_strFullUrl)) + L", " +
                         Pair(L"install_commandline", d.m_strInstallCommandLine));
     }
+    if (!m.m_clientSigners.empty()) {
+        std::wstring keys;
+        for (const std::wstring& key : m.m_clientSigners) keys += (keys.empty() ? L"" : L", ") + key;
+        lines.push_back(L"Client signers: " + keys);
+    }
     lines.push_back(L"Language " + std::to_wstring(configuration.m_nLanguageId) + L", installed version " +
                     Quoted(configuration.m_installedProduct.m_strVersion));
     return lines;

@@ -4,6 +4,7 @@
 
 #include "config/DecimalText.h"
 #include "config/FileNameRules.h"
+#include "config/SignerKeyRules.h"
 #include "xml/XmlDocument.h"
 
 using namespace korvex::xml;
@@ -151,6 +152,19 @@ bool HasPlainFileNames(const ProductManifest& manifest)
     return true;
 }
 
+// After </product>, as the document element's last children, so that older
+// readers (which look for elements in order) are unaffected. A key that is
+// not 64 hexadecimal digits fails the load, as a bad file name does.
+bool ReadClientSigners(ChildReader& reader, ProductManifest& manifest)
+{
+    while (reader.Find(L"client_signer")) {
+        const std::wstring key = reader.Text();
+        if (!IsSignerKeyText(key)) return false;
+        manifest.m_clientSigners.push_back(LowerCaseSignerKey(key));
+    }
+    return true;
+}
+
 bool ReadLoadedManifest(XmlDocument& document, ProductManifest& manifest)
 {
     if (!document.FindNextElement(FromWideString(L"korvexwebinstaller").c_str())) {
@@ -162,8 +176,9 @@ bool ReadLoadedManifest(XmlDocument& document, ProductManifest& manifest)
     if (reader.Find(L"product")) {
         reader.Enter();
         ReadProduct(reader, manifest);
+        reader.Leave();
     }
-    return HasPlainFileNames(manifest);
+    return ReadClientSigners(reader, manifest) && HasPlainFileNames(manifest);
 }
 
 }  // namespace

@@ -13,8 +13,9 @@
 
 namespace korvex::config {
 
-// False when the file cannot be loaded or parsed, or when a file name in it
-// is not a plain file name (FileNameRules.h). Another document element yields
+// False when the file cannot be loaded or parsed, when a file name in it is
+// not a plain file name (FileNameRules.h), or when a client_signer is not a
+// key's 64 hexadecimal digits (SignerKeyRules.h). Another document element yields
 // true with nothing read.
 bool ReadManifest(const std::wstring& path, ProductManifest& manifest);
 

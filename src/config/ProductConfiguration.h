@@ -52,6 +52,8 @@ struct LanguageChoice {
 
 struct ProductManifest {
     std::wstring m_strWebInstallerVersion;
+    // client_signer: keys a newer client may be signed with (lower case).
+    std::vector<std::wstring> m_clientSigners;
     std::wstring m_strProductCode;
     std::wstring m_strPid;
     std::wstring m_strFullName;

@@ -14,6 +14,7 @@
 #include "config/RegistryKey.h"
 #include "config/RunSettings.h"
 #include "config/Table.h"
+#include "log/RunLog.h"
 
 using namespace korvex::config;
 
@@ -211,6 +212,19 @@ std::vector<int> GetInstalledLanguagePacks()
 std::wstring MakeComponentPath(const std::wstring& fileName)
 {
     return FormatComponentPath(g_productConfiguration, static_cast<int>(GetTickCount()), fileName);
+}
+
+std::wstring MakeProgramPath(const std::wstring& fileName)
+{
+    const std::wstring folder = ProtectedFolder(IsProcessElevated())
+                                    .CreateUnique(g_productConfiguration.m_strComponentFolder +
+                                                  std::to_wstring(static_cast<int>(GetTickCount())));
+    if (folder.empty()) {
+        LogEvent(L"No folder could be made for \"" + fileName + L"\" in \"" +
+                 g_productConfiguration.m_strComponentFolder + L"\"");
+        return std::wstring();
+    }
+    return folder + L"\\" + fileName;
 }
 
 std::wstring MakeLanguagePackPath(int languageId)

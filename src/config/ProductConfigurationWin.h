@@ -25,4 +25,8 @@ int LoadProductConfigurationFor(const std::wstring& executablePath,
 std::vector<int> GetInstalledLanguagePacks();
 
 std::wstring MakeComponentPath(const std::wstring& fileName);
+// component\<tick count>\<fileName> (or <tick count>_1, ... when taken), the
+// folder made anew for it (protected when elevated); empty when it cannot be
+// made.
+std::wstring MakeProgramPath(const std::wstring& fileName);
 std::wstring MakeLanguagePackPath(int languageId);

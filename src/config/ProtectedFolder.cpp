@@ -46,11 +46,17 @@ std::vector<BYTE> BuildWorkFolderDacl()
     return dacl;
 }
 
+constexpr int kUniqueFolderAttempts = 100;
+
 }  // namespace
 
 ProtectedFolder::ProtectedFolder(bool bProtect)
-    : m_bProtect(bProtect), m_dacl(bProtect ? BuildWorkFolderDacl() : std::vector<BYTE>())
-{}
+    : m_bProtect(bProtect),
+      m_dacl(bProtect ? BuildWorkFolderDacl() : std::vector<BYTE>()),
+      m_owner(bProtect ? WellKnownSid(WinBuiltinAdministratorsSid) : std::vector<BYTE>())
+{
+    if (m_owner.empty()) m_dacl.clear();
+}
 
 bool ProtectedFolder::IsReparsePoint(const std::wstring& path)
 {
@@ -68,6 +74,7 @@ bool ProtectedFolder::CreateNew(const std::wstring& path) const
     SECURITY_ATTRIBUTES attributes{sizeof(attributes), nullptr, FALSE};
     if (m_bProtect) {
         if (!::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+            !::SetSecurityDescriptorOwner(&descriptor, Owner(), FALSE) ||
             !::SetSecurityDescriptorDacl(&descriptor, TRUE, Dacl(), FALSE) ||
             !::SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED)) {
             return false;
@@ -77,15 +84,27 @@ bool ProtectedFolder::CreateNew(const std::wstring& path) const
     return ::CreateDirectoryW(path.c_str(), &attributes) != FALSE;
 }
 
+std::wstring ProtectedFolder::CreateUnique(const std::wstring& stem) const
+{
+    for (int attempt = 0; attempt < kUniqueFolderAttempts; ++attempt) {
+        const std::wstring folder = attempt == 0 ? stem : stem + L"_" + std::to_wstring(attempt);
+        if (CreateNew(folder)) return folder;
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    return std::wstring();
+}
+
 bool ProtectedFolder::Ensure(const std::wstring& path) const
 {
+    if (m_bProtect && m_dacl.empty()) return false;
     if (CreateNew(path)) return true;
     if (::GetLastError() != ERROR_ALREADY_EXISTS) return false;
     // The folder itself, not what a reparse point leads to: the check and the
     // DACL then apply to the same object. Wine leaves the reparse flag out of
     // the handle's attributes, so the path's own attributes are asked too.
     if (IsReparsePoint(path)) return false;
-    const DWORD access = m_bProtect ? READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES : FILE_READ_ATTRIBUTES;
+    const DWORD access =
+        m_bProtect ? READ_CONTROL | WRITE_DAC | WRITE_OWNER | FILE_READ_ATTRIBUTES : FILE_READ_ATTRIBUTES;
     const FileHandle folder(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING,
                                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
@@ -96,9 +115,12 @@ bool ProtectedFolder::Ensure(const std::wstring& path) const
         return false;
     }
     if (!m_bProtect) return true;
-    return ::SetSecurityInfo(folder.get(), SE_FILE_OBJECT,
-                             DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, Dacl(),
-                             nullptr) == ERROR_SUCCESS;
+    // Whoever made the folder beforehand loses it: as owner they could
+    // change the DACL back.
+    return ::SetSecurityInfo(
+               folder.get(), SE_FILE_OBJECT,
+               OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, Owner(),
+               nullptr, Dacl(), nullptr) == ERROR_SUCCESS;
 }
 
 bool IsProcessElevated()
@@ -110,4 +132,14 @@ bool IsProcessElevated()
     DWORD size = sizeof(elevation);
     return ::GetTokenInformation(owner.get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
            elevation.TokenIsElevated != 0;
+}
+
+std::wstring NewTemporaryFolder()
+{
+    wchar_t temporaryFolder[MAX_PATH + 1] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, temporaryFolder);
+    if (length == 0 || length > MAX_PATH) return std::wstring();
+    return ProtectedFolder(IsProcessElevated())
+        .CreateUnique(std::wstring(temporaryFolder, length) + L"KorvexWebInstaller_" +
+                      std::to_wstring(static_cast<int>(::GetTickCount())));
 }

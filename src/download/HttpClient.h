@@ -2,8 +2,9 @@
 
 // Blocking HTTP(S) GET transfers over one process-wide WinINet session.
 //
-// The session is opened once (the client validator at start-up, or the progress
-// page before the install worker starts) and closed at exit. It is asynchronous
+// The session is opened once (by start-up before the client check, or by the
+// progress page before the install worker starts; never during static
+// initialisation) and closed at exit. It is asynchronous
 // underneath so that every wait is bounded: 30 s to connect, 60 s without a
 // byte sent or received, so a stalled server ends a transfer instead of the
 // run, and a cancel ends a wait at once. Every operation connects through it

@@ -8,12 +8,15 @@
 #include "config/FileNameRules.h"
 #include "config/ProductConfiguration.h"
 #include "config/ProtectedFolder.h"
-#include "config/RegistryKey.h"
 #include "config/RunSettings.h"
 #include "download/FileByteSink.h"
 #include "download/HttpClient.h"
 #include "download/TransferRules.h"
+#include "install/ClientTrust.h"
+#include "install/FileSignatureWin.h"
+#include "install/Registration.h"
 #include "install/ServerManifest.h"
+#include "log/RunLog.h"
 
 using namespace korvex::config;
 using namespace korvex::install;
@@ -21,8 +24,6 @@ using namespace korvex::install;
 using namespace korvex::download;
 
 namespace {
-
-constexpr int kNewClientFolderAttempts = 100;
 
 // The validator's transfers are never cancelled. pnBytes, when given,
 // receives the number of bytes stored.
@@ -45,27 +46,24 @@ FileHandle CreateFileForWriting(const std::wstring& path, DWORD disposition)
 }
 
 // A folder of its own that did not exist before, so that nothing anyone put
-// there beforehand is started; protected like the work folders when elevated.
+// there beforehand is started.
 std::wstring NewClientFolder()
 {
-    wchar_t temporaryFolder[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, temporaryFolder);
-    if (length == 0 || length > MAX_PATH) {
-        return std::wstring();
-    }
-    const std::wstring stem =
-        std::wstring(temporaryFolder) + L"KorvexWebInstaller_" + std::to_wstring(static_cast<int>(GetTickCount()));
-    const ProtectedFolder folders(IsProcessElevated());
-    for (int attempt = 0; attempt < kNewClientFolderAttempts; ++attempt) {
-        const std::wstring folder = attempt == 0 ? stem : stem + L"_" + std::to_wstring(attempt);
-        if (folders.CreateNew(folder)) {
-            return folder;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            break;
-        }
-    }
-    return std::wstring();
+    return NewTemporaryFolder();
+}
+
+std::wstring RunningClientPath()
+{
+    wchar_t path[1024];
+    const DWORD length = GetModuleFileNameW(nullptr, path, ARRAYSIZE(path));
+    return length == 0 || length >= ARRAYSIZE(path) ? std::wstring() : std::wstring(path, length);
+}
+
+void DiscardNewClient(std::wstring& newClientPath)
+{
+    DeleteFileW(newClientPath.c_str());
+    RemoveDirectoryW(newClientPath.substr(0, newClientPath.rfind(L'\\')).c_str());
+    newClientPath.clear();
 }
 
 }  // namespace
@@ -120,10 +118,35 @@ bool DownloadNewClient(std::wstring& newClientPath)
 
 std::wstring GetInstalledExecutablePath()
 {
-    const RegistryKey product(HKEY_LOCAL_MACHINE, g_productConfiguration.m_manifest.m_strRegistryKey);
-    const std::unique_ptr<wchar_t[]> executable = product.QueryString(L"exe");
-    if (!executable || executable[0] == L'\0' || !PathFileExistsW(executable.get())) {
+    const std::wstring executable = RecordedProductExecutable();
+    if (executable.empty() || !PathFileExistsW(executable.c_str())) {
         return std::wstring();
     }
-    return executable.get();
+    return executable;
+}
+
+bool VerifyNewClient(std::wstring& newClientPath, FileHandle& heldClient)
+{
+    FileHandle client(CreateFileW(newClientPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD openError = client ? ERROR_SUCCESS : GetLastError();
+    const FileSignature running = CheckFileSignature(RunningClientPath(), nullptr);
+    FileSignature candidate;
+    if (client) {
+        candidate = CheckFileSignature(newClientPath, client.get());
+    } else {
+        candidate.m_nStatus = static_cast<std::uint32_t>(HRESULT_FROM_WIN32(openError));
+    }
+    const std::vector<std::wstring> accepted =
+        AcceptedSigners(running, g_productConfiguration.m_manifest.m_clientSigners);
+    // A client that cannot even be read here could not be started either.
+    const ClientVerdict verdict = client ? JudgeNewClient(accepted, candidate) : ClientVerdict::Refuse;
+    for (const std::wstring& line : DescribeClientTrust(running, accepted, candidate, verdict)) LogEvent(line);
+    if (verdict == ClientVerdict::Refuse) {
+        client.reset();
+        DiscardNewClient(newClientPath);
+        return false;
+    }
+    heldClient = std::move(client);
+    return true;
 }

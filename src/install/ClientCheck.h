@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/WinHandles.h"
+
 // A ClientCheckResult: CheckServerUnreachable when the server manifest could
 // not be fetched or read, else the version decision.
 int CheckClient();
@@ -20,3 +22,12 @@ bool DownloadNewClient(std::wstring& newClientPath);
 // The installed product's executable as the installation recorded it, or
 // empty when there is none or the file is gone.
 std::wstring GetInstalledExecutablePath();
+
+// Decides whether the newer client at newClientPath may start
+// (JudgeNewClient, ClientTrust.h: its signature against this client's own
+// signer and the manifest's client_signer keys) and logs the verdict with
+// both signers. A refused client is deleted with its folder and
+// newClientPath emptied: false, as for a failed download. When it may start,
+// heldClient keeps it open, shared for reading only, so that nobody changes
+// or replaces what was checked before it is started.
+bool VerifyNewClient(std::wstring& newClientPath, FileHandle& heldClient);

@@ -11,6 +11,23 @@ std::wstring TransformPathFor(const std::wstring& transformFolder, int languageI
     return transformFolder + std::to_wstring(languageId) + L".mst";
 }
 
+bool IsWindowsInstallerFile(const std::wstring& path)
+{
+    const std::size_t dot = path.rfind(L'.');
+    if (dot == std::wstring::npos || path.find(L'\\', dot) != std::wstring::npos || path.size() - dot != 4) {
+        return false;
+    }
+    const wchar_t* expected = L".msi";
+    for (std::size_t i = 0; i < 4; ++i) {
+        const wchar_t c = path[dot + i];
+        const wchar_t lower = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+        if (lower != expected[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 namespace {
 
 class PlanBuilder {
@@ -72,7 +89,10 @@ InstallPlan BuildInstallPlan(const ProductConfiguration& configuration, const Ru
         item.m_strName = dependency.m_strName;
         item.m_strUrl = dependency.m_strFullUrl;
         item.m_strSha256 = dependency.m_strSha256;
-        item.m_strLocalPath = sources.MakeComponentPath(dependency.m_strName);
+        // Standalone files lie where the publisher put them.
+        const bool bOwnFolder = !manifest.m_bStandalone && !IsWindowsInstallerFile(dependency.m_strName);
+        item.m_strLocalPath = bOwnFolder ? sources.MakeProgramPath(dependency.m_strName)
+                                         : sources.MakeComponentPath(dependency.m_strName);
         item.m_strCommandLine = dependency.m_strInstallCommandLine;
         item.m_bRunAsProcess = 1;
         builder.Add(std::move(item), kDependencyWeight);

@@ -4,6 +4,10 @@
 // weight (when it is downloaded) and an install weight. Built from the product
 // configuration and the run settings; what the plan needs to know about the
 // machine comes through IInstallPlanSources, so the plan is pure.
+//
+// A prerequisite program is downloaded into a folder of its own: a program
+// looks for its DLLs beside itself first, and anyone who can write the
+// installer's folder could have left one in the component folder.
 
 #include <cstdint>
 #include <string>
@@ -37,6 +41,9 @@ class IInstallPlanSources {
 public:
     virtual bool IsDependencyPresent(const std::wstring& name) = 0;
     virtual std::wstring MakeComponentPath(const std::wstring& fileName) = 0;
+    // fileName in a folder made for it inside the component folder; empty
+    // when the folder could not be made (its download then fails).
+    virtual std::wstring MakeProgramPath(const std::wstring& fileName) = 0;
     virtual std::wstring MakeLanguagePackPath(int languageId) = 0;
     virtual std::vector<int> GetInstalledLanguagePacks() = 0;
 
@@ -48,6 +55,10 @@ inline constexpr std::uint32_t kDependencyWeight = 40;
 inline constexpr std::uint32_t kMainPackageWeight = 50;
 inline constexpr std::uint32_t kTransformWeight = 5;
 inline constexpr std::uint32_t kLanguagePackWeight = 5;
+
+// True when the file is a Windows Installer package (".msi" in any case):
+// such a prerequisite goes through msiexec, anything else is a program.
+bool IsWindowsInstallerFile(const std::wstring& path);
 
 // "<transform folder><language id>.mst": where the chosen language's
 // transform is stored, and what the TRANSFORMS property names.

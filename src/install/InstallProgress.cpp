@@ -125,6 +125,16 @@ bool InstallProgress::EnterCancelled()
     return true;
 }
 
+bool InstallProgress::End(InstallPhase phase)
+{
+    std::lock_guard<std::mutex> hold(m_lock);
+    if (!IsEndPhase(phase) || IsEndPhase(m_current.m_phase)) {
+        return false;
+    }
+    Store(phase, -1, 0, std::wstring());
+    return true;
+}
+
 void InstallProgress::Store(InstallPhase phase, std::int32_t index, std::int32_t percent, const std::wstring& text)
 {
     // End phases carry no item.

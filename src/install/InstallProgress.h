@@ -62,6 +62,10 @@ public:
     // A cancel that cannot reach the worker ends the run at once, unless it
     // has already ended. True when written.
     bool EnterCancelled();
+    // The worker's end: an end phase, written over Cancelling too (a run that
+    // installed everything ends Finished whenever the cancel came), unless
+    // the run has already ended. True when written.
+    bool End(InstallPhase phase);
 
     // Called before the worker starts; the lists are not changed afterwards.
     void SetWeights(std::vector<std::uint32_t> downloadWeights, std::vector<std::uint32_t> installWeights);

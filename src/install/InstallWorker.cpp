@@ -18,6 +18,7 @@
 #include "install/PackageRunner.h"
 #include "install/MessageText.h"
 #include "install/Registration.h"
+#include "install/RunEnd.h"
 #include "install/ServerManifest.h"
 #include "log/RunLog.h"
 
@@ -30,6 +31,7 @@ class MachinePlanSources final : public IInstallPlanSources {
 public:
     bool IsDependencyPresent(const std::wstring& name) override { return ::IsDependencyPresent(name); }
     std::wstring MakeComponentPath(const std::wstring& fileName) override { return ::MakeComponentPath(fileName); }
+    std::wstring MakeProgramPath(const std::wstring& fileName) override { return ::MakeProgramPath(fileName); }
     std::wstring MakeLanguagePackPath(int languageId) override { return ::MakeLanguagePackPath(languageId); }
     std::vector<int> GetInstalledLanguagePacks() override { return ::GetInstalledLanguagePacks(); }
 };
@@ -70,52 +72,44 @@ void InstallWorker::Start()
 
 void InstallWorker::Run()
 {
-    bool bSucceeded = false;
+    bool bInstalled = false;
     // Nothing may escape the task: the page waits for an end phase.
     try {
-        bSucceeded = CheckServer() && DownloadAll() && InstallAll();
-        if (bSucceeded) {
+        bInstalled = CheckServer() && DownloadAll() && InstallAll();
+    } catch (const std::exception&) {
+        bInstalled = false;
+    }
+    m_heldFiles.clear();
+    m_transformArgument.Release();
+    const RunEnd end = DecideRunEnd(
+        RunEndFacts{bInstalled, m_progress.Phase() == InstallPhase::Cancelling, m_nErrorKind == InstallErrorDownload});
+    try {
+        if (end.m_bRegister) {
             AdoptInstallFolderFromProperties();
             RegisterInstallation();
             g_productConfiguration.m_strHomePageUrl = m_strHomePageUrlFound;
-            m_progress.Set(InstallPhase::Finished, -1, 0, std::wstring());
+        }
+        if (end.m_bShowConnectError) {
+            const std::wstring text = LoadUiString(IDS_ERR_CONNECT_DOWNLOAD_SERVER);
+            UserMessageBox(nullptr, text.c_str(), g_productConfiguration.m_manifest.m_strShortName.c_str(),
+                           MB_ICONERROR);
         }
     } catch (const std::exception&) {
-        bSucceeded = false;
+        // The end phase still ends the run.
     }
-    m_heldFiles.clear();
-    if (!bSucceeded) {
-        ShowRunFailure();
-    }
-    if (m_progress.Phase() == InstallPhase::Cancelling) {
-        m_progress.Set(InstallPhase::Cancelled, -1, 0, std::wstring());
-    }
+    m_progress.End(end.m_phase);
     LogEvent(L"Installation ended: phase " + std::wstring(PhaseName(m_progress.Phase())) +
              (m_bRestartRequired ? L", restart required" : L""));
 }
 
 void InstallWorker::AdoptInstallFolderFromProperties()
 {
-    // The package went where "/v" said, not to the folder the installer
-    // proposed: registration and the launch must follow it.
-    if (g_runSettings.m_strInstallerProperties.find(L"INSTALLDIR") == std::wstring::npos ||
-        m_strInstallFolderFound.empty()) {
-        return;
+    // The package may have gone elsewhere than the folder proposed ("/v"
+    // named one, or the proposed one did not exist): registration and the
+    // launch follow the package.
+    if (!m_strInstallFolderFound.empty()) {
+        g_productConfiguration.m_strInstallFolder = WithoutTrailingBackslash(m_strInstallFolderFound);
     }
-    g_productConfiguration.m_strInstallFolder = WithoutTrailingBackslash(m_strInstallFolderFound);
-}
-
-void InstallWorker::ShowRunFailure()
-{
-    // A cancelled run ends without a word.
-    if (m_progress.Phase() == InstallPhase::Cancelling) {
-        return;
-    }
-    if (m_nErrorKind == InstallErrorDownload) {
-        const std::wstring text = LoadUiString(IDS_ERR_CONNECT_DOWNLOAD_SERVER);
-        UserMessageBox(nullptr, text.c_str(), g_productConfiguration.m_manifest.m_strShortName.c_str(), MB_ICONERROR);
-    }
-    m_progress.Set(InstallPhase::Failed, -1, 0, std::wstring());
 }
 
 void InstallWorker::Cancel()
@@ -215,23 +209,42 @@ bool InstallWorker::InstallAll()
     m_heldFiles.resize(m_plan.size());
     for (std::size_t i = 0; i < m_plan.size(); ++i) {
         const InstallPlanItem& item = m_plan[i];
-        if (m_bStop) {
+        // A transform installs nothing: a cancel after the last package has
+        // nothing left to stop.
+        if (m_bStop && !item.m_bTransform) {
             return false;
         }
         if (!PathFileExistsW(item.m_strLocalPath.c_str())) {
             continue;
         }
         m_progress.Set(InstallPhase::Installing, m_nInstallIndex, 0, item.m_strName);
-        if (item.m_bRunAsProcess) {
-            RunPackageProcess(item);
-        } else if (!item.m_bTransform && !InstallPackage(*this, item)) {
+        if (!InstallItem(i)) {
             return false;
-        }
-        if (!item.m_bTransform) {
-            m_heldFiles[i].reset();
         }
         m_progress.Set(InstallPhase::Installing, m_nInstallIndex, 100, item.m_strName);
         ++m_nInstallIndex;
     }
+    return true;
+}
+
+bool InstallWorker::InstallItem(std::size_t index)
+{
+    const InstallPlanItem& item = m_plan[index];
+    // The transform is applied through TRANSFORMS and held to the end.
+    if (item.m_bTransform) {
+        return true;
+    }
+    if (!item.m_bRunAsProcess) {
+        const bool bInstalled = InstallPackage(*this, item);
+        m_heldFiles[index].reset();
+        return bInstalled;
+    }
+    // A prerequisite that could not be started does not stop the run.
+    if (RunPackageProcess(item, m_hCancelEvent.get()) == PrerequisiteRun::LeftRunning) {
+        // It may still read its file: held for as long as this worker lives.
+        m_filesInUse.push_back(std::move(m_heldFiles[index]));
+        return false;
+    }
+    m_heldFiles[index].reset();
     return true;
 }

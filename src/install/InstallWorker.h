@@ -7,9 +7,11 @@
 // The progress page builds the plan on the UI thread, starts Run on an
 // asynchronous task, holds the transfers while it asks the cancel question
 // and, when the user confirms, calls Cancel. The cancel crosses threads
-// through the worker's two events (a transfer stops on the cancel event and
-// holds still while the proceed event is reset) and through the two flags
-// the sequence and the installer's message handler read.
+// through the worker's two events (a transfer and the wait on a prerequisite
+// stop on the cancel event; a transfer holds still while the proceed event
+// is reset) and through the two flags the sequence and the installer's
+// message handler read. A run that installed every item ends Finished, also
+// when the cancel came after its last package.
 
 #include <windows.h>
 
@@ -23,6 +25,7 @@
 #include "install/InstallPlan.h"
 #include "install/InstallProgress.h"
 #include "install/MsiProgressRecord.h"
+#include "install/TransformArgument.h"
 
 // What failed, for the end of the run.
 enum InstallErrorKind : int {
@@ -76,6 +79,11 @@ public:
     // One per plan item, open from the end of its download until its
     // installation ended (transforms until the run ends: every package uses it).
     std::vector<FileHandle> m_heldFiles;
+    // The files of prerequisites a cancel left running, held while they may
+    // still read them, until the worker goes.
+    std::vector<FileHandle> m_filesInUse;
+    // The chosen language's transform as TRANSFORMS names it, for the run.
+    TransformArgument m_transformArgument;
     int m_nInstallIndex = -1;
     korvex::install::MsiProgressState m_installerState;
     std::atomic<int> m_bCancelInstaller{0};
@@ -90,13 +98,15 @@ private:
     friend bool InstallPackage(InstallWorker& worker, const korvex::install::InstallPlanItem& item);
     friend INT WINAPI OnInstallerMessage(LPVOID context, UINT messageType, LPCWSTR message);
 
-    void ShowRunFailure();
+    // False when the run must stop: the package failed, or a cancel left a
+    // prerequisite running.
+    bool InstallItem(std::size_t index);
     void AdoptInstallFolderFromProperties();
 
     korvex::install::InstallProgress& m_progress;
     KernelHandle m_hCancelEvent;
     KernelHandle m_hProceedEvent;
-    // The INSTALLDIR the installer reported; used only when "/v" named one.
+    // The INSTALLDIR the main package reported, where it really installed.
     std::wstring m_strInstallFolderFound;
     std::atomic<int> m_bRestartRequired{0};
     HWND m_hMainWindow = nullptr;

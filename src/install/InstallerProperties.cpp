@@ -1,7 +1,5 @@
 #include "install/InstallerProperties.h"
 
-#include "install/InstallPlan.h"
-
 namespace korvex::install {
 
 namespace {
@@ -34,6 +32,11 @@ const wchar_t* AssociationLevelName(int level)
     return L"";
 }
 
+bool CanNameInTransforms(const std::wstring& path)
+{
+    return path.find(L';') == std::wstring::npos;
+}
+
 std::wstring WithoutTrailingBackslash(std::wstring path)
 {
     const bool bDriveRoot = path.size() == 3 && path[1] == L':';
@@ -52,9 +55,9 @@ std::wstring BuildInstallerProperties(const InstallerPropertyFacts& facts)
                facts.m_strInstallerProperties.find(L"INSTALLDIR") == std::wstring::npos) {
         properties = QuotedProperty(L"INSTALLDIR", WithoutTrailingBackslash(facts.m_strInstallFolder));
     }
-    if (facts.m_bLanguageChoice && facts.m_nLanguageId != 1033 && facts.m_bTransformExists) {
+    if (facts.m_bLanguageChoice && facts.m_nLanguageId != 1033 && !facts.m_strTransformPath.empty()) {
         properties += L' ';
-        properties += QuotedProperty(L"TRANSFORMS", TransformPathFor(facts.m_strTransformFolder, facts.m_nLanguageId));
+        properties += QuotedProperty(L"TRANSFORMS", facts.m_strTransformPath);
     }
     properties += L' ';
     properties += QuotedProperty(L"SHELL_INTEGRATION_LEVEL", AssociationLevelName(facts.m_nAssociationLevel));

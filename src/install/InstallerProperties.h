@@ -15,10 +15,9 @@ struct InstallerPropertyFacts {
     std::wstring m_strInstallerProperties;  // "/v" text
     int m_bLanguageChoice = 0;
     int m_nLanguageId = 1033;
-    std::wstring m_strTransformFolder;
-    // A language without a transform must not name one: the package would
-    // fail to open it.
-    int m_bTransformExists = 0;
+    // The chosen language's transform as TRANSFORMS can name it; empty when
+    // there is none (a package would fail to open a missing one).
+    std::wstring m_strTransformPath;
     int m_nAssociationLevel = 0;
 };
 
@@ -26,6 +25,9 @@ inline constexpr wchar_t kRepairProperties[] = L"REINSTALL=ALL REINSTALLMODE=vom
 
 // "All", "Free" or "None" for levels 0 to 2; empty for any other level.
 const wchar_t* AssociationLevelName(int level);
+
+// False when path holds a ';', which TRANSFORMS takes as a separator.
+bool CanNameInTransforms(const std::wstring& path);
 
 // A path without one trailing backslash; a drive root such as "C:\" keeps it.
 std::wstring WithoutTrailingBackslash(std::wstring path);

@@ -1,7 +1,6 @@
 #include "install/PackageRunner.h"
 
 #include <msi.h>
-#include <shellapi.h>
 #include <shlwapi.h>
 
 #include <string>
@@ -13,6 +12,7 @@
 #include "install/HomePageCapture.h"
 #include "install/InstallWorker.h"
 #include "install/InstallerProperties.h"
+#include "install/PrerequisiteCommand.h"
 #include "log/RunLog.h"
 
 using namespace korvex::config;
@@ -27,9 +27,6 @@ constexpr DWORD kInstallerMessageFilter =
     INSTALLLOGMODE_ACTIONDATA | INSTALLLOGMODE_PROGRESS | INSTALLLOGMODE_COMMONDATA | INSTALLLOGMODE_INITIALIZE |
     INSTALLLOGMODE_TERMINATE | INSTALLLOGMODE_SHOWDIALOG | INSTALLLOGMODE_INSTALLEND;
 static_assert(kInstallerMessageFilter == 0x08007FDF);
-
-constexpr DWORD kMsiexecWaitRounds = 30;
-constexpr DWORD kMsiexecWaitMs = 1000;
 
 // Everything the Windows Installer can write to its own verbose log.
 constexpr DWORD kVerboseLogModes =
@@ -46,80 +43,33 @@ std::wstring ExitCodeText(HANDLE process)
 {
     DWORD code = 0;
     if (!GetExitCodeProcess(process, &code)) return L"exit code unknown";
-    return code == STILL_ACTIVE ? L"still running" : L"exit code " + std::to_wstring(code);
+    return L"exit code " + std::to_wstring(code);
 }
 
-bool IsMsiPath(const std::wstring& path)
-{
-    return lstrcmpiW(PathFindExtensionW(path.c_str()), L".msi") == 0;
-}
-
-bool RunProgram(const InstallPlanItem& item)
-{
-    // Quoted: unquoted, a path with spaces would let CreateProcessW start
-    // another program (C:\Program.exe for C:\Program Files\...), elevated.
-    std::wstring commandLine = L"\"" + item.m_strLocalPath + L"\" " + item.m_strCommandLine;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    const std::wstring how = L"program, command line " + commandLine;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        LogPackage(item.m_strLocalPath, how, L"not started, error " + std::to_wstring(GetLastError()));
-        return false;
-    }
-    const KernelHandle processHandle(process.hProcess);
-    const KernelHandle threadHandle(process.hThread);
-    // Waiting on the handle, not polling for STILL_ACTIVE: a program that
-    // exits with 259 would otherwise be waited for forever.
-    WaitForSingleObject(processHandle.get(), INFINITE);
-    LogPackage(item.m_strLocalPath, how, ExitCodeText(processHandle.get()));
-    return true;
-}
-
-// msiexec.exe in the system folder: by bare name the shell would search the
-// current folder and PATH first.
-std::wstring SystemMsiexecPath()
+// The system folder, without a trailing backslash; empty when unknown.
+std::wstring SystemFolder()
 {
     wchar_t folder[MAX_PATH];
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
         return std::wstring();
     }
-    return std::wstring(folder, length) + L"\\msiexec.exe";
+    return std::wstring(folder, length);
 }
 
-bool RunMsiexec(const InstallPlanItem& item)
+// The process and the cancel together: no polling, and a cancel ends the
+// wait at once. A wait that fails cannot tell that the process ended.
+PrerequisiteRun AwaitPrerequisite(HANDLE process, HANDLE hCancelEvent)
 {
-    const std::wstring msiexec = SystemMsiexecPath();
-    if (msiexec.empty()) {
-        return false;
-    }
-    const std::wstring parameters = L"/i \"" + item.m_strLocalPath + L"\" " + item.m_strCommandLine;
-    SHELLEXECUTEINFOW execute{};
-    execute.cbSize = sizeof(execute);
-    execute.fMask = SEE_MASK_NOCLOSEPROCESS;
-    execute.lpFile = msiexec.c_str();
-    execute.lpParameters = parameters.c_str();
-    execute.nShow = SW_HIDE;
-    const std::wstring how = L"msiexec, command line " + parameters;
-    if (!ShellExecuteExW(&execute)) {
-        LogPackage(item.m_strLocalPath, how, L"not started, error " + std::to_wstring(GetLastError()));
-        return false;
-    }
-    const KernelHandle process(execute.hProcess);
-    if (process) {
-        for (DWORD round = 0; round < kMsiexecWaitRounds; ++round) {
-            if (WaitForSingleObject(process.get(), kMsiexecWaitMs) != WAIT_TIMEOUT) {
-                break;
-            }
-        }
-        LogPackage(item.m_strLocalPath, how, ExitCodeText(process.get()));
-    }
-    return true;
+    const HANDLE handles[] = {process, hCancelEvent};
+    const DWORD count = hCancelEvent != nullptr ? 2 : 1;
+    const DWORD result = WaitForMultipleObjects(count, handles, FALSE, INFINITE);
+    return result == WAIT_OBJECT_0 ? PrerequisiteRun::Ended : PrerequisiteRun::LeftRunning;
 }
 
-InstallerPropertyFacts CurrentPropertyFacts()
+// transform: where the worker keeps the form of the transform's path that
+// TRANSFORMS can name.
+InstallerPropertyFacts CurrentPropertyFacts(TransformArgument& transform)
 {
     const ProductConfiguration& configuration = g_productConfiguration;
     InstallerPropertyFacts facts;
@@ -129,10 +79,12 @@ InstallerPropertyFacts CurrentPropertyFacts()
     facts.m_strInstallerProperties = g_runSettings.m_strInstallerProperties;
     facts.m_bLanguageChoice = configuration.m_bLanguageChoice;
     facts.m_nLanguageId = configuration.m_nLanguageId;
-    facts.m_strTransformFolder = configuration.m_strTransformFolder;
-    facts.m_bTransformExists =
-        PathFileExistsW(TransformPathFor(configuration.m_strTransformFolder, configuration.m_nLanguageId).c_str()) ? 1
-                                                                                                                   : 0;
+    const std::wstring transformPath =
+        TransformPathFor(configuration.m_strTransformFolder, configuration.m_nLanguageId);
+    if (configuration.m_bLanguageChoice && configuration.m_nLanguageId != 1033 &&
+        PathFileExistsW(transformPath.c_str())) {
+        facts.m_strTransformPath = transform.Prepare(transformPath);
+    }
     facts.m_nAssociationLevel = configuration.m_nAssociationLevel;
     return facts;
 }
@@ -162,9 +114,34 @@ int OnProgressRecord(InstallWorker& worker, LPCWSTR record)
 
 }  // namespace
 
-bool RunPackageProcess(const InstallPlanItem& item)
+PrerequisiteRun RunPackageProcess(const InstallPlanItem& item, HANDLE hCancelEvent)
 {
-    return IsMsiPath(item.m_strLocalPath) ? RunMsiexec(item) : RunProgram(item);
+    const std::wstring systemFolder = SystemFolder();
+    if (systemFolder.empty()) {
+        return PrerequisiteRun::NotStarted;
+    }
+    const PrerequisiteCommand command = PrerequisiteCommandFor(item, systemFolder);
+    const std::wstring how = std::wstring(command.m_bWindowsInstaller ? L"msiexec" : L"program") + L", command line " +
+                             command.m_strArguments + L", working folder \"" + command.m_strWorkingFolder + L"\"";
+    std::wstring commandLine = command.m_strCommandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    if (command.m_bWindowsInstaller) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
+    }
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(command.m_strApplication.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        command.m_strWorkingFolder.c_str(), &startup, &process)) {
+        LogPackage(item.m_strLocalPath, how, L"not started, error " + std::to_wstring(GetLastError()));
+        return PrerequisiteRun::NotStarted;
+    }
+    const KernelHandle processHandle(process.hProcess);
+    const KernelHandle threadHandle(process.hThread);
+    const PrerequisiteRun run = AwaitPrerequisite(processHandle.get(), hCancelEvent);
+    LogPackage(item.m_strLocalPath, how,
+               run == PrerequisiteRun::Ended ? ExitCodeText(processHandle.get()) : L"left running");
+    return run;
 }
 
 bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item)
@@ -176,10 +153,15 @@ bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item)
     MsiSetInternalUI(static_cast<INSTALLUILEVEL>(INSTALLUILEVEL_NONE | INSTALLUILEVEL_SOURCERESONLY), nullptr);
     MsiSetExternalUIW(&OnInstallerMessage, kInstallerMessageFilter, &worker);
 
-    const std::wstring properties = BuildInstallerProperties(CurrentPropertyFacts());
+    const std::wstring properties = BuildInstallerProperties(CurrentPropertyFacts(worker.m_transformArgument));
     const std::wstring installerLog = g_runLog.NextMsiLogPath();
     if (!installerLog.empty()) {
-        MsiEnableLogW(kVerboseLogModes, installerLog.c_str(), 0);
+        // Appended to: the run log made the file empty and holds it, and
+        // replacing it would let another file take its name.
+        MsiEnableLogW(kVerboseLogModes, installerLog.c_str(), INSTALLLOGATTRIBUTES_APPEND);
+    } else if (g_runLog.IsOpen()) {
+        // This package's log file cannot be used: it must not go to the last one's.
+        MsiEnableLogW(0, nullptr, 0);
     }
     const UINT result =
         MsiInstallProductW(item.m_strLocalPath.c_str(), properties.empty() ? nullptr : properties.c_str());

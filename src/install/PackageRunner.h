@@ -4,6 +4,12 @@
 // through the Windows Installer with a message handler that drives the
 // progress bar, shows the installer's errors, answers Cancel once the user
 // has cancelled, and captures the product's home page.
+//
+// A prerequisite, program or msiexec alike, is waited for until it has ended,
+// so that nothing it runs collides with the next package (an msiexec still
+// running makes the next installation fail with 1618). The wait also ends on
+// the worker's cancel event: the prerequisite is then left to finish on its
+// own, and closing the window never waits for it.
 
 #include <windows.h>
 
@@ -11,10 +17,15 @@
 
 class InstallWorker;
 
-// True when the program could be started; its exit code is not examined.
-// A program is waited for to its end; an .msi goes through msiexec and is
-// waited for at most 30 seconds.
-bool RunPackageProcess(const korvex::install::InstallPlanItem& item);
+enum class PrerequisiteRun {
+    NotStarted,
+    Ended,        // its exit code is logged, not examined
+    LeftRunning,  // the cancel event (or a failed wait) ended the wait
+};
+
+// Starts the item as PrerequisiteCommandFor says and waits for it to end or
+// for hCancelEvent (null: no cancel).
+PrerequisiteRun RunPackageProcess(const korvex::install::InstallPlanItem& item, HANDLE hCancelEvent);
 
 // True when the package installed, also when it asks for a reboot.
 bool InstallPackage(InstallWorker& worker, const korvex::install::InstallPlanItem& item);

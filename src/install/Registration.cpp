@@ -8,6 +8,7 @@
 #include "config/RegistryKey.h"
 #include "config/RunSettings.h"
 #include "install/InstallerProperties.h"
+#include "install/ProductLocation.h"
 #include "log/RunLog.h"
 
 using namespace korvex::config;
@@ -39,10 +40,8 @@ bool RegisterInstallation()
         return true;
     }
     configuration.m_strInstallFolder = WithoutTrailingBackslash(configuration.m_strInstallFolder);
-    const std::wstring& folder = configuration.m_strInstallFolder;
-    // A drive root keeps its backslash; do not double it.
-    const std::wstring executable = folder + (!folder.empty() && folder.back() == L'\\' ? L"" : L"\\") +
-                                    configuration.m_manifest.m_strMainComponentExecutable;
+    const std::wstring executable =
+        ExecutableInFolder(configuration.m_strInstallFolder, configuration.m_manifest.m_strMainComponentExecutable);
     const std::size_t lastBackslash = executable.rfind(L'\\');
     const bool bHasFolder = lastBackslash != std::wstring::npos && lastBackslash > 0;
     const std::wstring executableFolder = bHasFolder ? executable.substr(0, lastBackslash + 1) : std::wstring();
@@ -71,4 +70,25 @@ bool RegisterInstallation()
         }
     }
     return true;
+}
+
+std::wstring RecordedProductExecutable()
+{
+    const ProductManifest& manifest = g_productConfiguration.m_manifest;
+    const RegistryKey product(HKEY_LOCAL_MACHINE, manifest.m_strRegistryKey);
+    const std::unique_ptr<wchar_t[]> exe = product.QueryString(L"exe");
+    const std::unique_ptr<wchar_t[]> installDir = product.QueryString(L"InstallDir");
+    return RecordedExecutable(exe ? exe.get() : L"", installDir ? installDir.get() : L"",
+                              manifest.m_strMainComponentExecutable);
+}
+
+std::wstring InstalledProductExecutable()
+{
+    const ProductConfiguration& configuration = g_productConfiguration;
+    if (g_runSettings.m_bProductInstalled) {
+        if (std::wstring recorded = RecordedProductExecutable(); !recorded.empty()) {
+            return recorded;
+        }
+    }
+    return ExecutableInFolder(configuration.m_strInstallFolder, configuration.m_manifest.m_strMainComponentExecutable);
 }

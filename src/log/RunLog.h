@@ -20,7 +20,9 @@ public:
     RunLog(const RunLog&) = delete;
     RunLog& operator=(const RunLog&) = delete;
 
-    // Creates (or empties) the file; false when it cannot be written.
+    // Creates (or empties) the file; false when it cannot be written, or
+    // when it is a reparse point (a symbolic link) or has more than one
+    // hard link: such a file is never written.
     bool Open(const std::wstring& path);
     bool IsOpen() const;
 
@@ -28,12 +30,16 @@ public:
     void Write(std::wstring_view text);
 
     // Where the Windows Installer writes its own verbose log for the next
-    // package: "<log>.<n>.msi.log", n counting from 1. Empty when closed.
+    // package: "<log>.<n>.msi.log", n counting from 1, made empty by the rule
+    // of Open() and held until the next call, so the installer must append
+    // to it. Empty when closed or when that file cannot be used (then that
+    // package has no log).
     std::wstring NextMsiLogPath();
 
 private:
     mutable std::mutex m_lock;
     FileHandle m_file;
+    FileHandle m_msiLog;  // the current package's log, held against replacement
     std::wstring m_strPath;
     int m_nMsiLogs = 0;
 };

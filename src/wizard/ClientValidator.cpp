@@ -7,7 +7,6 @@
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
 #include "config/UiStrings.h"
-#include "download/HttpClient.h"
 #include "install/ClientCheck.h"
 #include "install/MessageText.h"
 #include "install/ServerManifest.h"
@@ -41,15 +40,11 @@ ON_WM_CLOSE()
 ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-CClientValidator::CClientValidator() : CKorvexDialog(IDD_CLIENT_VALIDATOR)
-{
-    OpenInternetSession();
-}
+CClientValidator::CClientValidator() : CKorvexDialog(IDD_CLIENT_VALIDATOR) {}
 
 CClientValidator::~CClientValidator()
 {
     if (m_task.valid()) m_task.wait();
-    CloseInternetSession();
 }
 
 void CClientValidator::DoDataExchange(CDataExchange* dx)
@@ -182,7 +177,8 @@ void CClientValidator::ActOnVerdict(int verdict)
             break;
         }
         case CheckClientOutdated:
-            if (DownloadNewClient(m_newClientPath)) {
+            // A client that fails its signature check counts as a failed download.
+            if (DownloadNewClient(m_newClientPath) && VerifyNewClient(m_newClientPath, m_newClientFile)) {
                 m_outcome = RunNewClient;
                 RecordRunOutcome(RunOutcome::HandedToNewClient);
             }

@@ -2,7 +2,8 @@
 // The small "Preparing..." window start-up runs before the wizard. While a
 // marquee runs, a background task asks the download server whether this
 // client may install the current release and acts on the answer: go on,
-// offer the installed product, or fetch a newer client to start at exit. The
+// offer the installed product, or fetch a newer client to start at exit
+// once its signature passes the check of ClientCheck.h. The
 // user cannot close the window; the task closes it and leaves its verdict in
 // m_outcome. When the wizard follows, the window stays until the wizard's
 // drawing is ready (a few seconds at most), so the wizard shows at once.
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "base/WinHandles.h"
 #include "ui/KorvexDialog.h"
 
 enum ClientCheckOutcome : int {
@@ -22,9 +24,10 @@ enum ClientCheckOutcome : int {
 
 class CClientValidator : public CKorvexDialog {
 public:
-    // Prepares the HTTP client's session, which the check and the worker share.
+    // Constructed at program load with the application object: it touches
+    // nothing then (start-up opens the HTTP session before it runs).
     CClientValidator();
-    // Waits for the task, then closes the session.
+    // Waits for the task.
     ~CClientValidator() override;
 
     BOOL OnInitDialog() override;
@@ -39,6 +42,8 @@ public:
     CProgressCtrl m_progress;
     std::future<void> m_task;
     std::wstring m_newClientPath;
+    // The downloaded client, held open from its check until it is started.
+    FileHandle m_newClientFile;
     ClientCheckOutcome m_outcome = Proceed;
 
 protected:

@@ -9,6 +9,7 @@
 
 #include "base/ComInitialization.h"
 #include "config/ProductConfiguration.h"
+#include "install/Registration.h"
 #include "wizard/WebAddress.h"
 
 using namespace korvex::config;
@@ -158,7 +159,7 @@ void LaunchInstalledProduct()
 {
     std::wstring& folder = g_productConfiguration.m_strInstallFolder;
     if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-    LaunchUnelevatedIfPresent(folder + L"\\" + g_productConfiguration.m_manifest.m_strMainComponentExecutable);
+    LaunchUnelevatedIfPresent(InstalledProductExecutable());
 }
 
 bool OpenWebAddress(const std::wstring& address)

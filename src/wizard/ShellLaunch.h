@@ -19,8 +19,9 @@ bool LaunchUnelevated(const std::wstring& path);
 // LaunchUnelevated inside its own COM initialisation, when the file exists.
 void LaunchUnelevatedIfPresent(const std::wstring& path);
 
-// Starts the installed product from the installation folder (whose trailing
-// backslash is removed in place first), when its executable is there.
+// Starts the installed product (InstalledProductExecutable: after an update
+// from the earlier installation's folder, else from the installation folder,
+// whose trailing backslash is removed in place first), when it is there.
 void LaunchInstalledProduct();
 
 // Opens an http:// or https:// address in the default browser through the

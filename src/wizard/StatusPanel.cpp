@@ -206,7 +206,9 @@ BOOL CStatusPanel::RefreshProgress()
 
     if (!IsEndPhase(input.phase)) return TRUE;
     RecordEndOfRun(input.phase);
-    const bool finished = input.phase == InstallPhase::Finished;
+    // A run that finished after the user confirmed the cancel still closes:
+    // no finish page, no product start.
+    const bool finished = input.phase == InstallPhase::Finished && !m_bCancelRequested;
     if (finished && g_runSettings.m_bLaunchProduct) LaunchInstalledProduct();
     if (finished && !g_runSettings.m_bLaunchProduct && !g_runSettings.m_bSilent) {
         GoNext();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <string>
@@ -170,20 +171,36 @@ std::wstring InstallerFolder(const wchar_t* name, const char* manifest)
     return exe;
 }
 
-// Answers the first box captioned caption with OK; its text, or empty when
-// none appeared in time.
-std::wstring AnswerBox(const wchar_t* caption, DWORD timeoutMs)
+// The first box captioned caption, or null when none appeared in time.
+HWND WaitForBox(const wchar_t* caption, DWORD timeoutMs)
 {
     for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-        if (HWND box = ::FindWindowW(L"#32770", caption)) {
-            wchar_t text[1024] = {};
-            ::GetDlgItemTextW(box, 0xFFFF, text, 1024);
-            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return text;
-        }
+        if (HWND box = ::FindWindowW(L"#32770", caption)) return box;
         ::Sleep(50);
     }
-    return std::wstring();
+    return nullptr;
+}
+
+// The box's text; answers it with OK.
+std::wstring AnswerBox(HWND box)
+{
+    wchar_t text[1024] = {};
+    ::GetDlgItemTextW(box, 0xFFFF, text, 1024);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+bool HasModule(DWORD processId, const wchar_t* name)
+{
+    // Like CreateFile, the snapshot fails with INVALID_HANDLE_VALUE.
+    const FileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    MODULEENTRY32W module = {};
+    module.dwSize = sizeof(module);
+    if (!snapshot) return false;
+    for (BOOL more = ::Module32FirstW(snapshot.get(), &module); more; more = ::Module32NextW(snapshot.get(), &module)) {
+        if (_wcsicmp(module.szModule, name) == 0) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -213,7 +230,13 @@ TEST(Startup, UnusableConfigurationStopsTheRunWithItsReason)
 
         Process run;
         ASSERT_TRUE(run.Start(exe, L"/s"));
-        const std::wstring text = AnswerBox(L"KorvexMasterInstaller", 30000);
+        const HWND box = WaitForBox(L"KorvexMasterInstaller", 30000);
+        ASSERT_NE(box, nullptr) << "no box";
+        // Nothing reached for the network before start-up had a manifest.
+        const DWORD processId = ::GetProcessId(run.process.get());
+        EXPECT_TRUE(HasModule(processId, L"KorvexMasterInstaller.exe"));
+        EXPECT_FALSE(HasModule(processId, L"wininet.dll")) << "the HTTP session was opened at program load";
+        const std::wstring text = AnswerBox(box);
         ASSERT_TRUE(WaitPumping(run.process.get(), 30000)) << "the installer did not end";
         EXPECT_NE(text.find(folder), std::wstring::npos) << std::string(text.begin(), text.end());
         EXPECT_NE(text.find(row.m_what), std::wstring::npos) << std::string(text.begin(), text.end());

@@ -326,6 +326,43 @@ TEST(ManifestReader, RefusesNamesThatAreNotPlainFileNames)
     ReadText("name-transform-and-pack-empty", placed("transform", ""));
 }
 
+// client_signer stands after </product>, any number of times; each must be a
+// key's 64 hexadecimal digits, or the manifest does not load.
+TEST(ManifestReader, ClientSignersAfterTheProductAreKeysInLowerCase)
+{
+    const std::string lower(64, 'a');
+    const std::string mixed = "0123456789ABCDEFabcdef" + std::string(42, 'F');
+    const auto signers = [](const std::vector<std::string>& keys) {
+        std::string text;
+        for (const std::string& key : keys) text += "<client_signer>" + key + "</client_signer>";
+        return "<korvexwebinstaller><product><pid>P</pid>" + kMain + "</product>" + text + "</korvexwebinstaller>";
+    };
+    const ProductManifest two = ReadText("signers", signers({lower, mixed}));
+    EXPECT_EQ(two.m_clientSigners,
+              (std::vector<std::wstring>{std::wstring(64, L'a'), L"0123456789abcdefabcdef" + std::wstring(42, L'f')}));
+    EXPECT_EQ(two.m_strPid, L"P");
+    EXPECT_TRUE(ReadText("no-signers", WithProduct("<pid>P</pid>" + kMain)).m_clientSigners.empty());
+
+    const std::vector<std::string> bad = {"",
+                                          std::string(63, 'a'),
+                                          std::string(65, 'a'),
+                                          std::string(63, 'a') + "g",
+                                          " " + std::string(64, 'a'),
+                                          std::string(64, 'a') + "\n"};
+    for (std::size_t i = 0; i < bad.size(); ++i) {
+        ReadText("bad-signer" + std::to_string(i), signers({lower, bad[i]}), false);
+    }
+    // Elsewhere it is not a client_signer: inside product, or before it.
+    const ProductManifest inside =
+        ReadText("signer-inside", WithProduct("<pid>P</pid>" + kMain + "<client_signer>x</client_signer>"));
+    EXPECT_TRUE(inside.m_clientSigners.empty());
+    const ProductManifest before = ReadText("signer-before", "<korvexwebinstaller><client_signer>" + lower +
+                                                                 "</client_signer><product><pid>P</pid>" + kMain +
+                                                                 "</product></korvexwebinstaller>");
+    EXPECT_TRUE(before.m_clientSigners.empty());
+    EXPECT_EQ(before.m_strPid, L"P");
+}
+
 TEST(ManifestReader, StandaloneIsTrueInAnyCaseOnly)
 {
     const struct {

@@ -50,8 +50,8 @@ TEST(ProtectedFolder, ElevatedFoldersGetAProtectedDaclForAdministratorsSystemAnd
     }
 }
 
-// CreateNew wants a name nobody took; Ensure takes an existing folder but
-// nothing else, elevated or not.
+// CreateNew wants a name nobody took, CreateUnique finds one; Ensure takes
+// over an existing folder but nothing else, elevated or not.
 TEST(ProtectedFolder, NewMeansNewAndOnlyFoldersAreEnsured)
 {
     const std::filesystem::path root = FreshFolder("protected-folder");
@@ -67,6 +67,9 @@ TEST(ProtectedFolder, NewMeansNewAndOnlyFoldersAreEnsured)
         EXPECT_FALSE(folders.CreateNew((root / "file").wstring()));
         EXPECT_FALSE(folders.Ensure((root / "missing" / "child").wstring()));
         EXPECT_FALSE(ProtectedFolder::IsReparsePoint(fresh));
+        WriteTestFile(fresh + L"_1", "taken");
+        EXPECT_EQ(folders.CreateUnique(fresh), fresh + L"_2");
+        EXPECT_EQ(folders.CreateUnique((root / "missing" / "child").wstring()), L"");
     }
 }
 

@@ -84,7 +84,7 @@ TEST_F(UiStrings, LanguageListFromTheFilesAndTheSwitch)
 {
     g_productConfiguration.m_manifest.m_strPid = L"FWX-180-INT";
     g_productConfiguration.m_manifest.m_languagePacks = {
-        {1031, L"", L"", L""}, {1036, L"", L"", L""}, {1041, L"", L"", L""}};
+        {1031, L"", L"", L"", L""}, {1036, L"", L"", L"", L""}, {1041, L"", L"", L"", L""}};
     g_runSettings.m_strLanguage = L"1036";
     BuildLanguageList();
     EXPECT_EQ(g_productConfiguration.m_strLanguageFolder, m_folder.wstring() + L"\\language\\");

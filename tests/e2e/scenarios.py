@@ -18,11 +18,11 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tools", "scenario"))
 
-from korvex_scenario.case import (HKCU_PRODUCT_KEY, HKLM_PRODUCT_KEY, NEWER_CLIENT_PROCESS, PRODUCT_EXE,  # noqa: E402
-                                  PRODUCT_FOLDER, RESOURCE_LANGUAGE_KEY, RUNTIME_SAMPLE_KEY, SAMPLE_KEY, ScenarioCase,
-                                  main)
-from korvex_scenario.run import wait_until  # noqa: E402
-from korvex_scenario.site import SOURCE, closed_port, generate  # noqa: E402
+from korvex_scenario.case import (HKCU_PRODUCT_KEY, HKLM_PRODUCT_KEY, NEWER_CLIENT_PROCESS, NEWER_CLIENT_VERSION,  # noqa: E402
+                                  PRODUCT_EXE, PRODUCT_FOLDER, RESOURCE_LANGUAGE_KEY, RUNTIME_SAMPLE_KEY, SAMPLE_KEY,
+                                  ScenarioCase, main)
+from korvex_scenario.run import prepare_installer_folder, read_text, wait_until  # noqa: E402
+from korvex_scenario.site import SOURCE, closed_port, generate, publish  # noqa: E402
 from korvex_scenario.timeline import (FINISH_START_BUTTON, MAIN_WINDOW_CLASS, PROGRESS_PERCENT_TEXT,  # noqa: E402
                                       PROGRESS_STATUS_TEXT, PROGRESS_TIME_TEXT, SETTINGS_FOLDER_EDIT,
                                       SETTINGS_INSTALL_BUTTON, growing, percent_value)
@@ -68,9 +68,17 @@ class Scenario(ScenarioCase):
         return os.path.join(self.work, "installer", *parts)
 
     def component_files(self, name):
-        """Downloads in the component folder: the tick count, then the file name."""
+        """Downloads in the component folder: the tick count, then the file name;
+        a program in a folder of its own named by the tick count."""
         folder = self.installer_path("component")
-        return [os.path.join(folder, f) for f in os.listdir(folder) if re.fullmatch(r"-?\d+" + re.escape(name), f)]
+        found = []
+        for entry in os.listdir(folder):
+            path = os.path.join(folder, entry)
+            if re.fullmatch(r"-?\d+" + re.escape(name), entry):
+                found.append(path)
+            elif re.fullmatch(r"-?\d+(_\d+)?", entry) and os.path.isfile(os.path.join(path, name)):
+                found.append(os.path.join(path, name))
+        return found
 
     def wait_for_control(self, run, control_id, seconds):
         status = self.wine.driver("wait", "--id", str(control_id), "--timeout", str(seconds * 1000))
@@ -216,7 +224,8 @@ class SilentInstall(Scenario):
 class PlantedDlls(Scenario):
     # Named after the installer's imports that are not KnownDLLs, spelled as
     # its import table spells them.
-    PLANTED = ("UxTheme", "d2d1", "DWrite", "gdiplus", "msi", "WININET", "comctl32", "bcrypt", "oleacc")
+    PLANTED = ("UxTheme", "d2d1", "DWrite", "gdiplus", "msi", "WININET", "comctl32", "bcrypt", "WINTRUST", "CRYPT32",
+               "oleacc")
 
     def test_dlls_planted_beside_the_installer_are_never_loaded(self):
         exe = self.installer_folder(self.serve(no_prerequisite=True))
@@ -566,6 +575,216 @@ class SecondInstance(Scenario):
         self.assertEqual(len(timeline.main_windows()), 1)
         self.assertEqual(len(timeline.processes()), 1, "the second instance showed a window")
         self.assertOnlyBox(first, CANCEL_QUESTION, "Yes")
+
+
+# ---- prerequisites awaited in folders of their own, updates elsewhere, ';' in the installer's folder ----
+
+SLOW_RUNTIME_SAMPLE_KEY = r"HKLM\SOFTWARE\Korvex Systems\Fenwyx Slow Runtime Sample"
+
+
+def log_text(path):
+    """The run log without its timestamps."""
+    with open(path, encoding="utf-8") as f:
+        return "\n".join(line[24:] for line in f.read().splitlines())
+
+
+class UpdateFromAnotherFolder(Scenario):
+    def test_update_with_l_starts_the_product_from_the_earlier_installations_folder(self):
+        folder = "C:\\Fenwyx Elsewhere"
+        shutil.rmtree(self.wine.drive_c("Fenwyx Elsewhere"), True)  # the product's start log of an earlier run
+        self.addCleanup(shutil.rmtree, self.wine.drive_c("Fenwyx Elsewhere"), True)
+        exe = self.installer_folder(self.serve(no_prerequisite=True))
+        self.assertExitCode(self.start_installer(exe, ["/s", "/v", 'INSTALLDIR="%s"' % folder], name="first"), 0)
+        executable = folder + "\\" + generate.PRODUCT_EXECUTABLE
+        self.assertRegistryValues(HKLM_PRODUCT_KEY, {"InstallDir": ("REG_SZ", folder + "\\bin\\"),
+                                                     "exe": ("REG_SZ", executable)})
+
+        exe = self.installer_folder(publish(self.server, self.packages, main_package="update", no_prerequisite=True))
+        self.assertExitCode(self.start_installer(exe, ["/s", "/l"], name="update"), 0)
+        self.assertEqual(self.registry(SAMPLE_KEY)["Version"], ("REG_SZ", generate.UPDATE_VERSION))
+        run_log = self.wine.linux_path(executable + ".runs.log")
+        self.assertTrue(wait_until(lambda: read_text(run_log), 20), "/l did not start the product from its folder")
+        self.assertEqual([line.split("\t", 1)[-1] for line in read_text(run_log).splitlines()], ['"%s"' % executable])
+        self.assertEqual(self.product_runs(), [], "a product was started from the default folder")
+
+
+class SlowPrerequisitePackage(Scenario):
+    def serve_slow(self):
+        return self.installer_folder(self.serve(slow_runtime_prerequisite=True, no_prerequisite=True))
+
+    def msiexec_runs(self):
+        return any(p["exe"].lower() == "msiexec.exe" for p in self.wine.processes())
+
+    def test_the_main_package_waits_for_a_prerequisite_msiexec_past_30_seconds(self):
+        log = os.path.join(self.work, "install.log")
+        started = time.monotonic()
+        run = self.start_installer(self.serve_slow(), ["/s", "/log", windows_path(log)])
+        self.assertExitCode(run, 0)
+        self.assertGreater(time.monotonic() - started, 35)
+        self.assertEqual(run.boxes().summary(), [])
+        self.assertEqual(self.registry(SLOW_RUNTIME_SAMPLE_KEY)["Version"], ("REG_SZ", generate.RELEASE_VERSION))
+        self.assertEqual(self.registry(SAMPLE_KEY)["Version"], ("REG_SZ", generate.RELEASE_VERSION))
+        self.assertRegistryValues(HKLM_PRODUCT_KEY, INSTALLED_BY_INSTALLER)
+        text = log_text(log)
+        self.assertRegex(text, r'Package ".*%s": msiexec, command line /i ".*" /qn, working folder '
+                               r'"C:\\windows\\system32"; exit code 0' % re.escape(generate.SLOW_RUNTIME_PACKAGE))
+        # The main package came after the prerequisite's msiexec had ended.
+        self.assertLess(text.index(generate.SLOW_RUNTIME_PACKAGE + '": msiexec'),
+                        text.index(generate.MAIN_PACKAGE + '": Windows Installer'))
+
+    def test_the_cancel_ends_the_wait_and_leaves_msiexec_to_finish(self):
+        run = self.start_installer(self.serve_slow(), box_rules=[("cancel the installation", "Yes")],
+                                   default_answer=None)
+        self.wait_for_control(run, SETTINGS_INSTALL_BUTTON, 60)
+        self.click(SETTINGS_INSTALL_BUTTON)
+        self.assertTrue(wait_until(self.msiexec_runs, 40), "the prerequisite's msiexec did not start")
+        self.close_main_window()
+        self.assertExitCode(run, 1602)
+        self.assertTrue(self.msiexec_runs(), "the run waited for the prerequisite")
+        self.assertOnlyBox(run, CANCEL_QUESTION, "Yes")
+        self.assertNotIn(generate.PRODUCT_CODE, self.wine.installed_products())
+        self.assertNothingRegistered()
+        # Left to finish on its own.
+        self.assertTrue(wait_until(lambda: not self.msiexec_runs(), 60, interval=1), "msiexec never ended")
+        self.assertEqual(self.registry(SLOW_RUNTIME_SAMPLE_KEY)["Version"], ("REG_SZ", generate.RELEASE_VERSION))
+
+
+class TransformInSemicolonFolder(Scenario):
+    def test_a_transform_beside_an_installer_in_a_folder_with_a_semicolon_applies(self):
+        manifest = self.serve(no_prerequisite=True)
+        exe = prepare_installer_folder(os.path.join(self.work, "down;loads"), self.installer_exe, manifest)
+        log = os.path.join(self.work, "install.log")
+        run = self.start_installer(exe, ["/s", "/lang", "1031", "/log", windows_path(log)])
+        self.assertExitCode(run, 0)
+        self.assertEqual(run.boxes().summary(), [])
+        self.assertEqual(self.registry(SAMPLE_KEY)["Language"], ("REG_SZ", "1031"), "the transform was not applied")
+        self.assertIn(generate.LANGUAGE_PACK_PRODUCT_CODE, self.wine.installed_products())
+        named = re.findall(r'Transform ".*down;loads\\transform\\1031\.mst" holds \';\': named as "([^"]*)"',
+                           log_text(log))
+        self.assertEqual(len(named), 1, log_text(log))
+        self.assertNotIn(";", named[0])
+
+
+class PlantedVersionDll(Scenario):
+    def test_a_version_dll_in_a_pre_made_component_folder_never_loads(self):
+        exe = self.installer_folder(self.serve())
+        component = self.installer_path("component")
+        os.makedirs(component)
+        planted = os.path.join(component, "version.dll")
+        shutil.copyfile(os.path.join(self.build, "planted-dlls", "version.dll"), planted)
+        # Native first, the order Windows uses for a DLL that is not a KnownDLL.
+        overrides = (os.environ.get("WINEDLLOVERRIDES", "") + ";version=n,b").lstrip(";")
+        run = self.start_installer(exe, ["/s"], extra_env={"WINEDLLOVERRIDES": overrides})
+        self.assertExitCode(run, 0)
+        self.assertEqual(run.boxes().summary(), [])
+        loaded = [os.path.join(d, f) for d, _, files in os.walk(self.installer_path()) for f in files
+                  if f.endswith(".loaded")]
+        self.assertEqual(loaded, [])
+        self.assertTrue(os.path.isfile(planted))
+        # The prerequisite ran from a folder this run made for it, alone in it.
+        runs = self.prerequisite_runs()
+        self.assertEqual(len(runs), 1, runs)
+        match = re.fullmatch(r'"(.*\\component\\-?\d+(?:_\d+)?)\\%s" /quiet /norestart'
+                             % re.escape(generate.PREREQUISITE), runs[0])
+        self.assertTrue(match, runs[0])
+        own_folder = os.path.join(component, match.group(1).rsplit("\\", 1)[-1])
+        self.assertEqual(os.listdir(own_folder), [generate.PREREQUISITE])
+        self.assertRegistryValues(HKLM_PRODUCT_KEY, INSTALLED_BY_INSTALLER)
+
+
+# ---- the newer client's signature decides whether it starts ---------------
+
+CLIENT_TOO_OLD = 'The version of your client is too old, please click "OK" to download the latest client.'
+
+
+class VerifiedHandOver(Scenario):
+    """The newer client (a program that records its start) is started only when
+    signed by a key this client accepts: its own signer's, or a client_signer."""
+
+    def signed_client(self, signer, name):
+        return signer.sign(os.path.join(self.build, "bin", "FenwyxPrerequisite.exe"), os.path.join(self.work, name))
+
+    def altered_copy(self, program, name):
+        """The signed program with one byte changed in the middle, where the signature covers it."""
+        altered = os.path.join(self.work, name)
+        shutil.copyfile(program, altered)
+        with open(altered, "r+b") as f:
+            f.seek(os.path.getsize(altered) // 2)
+            byte = f.read(1)
+            f.seek(-1, os.SEEK_CUR)
+            f.write(bytes([byte[0] ^ 0xFF]))
+        return altered
+
+    def serve_client(self, program):
+        shutil.copyfile(program, os.path.join(self.server.root, "client", generate.CLIENT_NAME))
+
+    def client_folders(self):
+        return [path for temp in self.wine.temp_folders() for path in os.listdir(temp)
+                if path.startswith("KorvexWebInstaller_")]
+
+    def run_logged(self, exe, name, expected_code, extra_env=None):
+        log = os.path.join(self.work, name + ".log")
+        run = self.start_installer(exe, ["/s", "/log", windows_path(log)], name=name, extra_env=extra_env)
+        self.assertExitCode(run, expected_code)
+        with open(log, encoding="utf-8") as f:
+            return run, f.read()
+
+    def assertRefused(self, exe, name, reason):
+        """A silent run whose newer client is refused: it is deleted, never started, and
+        this client then meets the client-too-old refusal."""
+        folders = self.client_folders()
+        run, log = self.run_logged(exe, name, 1603)
+        self.assertIn("Newer client refused, deleted and never started: " + reason, log)
+        self.assertOnlyBox(run, CLIENT_TOO_OLD, "OK", caption="Windows Installer")
+        self.assertEqual(self.client_folders(), folders, "the refused client or its folder stayed")
+        return log
+
+    def test_a_client_signed_with_this_clients_key_is_handed_over_and_no_other(self):
+        keys = self.signing_keys()
+        publisher, other = keys.signer("publisher"), keys.signer("other")
+        signed = self.signed_client(publisher, "signed.exe")
+        manifest = self.serve(client=signed, min_client_version=NEWER_CLIENT_VERSION, no_prerequisite=True)
+        exe = self.single_file_installer(manifest, signer=publisher)
+        # wintrust and crypt32 are looked up in System32 only, even in Windows' native-first order.
+        for dll in ("WINTRUST", "CRYPT32"):
+            shutil.copyfile(os.path.join(self.build, "planted-dlls", dll + ".dll"),
+                            os.path.join(os.path.dirname(exe), dll + ".dll"))
+        overrides = (os.environ.get("WINEDLLOVERRIDES", "") + ";wintrust,crypt32=n,b").lstrip(";")
+        run, log = self.run_logged(exe, "verified", 0, extra_env={"WINEDLLOVERRIDES": overrides})
+        self.assertEqual(run.boxes().summary(), [])
+        self.assertTrue(wait_until(self.prerequisite_runs, 20), "the verified client did not start")
+        self.assertEqual(len(self.prerequisite_runs()), 1)
+        self.assertTrue(self.prerequisite_runs()[0].endswith('" /n /s'), self.prerequisite_runs())
+        own = 'signed by "Korvex Test Publisher", key ' + publisher.key_hash
+        self.assertIn("This client is " + own, log)
+        self.assertIn("The newer client is " + own, log)
+        self.assertIn("Newer client verified: its key is this client's own; accepted keys: " + publisher.key_hash, log)
+        self.assertEqual([f for f in os.listdir(os.path.dirname(exe)) if f.endswith(".loaded")], [])
+
+        self.serve_client(self.signed_client(other, "other.exe"))
+        self.assertRefused(exe, "other-key", "its key is not an accepted signer")
+        self.serve_client(self.altered_copy(signed, "altered.exe"))
+        self.assertRefused(exe, "altered", "it is altered after signing (0x80096010)")
+        self.serve_client(os.path.join(self.build, "bin", "FenwyxPrerequisite.exe"))
+        self.assertRefused(exe, "unsigned", "it is not signed (0x800b0100)")
+        self.assertEqual(len(self.prerequisite_runs()), 1, "a refused client started")
+        self.assertEqual(self.requested("/client/" + generate.CLIENT_NAME), 4)
+
+    def test_an_unsigned_client_with_a_client_signer_hands_over_to_that_signer_only(self):
+        keys = self.signing_keys()
+        publisher, other = keys.signer("publisher"), keys.signer("other")
+        manifest = self.serve(client=self.signed_client(other, "other.exe"), min_client_version=NEWER_CLIENT_VERSION,
+                              client_signer=[publisher.key_hash.upper()], no_prerequisite=True)
+        exe = self.installer_folder(manifest)  # the build's program, unsigned
+        log = self.assertRefused(exe, "other-key", "its key is not an accepted signer")
+        self.assertIn("This client is not signed (0x800b0100)", log)
+        self.assertEqual(self.prerequisite_runs(), [])
+
+        self.serve_client(self.signed_client(publisher, "signed.exe"))
+        run, log = self.run_logged(exe, "pinned", 0)
+        self.assertIn("Newer client verified: its key is a client_signer of the manifest; accepted keys: " +
+                      publisher.key_hash, log)
+        self.assertTrue(wait_until(self.prerequisite_runs, 20), "the pinned signer's client did not start")
 
 
 # ---- the keyboard and what a screen reader reads ----------------------------

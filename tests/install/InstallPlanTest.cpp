@@ -23,6 +23,10 @@ public:
     {
         return L"C:\\kmi\\component\\7" + fileName;
     }
+    std::wstring MakeProgramPath(const std::wstring& fileName) override
+    {
+        return L"C:\\kmi\\component\\8\\" + fileName;
+    }
     std::wstring MakeLanguagePackPath(int languageId) override
     {
         return MakeComponentPath(L"language_pack_" + std::to_wstring(languageId) + L".exe");
@@ -165,29 +169,33 @@ TEST(InstallPlanItems, CarryTheirSourcesPathsAndKinds)
     PlanSetup setup;
     setup.m_machine.m_present = {L"webview2.exe"};
     setup.m_configuration.m_nLanguageId = 1031;
+    setup.m_configuration.m_manifest.m_dependencies.push_back({L"runtime.MSI", L"http://127.0.0.1/r.msi", L"/qn", L""});
     const InstallPlan plan = setup.Build();
-    ASSERT_EQ(plan.m_items.size(), 4u);
+    ASSERT_EQ(plan.m_items.size(), 5u);
 
+    // A program gets a folder of its own; a package goes to the component folder.
     const InstallPlanItem& dependency = plan.m_items[0];
     EXPECT_EQ(dependency.m_strUrl, L"http://127.0.0.1/vc_redist.exe");
-    EXPECT_EQ(dependency.m_strLocalPath, L"C:\\kmi\\component\\7vc_redist.exe");
+    EXPECT_EQ(dependency.m_strLocalPath, L"C:\\kmi\\component\\8\\vc_redist.exe");
     EXPECT_EQ(dependency.m_strCommandLine, L"/q");
     EXPECT_EQ(dependency.m_bRunAsProcess, 1);
+    EXPECT_EQ(plan.m_items[1].m_strLocalPath, L"C:\\kmi\\component\\7runtime.MSI");
+    EXPECT_EQ(plan.m_items[1].m_bRunAsProcess, 1);
 
-    const InstallPlanItem& main = plan.m_items[1];
+    const InstallPlanItem& main = plan.m_items[2];
     EXPECT_EQ(main.m_strUrl, L"http://127.0.0.1/FenwyxPro.msi");
     EXPECT_EQ(main.m_strLocalPath, L"C:\\kmi\\msi\\FenwyxPro.msi");
     EXPECT_EQ(main.m_strCommandLine, L"");
     EXPECT_EQ(main.m_bRunAsProcess, 0);
     EXPECT_EQ(main.m_bTransform, 0);
 
-    const InstallPlanItem& transform = plan.m_items[2];
+    const InstallPlanItem& transform = plan.m_items[3];
     EXPECT_EQ(transform.m_strUrl, L"http://127.0.0.1/de.mst");
     EXPECT_EQ(transform.m_strLocalPath, L"C:\\kmi\\transform\\1031.mst");
     EXPECT_EQ(transform.m_bRunAsProcess, 0);
     EXPECT_EQ(transform.m_bTransform, 1);
 
-    const InstallPlanItem& pack = plan.m_items[3];
+    const InstallPlanItem& pack = plan.m_items[4];
     EXPECT_EQ(pack.m_strUrl, L"http://127.0.0.1/lp_de.msi");
     EXPECT_EQ(pack.m_strLocalPath, L"C:\\kmi\\component\\7language_pack_1031.exe");
     EXPECT_EQ(pack.m_strCommandLine, L"/s");
@@ -196,6 +204,19 @@ TEST(InstallPlanItems, CarryTheirSourcesPathsAndKinds)
 
     for (const InstallPlanItem& item : plan.m_items) {
         EXPECT_EQ(item.m_bDownload, 1);
+    }
+
+    setup.m_configuration.m_manifest.m_bStandalone = 1;
+    EXPECT_EQ(setup.Build().m_items[0].m_strLocalPath, L"C:\\kmi\\component\\7vc_redist.exe");
+}
+
+TEST(InstallPlanItems, OnlyAnMsiExtensionMakesAWindowsInstallerFile)
+{
+    for (const wchar_t* path : {L"a.msi", L"C:\\x\\4711LANGUAGE.MSI", L".Msi"}) {
+        EXPECT_TRUE(IsWindowsInstallerFile(path)) << path;
+    }
+    for (const wchar_t* path : {L"setup.msi.exe", L"a.msix", L"msi", L"C:\\a.msi\\b", L"a.ms", L""}) {
+        EXPECT_FALSE(IsWindowsInstallerFile(path)) << path;
     }
 }
 

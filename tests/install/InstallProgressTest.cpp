@@ -6,6 +6,7 @@
 
 #include "install/DownloadPercent.h"
 #include "install/InstallProgress.h"
+#include "install/RunEnd.h"
 
 using namespace korvex::install;
 
@@ -95,6 +96,37 @@ TEST(InstallProgressSet, EndPhasesCarryNoItemAndStay)
     EXPECT_FALSE(progress.EnterCancelling());
     EXPECT_FALSE(progress.EnterCancelled());
     progress.Set(InstallPhase::Installing, 0, 10, L"late");
+    EXPECT_EQ(progress.Phase(), InstallPhase::Finished);
+}
+
+// A run that installed everything ends Finished over a late cancel; a run
+// that stopped short ends as the cancel or the failure says.
+TEST(RunEnd, FollowsWhatTheStepsDid)
+{
+    const struct {
+        RunEndFacts m_facts;
+        InstallPhase m_phase;
+        bool m_bRegister;
+        bool m_bBox;
+    } cases[] = {
+        {{true, false, false}, InstallPhase::Finished, true, false},
+        {{true, true, false}, InstallPhase::Finished, true, false},
+        {{false, true, true}, InstallPhase::Cancelled, false, false},
+        {{false, false, true}, InstallPhase::Failed, false, true},
+        {{false, false, false}, InstallPhase::Failed, false, false},
+    };
+    for (const auto& c : cases) {
+        const RunEnd end = DecideRunEnd(c.m_facts);
+        EXPECT_EQ(end.m_phase, c.m_phase);
+        EXPECT_EQ(end.m_bRegister, c.m_bRegister);
+        EXPECT_EQ(end.m_bShowConnectError, c.m_bBox);
+    }
+
+    InstallProgress progress;
+    ASSERT_TRUE(progress.EnterCancelling());
+    EXPECT_FALSE(progress.End(InstallPhase::Installing));
+    EXPECT_TRUE(progress.End(InstallPhase::Finished));
+    EXPECT_FALSE(progress.End(InstallPhase::Cancelled));
     EXPECT_EQ(progress.Phase(), InstallPhase::Finished);
 }
 

@@ -87,12 +87,14 @@ protected:
 
     std::wstring ExecutablePath() const { return m_run.InstallFolder() + L"\\bin\\Product.exe"; }
 
-    // The prerequisite's record of how it was started, when it ran.
-    std::wstring PrerequisiteRecord() const
+    // The prerequisite's record of how it was started (or, with ".cwd", in
+    // which folder), when it ran.
+    std::wstring PrerequisiteRecord(const std::wstring& suffix = L".ran") const
     {
-        for (const auto& entry : std::filesystem::directory_iterator(m_run.BaseFolder() + L"component")) {
+        const std::wstring wanted = L"prerequisite.exe" + suffix;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(m_run.BaseFolder() + L"component")) {
             const std::wstring name = entry.path().filename().wstring();
-            if (name.size() > 20 && name.substr(name.size() - 20) == L"prerequisite.exe.ran") {
+            if (name == wanted) {
                 return ReadFileText(entry.path().wstring());
             }
         }
@@ -138,11 +140,12 @@ TEST_F(InstallWorkerTest, FirstInstallInEnglish)
     EXPECT_EQ(Count(requests, "/en.mst"), 1);
     EXPECT_EQ(Count(requests, "/LanguagePack.msi"), 0);
 
-    // The prerequisite was started by its quoted path, which has spaces.
+    // The prerequisite was started by its quoted path, which has spaces, in
+    // a folder of its own made inside the component folder.
     const std::wstring record = PrerequisiteRecord();
-    EXPECT_EQ(record.substr(0, 1), L"\"");
-    EXPECT_NE(record.find(L"korvex install engine\\component\\"), std::wstring::npos);
-    EXPECT_NE(record.find(L"prerequisite.exe\" /quiet"), std::wstring::npos);
+    const std::wstring folder = PrerequisiteRecord(L".cwd");
+    EXPECT_EQ(record, L"\"" + folder + L"\\prerequisite.exe\" /quiet\n");
+    EXPECT_EQ(folder.rfind(m_run.BaseFolder() + L"component\\", 0), 0u) << folder;
     EXPECT_TRUE(FileExists(m_run.BaseFolder() + L"transform\\1033.mst"));
 
     EXPECT_TRUE(IsProductInstalled(kProductCode));
@@ -189,6 +192,64 @@ TEST_F(InstallWorkerTest, InstallFolderGivenThroughPropertiesIsRegistered)
     EXPECT_EQ(g_productConfiguration.m_strInstallFolder, chosen);
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"InstallDir"), chosen + L"\\bin\\");
     EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"exe"), chosen + L"\\bin\\Product.exe");
+}
+
+// The proposed folder does not exist, so none is passed: the package's own
+// choice is where the product is, and what is registered.
+TEST_F(InstallWorkerTest, FolderThePackageChoseIsRegistered)
+{
+    g_productConfiguration.m_manifest.m_dependencies.clear();
+    g_productConfiguration.m_strInstallFolder = m_run.BaseFolder() + L"never made";
+    ASSERT_EQ(Run(), InstallPhase::Finished);
+    wchar_t programFiles[MAX_PATH] = {};
+    ASSERT_NE(GetEnvironmentVariableW(L"ProgramFiles", programFiles, MAX_PATH), 0u);
+    const std::wstring chosen = std::wstring(programFiles) + L"\\KorvexEngineTest";
+    EXPECT_TRUE(FileExists(chosen + L"\\bin\\Product.exe"));
+    EXPECT_EQ(g_productConfiguration.m_strInstallFolder, chosen);
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"exe"), chosen + L"\\bin\\Product.exe");
+}
+
+// Confirmed once the package had done everything, the cancel has nothing
+// left to stop: the run registers the product and ends Finished.
+TEST_F(InstallWorkerTest, CancelAfterTheLastPackageStillFinishes)
+{
+    g_productConfiguration.m_manifest.m_dependencies.clear();
+    g_runSettings.m_strInstallerProperties = L"ENGINE_TEST_LINGER=1";
+    bool bCancelled = false;
+    const InstallPhase end = Run([&](InstallWorker& worker, const InstallProgressSnapshot&) {
+        if (!bCancelled && FileExists(ExecutablePath())) {
+            worker.Cancel();
+            bCancelled = true;
+        }
+    });
+    EXPECT_TRUE(bCancelled);
+    EXPECT_EQ(end, InstallPhase::Finished);
+    EXPECT_TRUE(ReachedPhase(InstallPhase::Cancelling));
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kTestRegistryKey, L"exe"), ExecutablePath());
+}
+
+// The cancel ends the wait on a prerequisite that takes its time; it is left
+// to finish on its own, and the product is not installed.
+TEST_F(InstallWorkerTest, CancelEndsTheWaitOnAPrerequisite)
+{
+    g_productConfiguration.m_manifest.m_dependencies[0].m_strInstallCommandLine = L"/linger";
+    bool bCancelled = false;
+    const InstallPhase end = Run([&](InstallWorker& worker, const InstallProgressSnapshot& snapshot) {
+        if (!bCancelled && snapshot.m_phase == InstallPhase::Installing) {
+            worker.Cancel();
+            bCancelled = true;
+        }
+    });
+    EXPECT_EQ(end, InstallPhase::Cancelled);
+    EXPECT_EQ(PrerequisiteRecord(), L"") << "the run waited for the prerequisite";
+    EXPECT_FALSE(IsProductInstalled(kProductCode));
+    ExpectNothingRegistered();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (PrerequisiteRecord().empty() && std::chrono::steady_clock::now() < deadline) {
+        Sleep(100);
+    }
+    EXPECT_NE(PrerequisiteRecord(), L"") << "the prerequisite did not finish on its own";
 }
 
 TEST_F(InstallWorkerTest, FirstInstallInGermanAddsTheLanguagePack)

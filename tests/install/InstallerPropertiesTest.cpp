@@ -21,7 +21,6 @@ InstallerPropertyFacts FirstInstall()
     facts.m_strInstallFolder = L"C:\\Apps\\Fenwyx";
     facts.m_bInstallFolderExists = 1;
     facts.m_bLanguageChoice = 1;
-    facts.m_strTransformFolder = L"C:\\kmi\\transform\\";
     return facts;
 }
 
@@ -45,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         PropertyCase{"GermanFirstInstall", FirstInstallWith([](InstallerPropertyFacts& f) {
                          f.m_nLanguageId = 1031;
-                         f.m_bTransformExists = 1;
+                         f.m_strTransformPath = L"C:\\kmi\\transform\\1031.mst";
                          f.m_nAssociationLevel = 1;
                      }),
                      L"INSTALLDIR=\"C:\\Apps\\Fenwyx\" TRANSFORMS=\"C:\\kmi\\transform\\1031.mst\" "
@@ -55,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
         PropertyCase{"GermanUpdateNamesTheTransform", FirstInstallWith([](InstallerPropertyFacts& f) {
                          f.m_bProductInstalled = 1;
                          f.m_nLanguageId = 1031;
-                         f.m_bTransformExists = 1;
+                         f.m_strTransformPath = L"C:\\kmi\\transform\\1031.mst";
                      }),
                      L"REINSTALL=ALL REINSTALLMODE=vomus REBOOT=ReallySuppress "
                      L"TRANSFORMS=\"C:\\kmi\\transform\\1031.mst\" SHELL_INTEGRATION_LEVEL=\"All\""},
@@ -63,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
                          f.m_bInstallFolderExists = 0;
                          f.m_bLanguageChoice = 0;
                          f.m_nLanguageId = 1031;
-                         f.m_bTransformExists = 1;
+                         f.m_strTransformPath = L"C:\\kmi\\transform\\1031.mst";
                          f.m_nAssociationLevel = 2;
                      }),
                      L" SHELL_INTEGRATION_LEVEL=\"None\""},
@@ -83,8 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
         PropertyCase{"LanguageWithoutTransformNamesNone",
                      FirstInstallWith([](InstallerPropertyFacts& f) { f.m_nLanguageId = 1036; }),
                      L"INSTALLDIR=\"C:\\Apps\\Fenwyx\" SHELL_INTEGRATION_LEVEL=\"All\""},
-        PropertyCase{"EnglishNeverNamesATransform",
-                     FirstInstallWith([](InstallerPropertyFacts& f) { f.m_bTransformExists = 1; }),
+        PropertyCase{"EnglishNeverNamesATransform", FirstInstallWith([](InstallerPropertyFacts& f) {
+                         f.m_strTransformPath = L"C:\\kmi\\transform\\1031.mst";
+                     }),
                      L"INSTALLDIR=\"C:\\Apps\\Fenwyx\" SHELL_INTEGRATION_LEVEL=\"All\""}),
     [](const testing::TestParamInfo<PropertyCase>& info) { return std::string(info.param.name); });
 

@@ -9,6 +9,7 @@
 #include "config/RunSettings.h"
 #include "install/InstallWorker.h"
 #include "install/PackageRunner.h"
+#include "install/TransformArgument.h"
 
 using namespace korvex::config;
 using namespace korvex::install;
@@ -30,27 +31,25 @@ protected:
     EngineTestRun m_run;
 };
 
-// Unquoted, "<temp>\korvex install engine\component\..." would start
-// "<temp>\korvex.exe" with the rest as its arguments.
-TEST_F(RunPackageProcessTest, ProgramPathWithSpacesIsQuoted)
+// Unquoted, "<temp>\korvex install engine\component\..." would make the
+// program read "<temp>\korvex" as its own path. It runs in its own folder.
+TEST_F(RunPackageProcessTest, ProgramIsQuotedAndRunsInItsOwnFolder)
 {
-    const std::wstring program = m_run.BaseFolder() + L"component\\4711prerequisite.exe";
-    const std::wstring decoy = m_run.BaseFolder().substr(0, m_run.BaseFolder().find(L" install")) + L".exe";
+    const std::wstring folder = m_run.BaseFolder() + L"component\\4711";
+    const std::wstring program = folder + L"\\prerequisite.exe";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     ASSERT_TRUE(CopyFileW(RecordingProgramPath().c_str(), program.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(RecordingProgramPath().c_str(), decoy.c_str(), FALSE));
 
-    EXPECT_TRUE(RunPackageProcess(ProcessItem(program, L"/quiet /norestart")));
+    EXPECT_EQ(RunPackageProcess(ProcessItem(program, L"/quiet /norestart"), nullptr), PrerequisiteRun::Ended);
     EXPECT_EQ(ReadFileText(program + L".ran"), L"\"" + program + L"\" /quiet /norestart\n");
-    EXPECT_FALSE(FileExists(decoy + L".ran"));
-    DeleteFileW(decoy.c_str());
-    DeleteFileW((decoy + L".ran").c_str());
+    EXPECT_EQ(ReadFileText(program + L".cwd"), folder);
 }
 
 TEST_F(RunPackageProcessTest, MsiThenExeRunsAsAProgram)
 {
     const std::wstring program = m_run.BaseFolder() + L"component\\setup.msi.exe";
     ASSERT_TRUE(CopyFileW(RecordingProgramPath().c_str(), program.c_str(), FALSE));
-    EXPECT_TRUE(RunPackageProcess(ProcessItem(program, L"")));
+    EXPECT_EQ(RunPackageProcess(ProcessItem(program, L""), nullptr), PrerequisiteRun::Ended);
     EXPECT_TRUE(FileExists(program + L".ran"));
 }
 
@@ -58,14 +57,50 @@ TEST_F(RunPackageProcessTest, UpperCaseMsiGoesThroughMsiexec)
 {
     const std::wstring package = m_run.BaseFolder() + L"component\\4711LANGUAGE.MSI";
     ASSERT_TRUE(CopyFileW(PackagePath(L"LanguagePack.msi").c_str(), package.c_str(), FALSE));
-    EXPECT_TRUE(RunPackageProcess(ProcessItem(package, L"/qn INSTALLDIR=\"" + m_run.InstallFolder() + L"\"")));
+    EXPECT_EQ(RunPackageProcess(ProcessItem(package, L"/qn INSTALLDIR=\"" + m_run.InstallFolder() + L"\""), nullptr),
+              PrerequisiteRun::Ended);
     EXPECT_TRUE(IsProductInstalled(kLanguagePackCode));
     EXPECT_TRUE(FileExists(m_run.InstallFolder() + L"\\lang\\1031\\strings.txt"));
 }
 
 TEST_F(RunPackageProcessTest, MissingProgramIsReported)
 {
-    EXPECT_FALSE(RunPackageProcess(ProcessItem(m_run.BaseFolder() + L"component\\absent.exe", L"")));
+    EXPECT_EQ(RunPackageProcess(ProcessItem(m_run.BaseFolder() + L"component\\absent.exe", L""), nullptr),
+              PrerequisiteRun::NotStarted);
+}
+
+// A path with ';' cannot stand in TRANSFORMS: its short form does (Wine makes
+// up 8.3 names), and without short names a held copy that goes again.
+TEST(TransformArgumentTest, SemicolonPathsAreNamedByTheirShortFormOrACopy)
+{
+    EngineTestRun run;
+    const std::wstring folder = run.BaseFolder() + L"a;b";
+    const std::wstring path = folder + L"\\1031.mst";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    {
+        const FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.get(), "transform", 9, &written, nullptr));
+    }
+
+    TransformArgument plain;
+    const std::wstring transformFolder = run.BaseFolder() + L"transform\\1031.mst";
+    EXPECT_EQ(plain.Prepare(transformFolder), transformFolder);
+    TransformArgument shortName;
+    const std::wstring shortForm = shortName.Prepare(path);
+    EXPECT_EQ(shortForm.find(L';'), std::wstring::npos) << shortForm;
+    EXPECT_EQ(ReadFileText(shortForm), L"transform");
+
+    // A volume without short names gives the long path back.
+    TransformArgument copied(&GetLongPathNameW);
+    const std::wstring copy = copied.Prepare(path);
+    EXPECT_EQ(copy.find(L';'), std::wstring::npos) << copy;
+    EXPECT_NE(copy.find(L"\\KorvexWebInstaller_"), std::wstring::npos) << copy;
+    EXPECT_EQ(ReadFileText(copy), L"transform");
+    EXPECT_FALSE(DeleteFileW(copy.c_str()));
+    copied.Release();
+    EXPECT_FALSE(FileExists(copy));
+    EXPECT_EQ(GetFileAttributesW(copy.substr(0, copy.rfind(L'\\')).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 struct DispatchCase {

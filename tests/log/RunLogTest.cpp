@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <regex>
 #include <string>
 #include <thread>
@@ -15,6 +16,11 @@
 #include "log/RunLog.h"
 
 namespace {
+
+std::wstring Widen(const char* text)
+{
+    return std::wstring(text, text + strlen(text));
+}
 
 std::wstring TempPath(const wchar_t* name)
 {
@@ -139,4 +145,49 @@ TEST(RunLog, ObservedBoxesAreLoggedWithTheirAnswer)
     EXPECT_TRUE(
         std::regex_search(lines[0], std::regex(" Message box \"Fenwyx Pro\": Cancel the installation\\? -> Yes$")))
         << lines[0];
+}
+
+// log_test_links made dangling.log, a symbolic link to a file that does not
+// exist, and folder.log, one to a folder (Wine shows a link to an existing
+// file as that file, so only these two can be shown here). A hard link at a
+// log's name, the run log's or a package log's, is never written either: no
+// log, and the other file stays as it was.
+TEST(RunLog, NeverWritesThroughALinkOrIntoAFileWithAnotherName)
+{
+    const std::wstring links = Widen(KORVEX_BINARY_DIR) + L"\\log-test-links\\";
+    ASSERT_NE(GetFileAttributesW((links + L"folder.log").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "run through ctest: log_test_links makes the links";
+    RunLog log;
+    for (const wchar_t* name : {L"dangling.log", L"folder.log"}) {
+        EXPECT_FALSE(log.Open(links + name)) << name;
+    }
+    EXPECT_EQ(GetFileAttributesW((links + L"missing-target.log").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the link's target was created";
+
+    const std::wstring other = TempPath(L"korvex-log-other-file.txt");
+    const std::wstring path = TempPath(L"korvex-log-links.log");
+    for (const std::wstring& name : {path, path + L".1.msi.log", path + L".2.msi.log", other}) {
+        DeleteFileW(name.c_str());
+    }
+    {
+        const FileHandle file(CreateFileW(other.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file.get(), "kept", 4, &written, nullptr));
+    }
+    ASSERT_TRUE(CreateHardLinkW(path.c_str(), other.c_str(), nullptr));
+    EXPECT_FALSE(log.Open(path));
+    ASSERT_TRUE(DeleteFileW(path.c_str()));
+
+    {
+        RunLog opened;
+        ASSERT_TRUE(opened.Open(path));
+        ASSERT_TRUE(CreateHardLinkW((path + L".1.msi.log").c_str(), other.c_str(), nullptr));
+        EXPECT_EQ(opened.NextMsiLogPath(), L"");
+        EXPECT_EQ(ReadAll(other), "kept");
+        EXPECT_EQ(opened.NextMsiLogPath(), path + L".2.msi.log");
+        EXPECT_FALSE(DeleteFileW((path + L".2.msi.log").c_str())) << "a package's log is held until the next one";
+    }
+    for (const std::wstring& name : {path, path + L".1.msi.log", path + L".2.msi.log", other}) {
+        EXPECT_TRUE(DeleteFileW(name.c_str()));
+    }
 }

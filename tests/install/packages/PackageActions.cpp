@@ -5,7 +5,8 @@
 // what the Windows Installer itself does with such an answer (Wine's does not,
 // so the package does it for the tests). FailInstall reports an error through
 // the installer's message handler and fails the installation. RequestRestart
-// asks for a restart at the end, so the installation returns 3010.
+// asks for a restart at the end, so the installation returns 3010. Linger
+// keeps an installation that has done everything alive for two more seconds.
 
 #include <windows.h>
 #include <msi.h>
@@ -45,4 +46,10 @@ extern "C" __declspec(dllexport) UINT __stdcall FailInstall(MSIHANDLE hInstall)
 extern "C" __declspec(dllexport) UINT __stdcall RequestRestart(MSIHANDLE hInstall)
 {
     return MsiSetMode(hInstall, MSIRUNMODE_REBOOTATEND, TRUE);
+}
+
+extern "C" __declspec(dllexport) UINT __stdcall Linger(MSIHANDLE)
+{
+    Sleep(2000);
+    return ERROR_SUCCESS;
 }

@@ -5,7 +5,7 @@ import os
 import shutil
 import unittest
 
-from .run import InstallerRun, package_installer, prepare_installer_folder, read_text, wait_until
+from .run import InstallerRun, TestPki, package_installer, prepare_installer_folder, read_text, wait_until
 from .site import TestServer, generate, publish
 from .timeline import INSTALLER_PROCESS
 from .wine import Wine, windows_path
@@ -23,7 +23,8 @@ PRODUCT_EXE = PRODUCT_FOLDER + "\\" + generate.PRODUCT_EXECUTABLE
 # The sample product records its starts beside itself.
 PRODUCT_RUN_LOG = ("Program Files", "Korvex Systems", "bin", "Product.exe.runs.log")
 SAMPLE_PRODUCT_CODES = (generate.LANGUAGE_PACK_PRODUCT_CODE, generate.PRODUCT_CODE, generate.BROKEN_PRODUCT_CODE,
-                        generate.RUNTIME_PRODUCT_CODE)
+                        generate.RUNTIME_PRODUCT_CODE,
+                        generate.SLOW_RUNTIME_PRODUCT_CODE)
 KEYS_TO_REMOVE = (HKLM_PRODUCT_KEY, HKCU_PRODUCT_KEY, RESOURCE_LANGUAGE_KEY, SAMPLE_KEY, RUNTIME_SAMPLE_KEY,
                   r"HKLM\SOFTWARE\Korvex Systems\Fenwyx Pro Broken Sample")
 # Parents the installer creates on the way, removed when nothing else lives in them.
@@ -69,10 +70,15 @@ class ScenarioCase(unittest.TestCase):
     def installer_folder(self, manifest):
         return prepare_installer_folder(os.path.join(self.work, "installer"), self.installer_exe, manifest)
 
-    def single_file_installer(self, manifest, name="single-file"):
-        """The installer alone in a folder, carrying the manifest and the language data."""
+    def single_file_installer(self, manifest, name="single-file", signer=None):
+        """The installer alone in a folder, carrying the manifest and the language
+        data, signed by signer (a TestSigner of signing_keys()) when given."""
         return package_installer(self.build, self.installer_exe, manifest,
-                                 os.path.join(self.work, name, INSTALLER_PROCESS))
+                                 os.path.join(self.work, name, INSTALLER_PROCESS), signer)
+
+    def signing_keys(self):
+        """The throw-away signing keys, shared by the scenarios of this build."""
+        return TestPki(os.path.join(self.build, "e2e", "test-pki"))
 
     def serve_single_file_client(self, rules=(), **layout):
         """Serves the site with a single-file installer as the newer client, its

@@ -11,6 +11,7 @@ from .wine import windows_path
 
 LANGUAGE_DATA = os.path.join(SOURCE, "demo", "language")
 PACKAGE_TOOL = os.path.join(SOURCE, "tools", "package", "package")
+PKI_TOOL = os.path.join(SOURCE, "tools", "package", "make-test-pki")
 
 
 def prepare_installer_folder(folder, installer_exe, product_manifest):
@@ -25,14 +26,47 @@ def prepare_installer_folder(folder, installer_exe, product_manifest):
     return os.path.join(folder, INSTALLER_PROCESS)
 
 
-def package_installer(build, installer_exe, product_manifest, output):
-    """A single-file installer written by tools/package: the program with the
-    manifest and the language data inside it. Returns its path."""
-    result = subprocess.run([PACKAGE_TOOL, "--build-dir", build, installer_exe, product_manifest, LANGUAGE_DATA,
+def package_installer(build, installer_exe, product_manifest, output, signer=None):
+    """A single-file installer written by tools/package: the stripped program
+    with the manifest and the language data inside it, signed by signer (a
+    TestSigner) when given. Returns its path."""
+    sign = ["--sign", *signer.files()] if signer else []
+    result = subprocess.run([PACKAGE_TOOL, "--build-dir", build, *sign, installer_exe, product_manifest, LANGUAGE_DATA,
                              output], stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
     if result.returncode != 0 or not os.path.isfile(output):
         raise RuntimeError("tools/package failed: " + result.stderr.decode("utf-8", "replace"))
     return output
+
+
+class TestPki:
+    """The throw-away signing keys of tools/package/make-test-pki, made once per build."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        subprocess.run([PKI_TOOL, folder], check=True, stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
+
+    def signer(self, name):
+        return TestSigner(self.folder, name)
+
+
+class TestSigner:
+    def __init__(self, folder, name):
+        self.name = name
+        self.cert = os.path.join(folder, name + ".crt")
+        self.key = os.path.join(folder, name + ".key")
+        with open(os.path.join(folder, name + ".keyhash")) as f:
+            self.key_hash = f.read().strip()
+
+    def files(self):
+        return [self.cert, self.key]
+
+    def sign(self, program, output):
+        """A signed copy of program (osslsigncode never overwrites: output goes first)."""
+        if os.path.exists(output):
+            os.remove(output)
+        subprocess.run(["osslsigncode", "sign", "-certs", self.cert, "-key", self.key, "-h", "sha256", "-in", program,
+                        "-out", output], check=True, stdin=subprocess.DEVNULL, capture_output=True, timeout=60)
+        return output
 
 
 def wait_until(condition, seconds, interval=0.1):

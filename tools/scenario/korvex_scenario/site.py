@@ -79,6 +79,9 @@ def publish(server, packages, client=None, **layout):
         option = "--" + name.replace("_", "-")
         if value is True:
             argv.append(option)
+        elif isinstance(value, (list, tuple)):
+            for item in value:
+                argv += [option, str(item)]
         elif value not in (None, False):
             argv += [option, str(value)]
     generate.main(argv)
