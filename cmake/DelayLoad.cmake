@@ -28,7 +28,7 @@ function(korvex_delay_load_library name)
 endfunction()
 
 if(WIN32)
-  foreach(name msi wininet d2d1 dwrite gdiplus uxtheme comctl32 bcrypt wintrust crypt32)
+  foreach(name msi wininet d2d1 dwrite gdiplus uxtheme comctl32 bcrypt wintrust crypt32 oleacc)
     korvex_delay_load_library(${name})
   endforeach()
 endif()

@@ -4,7 +4,7 @@
 KORVEX_BUILD_PACKAGES=(
   cmake ninja-build clang libclang-rt-14-dev googletest libpugixml-dev clang-format
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine xvfb xauth wixl python3 curl nginx openssl osslsigncode
+  wine wine64 fonts-wine xvfb xauth xdotool wixl python3 curl nginx openssl osslsigncode
 )
 
 # Every file and program the scripts and the build use from the system, with
@@ -30,6 +30,7 @@ KORVEX_REQUIRED_FILES=(
   "/usr/share/wine/fonts/tahoma.ttf fonts-wine"
   "/usr/share/wine/fonts/tahomabd.ttf fonts-wine"
   "/usr/bin/Xvfb xvfb"
+  "/usr/bin/xdotool xdotool"
   "/usr/bin/wixl wixl"
   "/usr/bin/python3 python3"
   "/usr/bin/curl curl"

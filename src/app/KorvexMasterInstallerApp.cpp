@@ -10,6 +10,7 @@
 #include "config/RunSettings.h"
 #include "download/HttpClient.h"
 #include "log/RunLog.h"
+#include "ui/Direct2D.h"
 #include "ui/Theme.h"
 #include "wizard/InstallGuide.h"
 #include "wizard/RunOutcome.h"
@@ -33,6 +34,9 @@ BOOL CKorvexMasterInstallerApp::InitInstance()
     const SwitchTable switches = BuildSwitchTable(g_runSettings);
     WalkSwitches(switches, ReadCommandLineArguments(::GetCommandLineW()));
     StartRunLog(g_runSettings, ::GetCommandLineW());
+    // The wizard's first drawing, prepared while the manifest loads and the
+    // client check runs; a silent run draws nothing.
+    if (!g_runSettings.m_bSilent) StartDirect2DWarmUp();
 
     SetRegistryKey(L"Local AppWizard-Generated Applications");
 

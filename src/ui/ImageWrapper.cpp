@@ -7,6 +7,8 @@
 #include <gdiplus.h>
 #include <cstdint>
 #include <cstring>
+#include <map>
+#include <tuple>
 #include <unordered_map>
 
 #include "base/GdiplusHandles.h"
@@ -29,11 +31,32 @@ ImageCache& Cache()
     return cache;
 }
 
+// Keyed by resource id, dark colour and light colour.
+using TintedImageCache = std::map<std::tuple<UINT, COLORREF, COLORREF>, std::shared_ptr<CImageWrapper>>;
+
+TintedImageCache& TintedCache()
+{
+    static TintedImageCache cache;
+    return cache;
+}
+
 struct DecodedBitmap {
     GdiBitmap bitmap;
     int width = 0;
     int height = 0;
 };
+
+HBITMAP CreateTopDownDib(int width, int height, int bitsPerPixel, void** bits)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
 
 // Copies a GDI+ bitmap into a top-down DIB section of 24 or 32 bits.
 DecodedBitmap ToDibSection(Gdiplus::GpBitmap* source, bool keepAlpha, bool premultiply)
@@ -54,15 +77,8 @@ DecodedBitmap ToDibSection(Gdiplus::GpBitmap* source, bool keepAlpha, bool premu
     const Gdiplus::PixelFormat lockFormat = bitsPerPixel == 32 ? PixelFormat32bppARGB : PixelFormat24bppRGB;
     const INT stride = static_cast<INT>(((width * bitsPerPixel + 31) / 32) * 4);
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = static_cast<LONG>(width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(height);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bitsPerPixel);
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    GdiBitmap dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    GdiBitmap dib(CreateTopDownDib(static_cast<int>(width), static_cast<int>(height), bitsPerPixel, &bits));
     if (!dib) return result;
 
     // GDI+ writes straight into the DIB's pixels.
@@ -129,6 +145,30 @@ std::shared_ptr<CImageWrapper> LoadPngResource(UINT id, HINSTANCE module)
     DecodedBitmap decoded = DecodeBytes(bytes, size, true);
     auto image = std::make_shared<CImageWrapper>(decoded.bitmap.release(), decoded.width, decoded.height);
     cache.emplace(id, image);
+    return image;
+}
+
+std::shared_ptr<CImageWrapper> LoadTintedPngResource(UINT id, COLORREF dark, COLORREF light, unsigned lightLuma)
+{
+    TintedImageCache& cache = TintedCache();
+    const auto key = std::make_tuple(id, dark, light);
+    if (auto hit = cache.find(key); hit != cache.end()) return hit->second;
+    const std::shared_ptr<CImageWrapper> plain = LoadPngResource(id);
+    DIBSECTION section{};
+    if (!plain || !plain->bitmap || GetObjectW(plain->bitmap.get(), sizeof(section), &section) != sizeof(section) ||
+        section.dsBm.bmBitsPixel != 32 || !section.dsBm.bmBits) {
+        return plain;
+    }
+    void* bits = nullptr;
+    GdiBitmap copy(CreateTopDownDib(plain->width, plain->height, 32, &bits));
+    if (!copy) return plain;
+    const size_t pixels = static_cast<size_t>(plain->width) * plain->height;
+    std::memcpy(bits, section.dsBm.bmBits, pixels * 4);
+    TintPremultipliedBgra(static_cast<std::uint8_t*>(bits), pixels, dark, light, lightLuma);
+    auto image = std::make_shared<CImageWrapper>(copy.release(), plain->width, plain->height);
+    image->frameCount = plain->frameCount;
+    image->framesHorizontal = plain->framesHorizontal;
+    cache.emplace(key, image);
     return image;
 }
 

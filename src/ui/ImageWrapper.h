@@ -33,6 +33,11 @@ public:
 // Empty when the resource does not exist (nothing is cached then).
 std::shared_ptr<CImageWrapper> LoadPngResource(UINT id, HINSTANCE module = nullptr);
 
+// The picture of a "PNG" resource recoloured (TintPremultipliedBgra with
+// dark, light and lightLuma), cached apart from the plain pictures. Empty
+// when the resource does not exist.
+std::shared_ptr<CImageWrapper> LoadTintedPngResource(UINT id, COLORREF dark, COLORREF light, unsigned lightLuma);
+
 // Null when the file does not exist; a wrapper with a null bitmap when it is
 // not a picture GDI+ can read.
 std::unique_ptr<CImageWrapper> LoadImageFile(const CString& path);

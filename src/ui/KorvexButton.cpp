@@ -1,6 +1,7 @@
 #include "ui/KorvexButton.h"
 
 #include "ui/ButtonLook.h"
+#include "ui/FocusCue.h"
 #include "ui/ImageWrapper.h"
 #include "ui/MemoryCanvas.h"
 #include "ui/Theme.h"
@@ -23,6 +24,14 @@ void PressButton(CWnd& button, int& captured, int& pressed)
     button.Invalidate(FALSE);
 }
 
+void PostButtonClick(CWnd& button)
+{
+    if (const HWND parent = ::GetParent(button.m_hWnd)) {
+        ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(button.GetDlgCtrlID(), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(button.m_hWnd));
+    }
+}
+
 void ReleaseButton(CWnd& button, int& captured, int& pressed, CPoint point)
 {
     if (captured) {
@@ -33,10 +42,7 @@ void ReleaseButton(CWnd& button, int& captured, int& pressed, CPoint point)
             CRect client;
             button.GetClientRect(&client);
             const HWND parent = ::GetParent(button.m_hWnd);
-            if (client.PtInRect(point) && parent) {
-                ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(button.GetDlgCtrlID(), BN_CLICKED),
-                               reinterpret_cast<LPARAM>(button.m_hWnd));
-            }
+            if (client.PtInRect(point) && parent) PostButtonClick(button);
         }
     }
     button.Invalidate(FALSE);
@@ -50,7 +56,13 @@ ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_WM_ERASEBKGND()
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+ON_MESSAGE(WM_UPDATEUISTATE, OnUpdateUiState)
+ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
+
+CKorvexButton::CKorvexButton() : m_clrFocusRing(clrFocusRing) {}
 
 void CKorvexButton::SetImage(const CImageWrapper& image)
 {
@@ -142,6 +154,45 @@ BOOL CKorvexButton::OnEraseBkgnd(CDC*)
     return TRUE;
 }
 
+void CKorvexButton::OnSetFocus(CWnd* oldWnd)
+{
+    CButton::OnSetFocus(oldWnd);
+    Invalidate(FALSE);
+}
+
+void CKorvexButton::OnKillFocus(CWnd* newWnd)
+{
+    CButton::OnKillFocus(newWnd);
+    Invalidate(FALSE);
+}
+
+LRESULT CKorvexButton::OnUpdateUiState(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    Invalidate(FALSE);
+    return result;
+}
+
+LRESULT CKorvexButton::OnGetObject(WPARAM wParam, LPARAM lParam)
+{
+    if (m_nAccessibleRole) {
+        if (const LRESULT answer = AnswerGetObject(m_hWnd, wParam, lParam)) return answer;
+    }
+    return Default();
+}
+
+AccessibleFacts CKorvexButton::DescribeForAccessibility() const
+{
+    return AccessibleFacts{m_nAccessibleRole, m_nAccessibleState, {}};
+}
+
+bool CKorvexButton::DoAccessibleDefaultAction()
+{
+    if (!m_bEnabled) return false;
+    PostButtonClick(*this);
+    return true;
+}
+
 void CKorvexButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
 {
     CDC* target = CDC::FromHandle(drawItem->hDC);
@@ -182,5 +233,8 @@ void CKorvexButton::DrawItem(LPDRAWITEMSTRUCT drawItem)
         dc.DrawText(m_strText, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_WORD_ELLIPSIS);
         dc.SelectObject(oldFont);
     }
+    // The check box's picture leaves a design pixel free at its edge: the
+    // frame sits there, around the picture rather than over it.
+    if (ShowsFocusCue(m_hWnd)) DrawFocusFrame(dc, local, DpiScaleX(1), m_clrFocusRing);
     canvas.CopyTo(*target, item.left, item.top);
 }

@@ -3,8 +3,11 @@
 // both centred on a flat face that changes on hover and press. Pages use it
 // mostly as an image button (check boxes, the expander, browse). It reports
 // its own clicks, posted, so exactly one WM_COMMAND reaches the parent per
-// click.
+// click. While it has the keyboard focus it draws a frame at its edge; a
+// button that acts as a check box or an expander names its role and state
+// to accessibility clients (m_nAccessibleRole, m_nAccessibleState).
 #include "mfc/AfxWin.h"
+#include "ui/AccessibleControl.h"
 
 class CImageWrapper;
 
@@ -13,9 +16,9 @@ constexpr UINT WM_IMAGEBUTTON_HOVER = WM_USER + 2000;
 // Posted to the parent when the mouse leaves.
 constexpr UINT WM_IMAGEBUTTON_LEAVE = WM_USER + 2001;
 
-class CKorvexButton : public CButton {
+class CKorvexButton : public CButton, public IAccessibleFacts {
 public:
-    CKorvexButton() = default;
+    CKorvexButton();
 
     // Shows the image (borrowed: the button never deletes the bitmap).
     void SetImage(const CImageWrapper& image);
@@ -26,6 +29,8 @@ public:
     void PreSubclassWindow() override;
     BOOL PreTranslateMessage(MSG* msg) override;
     void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
+    AccessibleFacts DescribeForAccessibility() const override;
+    bool DoAccessibleDefaultAction() override;
 
     COLORREF m_clrFace = 0;
     COLORREF m_clrHover = 0;
@@ -42,6 +47,11 @@ public:
     int m_bEnabled = 1;
     int m_bCaptured = 0;
     BLENDFUNCTION m_blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    COLORREF m_clrFocusRing;
+    // ROLE_SYSTEM_* and STATE_SYSTEM_* bits; role 0 leaves the button to the
+    // system's standard object (a push button).
+    long m_nAccessibleRole = 0;
+    long m_nAccessibleState = 0;
 
 protected:
     int OnCreate(LPCREATESTRUCTW cs);
@@ -51,8 +61,15 @@ protected:
     void OnLButtonDown(UINT flags, CPoint point);
     void OnLButtonUp(UINT flags, CPoint point);
     BOOL OnEraseBkgnd(CDC* dc);
+    void OnSetFocus(CWnd* oldWnd);
+    void OnKillFocus(CWnd* newWnd);
+    LRESULT OnUpdateUiState(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };
+
+// Posts the click a button reports to its parent (BN_CLICKED with its id).
+void PostButtonClick(CWnd& button);
 
 // The parts both push buttons share: their mouse rules and their click.
 

@@ -63,6 +63,8 @@ ON_WM_NCLBUTTONUP()
 ON_WM_NCLBUTTONDBLCLK()
 ON_WM_SIZE()
 ON_WM_ERASEBKGND()
+ON_MESSAGE(WM_SETTINGCHANGE, OnSettingChange)
+ON_MESSAGE(WM_SYSCOLORCHANGE, OnSysColorChange)
 END_MESSAGE_MAP()
 
 CKorvexDialog::CKorvexDialog(UINT templateId) : CDialogEx(templateId, nullptr)
@@ -100,22 +102,12 @@ void CKorvexDialog::PrepareCaptionButtons(DWORD style)
         button.id = entry.id;
         button.name = entry.name;
         button.visible = entry.initiallyVisible ? 1 : 0;
-        button.clrNormal = clrCaptionBack;
-        button.clrHover = entry.isClose ? clrCloseHover : clrCaptionButtonHover;
-        button.clrPressed = entry.isClose ? clrClosePressed : clrCaptionButtonPressed;
-        int frameWidth = 0;
-        int frameHeight = 0;
-        if (const std::shared_ptr<CImageWrapper> glyph = LoadPngResource(DpiImageId(entry.glyphBaseId))) {
-            button.bitmap = glyph->bitmap.get();
-            button.imageWidth = glyph->width;
-            button.imageHeight = glyph->height;
-            button.frameCount = glyph->frameCount;
-            button.framesHorizontal = glyph->framesHorizontal;
-            frameWidth = button.frameCount > 0 && button.framesHorizontal ? button.imageWidth / button.frameCount
-                                                                          : button.imageWidth;
-            frameHeight = button.frameCount > 0 && !button.framesHorizontal ? button.imageHeight / button.frameCount
-                                                                            : button.imageHeight;
-        }
+        ThemeCaptionButton(button);
+        const int frameWidth = button.frameCount > 0 && button.framesHorizontal ? button.imageWidth / button.frameCount
+                                                                                : button.imageWidth;
+        const int frameHeight = button.frameCount > 0 && !button.framesHorizontal
+                                    ? button.imageHeight / button.frameCount
+                                    : button.imageHeight;
         const CaptionButtonRects rects = PrepareCaptionButton(metrics, frameWidth, frameHeight);
         button.rcButton = ToRect(rects.button);
         button.rcGlyph = ToRect(rects.glyph);
@@ -127,6 +119,46 @@ void CKorvexDialog::PrepareCaptionButtons(DWORD style)
         }
         m_buttons.push_back(button);
     }
+}
+
+// Colours and glyph of the current palette; the rectangles stay.
+void CKorvexDialog::ThemeCaptionButton(CaptionButton& button) const
+{
+    const CaptionButtonEntry& entry = kCaptionButtons[button.id];
+    button.clrNormal = clrCaptionBack;
+    button.clrHover = entry.isClose ? clrCloseHover : clrCaptionButtonHover;
+    button.clrPressed = entry.isClose ? clrClosePressed : clrCaptionButtonPressed;
+    if (const std::shared_ptr<CImageWrapper> glyph = LoadThemeImage(DpiImageId(entry.glyphBaseId))) {
+        button.bitmap = glyph->bitmap.get();
+        button.imageWidth = glyph->width;
+        button.imageHeight = glyph->height;
+        button.frameCount = glyph->frameCount;
+        button.framesHorizontal = glyph->framesHorizontal;
+    }
+}
+
+void CKorvexDialog::ApplyTheme()
+{
+    for (CaptionButton& button : m_buttons) ThemeCaptionButton(button);
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+LRESULT CKorvexDialog::OnSettingChange(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    if (RefreshThemePalette()) ApplyTheme();
+    return result;
+}
+
+LRESULT CKorvexDialog::OnSysColorChange(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    // The common controls among the children follow the system colours too.
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    }
+    if (RefreshThemePalette()) ApplyTheme();
+    return result;
 }
 
 void CKorvexDialog::OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params)
@@ -234,7 +266,14 @@ void CKorvexDialog::DrawButton(CDC& dc, const CaptionButton& button, const CRect
     if (!button.visible || !button.bitmap || caption.IsRectEmpty()) return;
     const COLORREF back = button.pressed ? button.clrPressed : button.hover ? button.clrHover : button.clrNormal;
     dc.FillSolidRect(&button.rcButton, back);
-    BitmapSource glyph(dc, button.bitmap);
+    HBITMAP bitmap = button.bitmap;
+    // In high contrast the glyph on the selection colour takes its text colour.
+    std::shared_ptr<CImageWrapper> hot;
+    if ((button.pressed || button.hover) && HighContrastOn()) {
+        hot = LoadThemeImage(DpiImageId(kCaptionButtons[button.id].glyphBaseId), ThemeInk::SelectedText);
+        if (hot && hot->bitmap) bitmap = hot->bitmap.get();
+    }
+    BitmapSource glyph(dc, bitmap);
     if (!glyph.IsReady()) return;
     const int frameWidth = button.rcGlyph.right - button.rcGlyph.left;
     const int frameHeight = button.rcGlyph.bottom - button.rcGlyph.top;

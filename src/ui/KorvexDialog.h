@@ -4,7 +4,8 @@
 // border. The non-client area is computed and painted here (off-screen, in
 // one blit); mouse input over the caption buttons becomes system commands.
 // Derived windows supply the template, their client content and a layout
-// hook.
+// hook. When the high-contrast mode or the system colours change, the
+// window takes the theme's new palette (ApplyTheme) and repaints.
 #include <vector>
 
 #include "mfc/AfxWin.h"
@@ -41,6 +42,9 @@ public:
 
     // Paints the whole non-client area now.
     void RedrawFrame();
+    // Gives the frame, and in derived windows every control, the colours and
+    // pictures of the current palette, then repaints everything.
+    virtual void ApplyTheme();
 
     BOOL OnInitDialog() override;
 
@@ -68,10 +72,13 @@ protected:
     void OnNcLButtonDblClk(UINT hitTest, CPoint point);
     void OnSize(UINT type, int cx, int cy);
     BOOL OnEraseBkgnd(CDC* dc);
+    LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
     void PrepareCaptionButtons(DWORD style);
+    void ThemeCaptionButton(CaptionButton& button) const;
     void LayoutButtons(const CRect& frame);
     void DrawButton(CDC& dc, const CaptionButton& button, const CRect& caption);
     void DrawTitle(CDC& dc, CRect caption);

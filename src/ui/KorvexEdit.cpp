@@ -4,6 +4,7 @@
 
 #include "base/WinHandles.h"
 #include "ui/EditNumeric.h"
+#include "ui/FocusCue.h"
 #include "ui/MemoryCanvas.h"
 #include "ui/Theme.h"
 
@@ -39,7 +40,9 @@ ON_WM_ENABLE()
 ON_WM_SETCURSOR()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
+ON_WM_SETFOCUS()
 ON_WM_KILLFOCUS()
+ON_MESSAGE(WM_UPDATEUISTATE, OnUpdateUiState)
 ON_WM_CHAR()
 ON_MESSAGE(WM_CONTEXTMENU, OnContextMenuRequest)
 END_MESSAGE_MAP()
@@ -117,7 +120,8 @@ void CKorvexEdit::OnNcPaint()
     const CRect below(1, client.bottom, window.right - 1, window.bottom);
     if (!above.IsRectEmpty()) dc.FillRect(&above, &back);
     if (!below.IsRectEmpty()) dc.FillRect(&below, &back);
-    CBrush border(m_bFocused && IsWritable() ? m_clrBorderFocus : m_clrBorder);
+    const bool focused = m_bFocused || ShowsFocusCue(m_hWnd);
+    CBrush border(focused && IsWritable() ? m_clrBorderFocus : m_clrBorder);
     dc.FrameRect(&window, &border);
 }
 
@@ -160,6 +164,19 @@ void CKorvexEdit::OnLButtonUp(UINT flags, CPoint point)
 {
     ReleaseCapture();
     CEdit::OnLButtonUp(flags, point);
+}
+
+void CKorvexEdit::OnSetFocus(CWnd* oldWnd)
+{
+    CEdit::OnSetFocus(oldWnd);
+    RedrawWithFrame();
+}
+
+LRESULT CKorvexEdit::OnUpdateUiState(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    RedrawWithFrame();
+    return result;
 }
 
 void CKorvexEdit::OnKillFocus(CWnd* newWnd)

@@ -2,7 +2,8 @@
 // The single-line text field: flat and dark with a one-pixel border that
 // lights up while focused, its text centred vertically by its own
 // non-client area, the whole text selected by the first click, and the
-// clipboard shortcuts handled here. Two numeric modes add a character
+// clipboard shortcuts handled here. The border lights up for the keyboard
+// focus too, unless the window's UI state hides focus cues. Two numeric modes add a character
 // filter and arrow-key stepping; the folder field runs in free-text mode.
 #include "mfc/AfxWin.h"
 
@@ -45,7 +46,9 @@ protected:
     BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
     void OnLButtonDown(UINT flags, CPoint point);
     void OnLButtonUp(UINT flags, CPoint point);
+    void OnSetFocus(CWnd* oldWnd);
     void OnKillFocus(CWnd* newWnd);
+    LRESULT OnUpdateUiState(WPARAM wParam, LPARAM lParam);
     void OnChar(UINT ch, UINT repeat, UINT flags);
     LRESULT OnContextMenuRequest(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()

@@ -1,5 +1,10 @@
 #include "ui/KorvexProgress.h"
 
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <string>
+
 #include "ui/ProgressGeometry.h"
 #include "ui/Theme.h"
 
@@ -24,6 +29,9 @@ const ProgressRadii& Radii()
 
 BEGIN_MESSAGE_MAP(CKorvexProgress, CWnd)
 ON_WM_PAINT()
+ON_MESSAGE(PBM_GETPOS, OnGetPos)
+ON_MESSAGE(PBM_GETRANGE, OnGetRange)
+ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
 CKorvexProgress::CKorvexProgress() : m_fRadiusX(Radii().x), m_fRadiusY(Radii().y) {}
@@ -33,7 +41,7 @@ CKorvexProgress::~CKorvexProgress() = default;
 BOOL CKorvexProgress::Create(CWnd* parent, UINT id, const RECT& rect)
 {
     const wchar_t* className = AfxRegisterWndClass(0, LoadCursorW(nullptr, IDC_ARROW));
-    return CWnd::Create(className, L"", WS_CHILD | WS_TABSTOP, rect, parent, id);
+    return CWnd::Create(className, L"", WS_CHILD, rect, parent, id);
 }
 
 void CKorvexProgress::EnsureRenderTarget()
@@ -46,6 +54,11 @@ void CKorvexProgress::EnsureRenderTarget()
 void CKorvexProgress::OnPaint()
 {
     CPaintDC dc(this);
+    // The owner sets the position and repaints: what is painted is news.
+    if (m_nPos != m_nAnnouncedPos) {
+        m_nAnnouncedPos = m_nPos;
+        NotifyAccessibleValueChange(m_hWnd);
+    }
     EnsureRenderTarget();
     if (!m_pRenderTarget) return;
     RECT client;
@@ -54,6 +67,7 @@ void CKorvexProgress::OnPaint()
     m_pRenderTarget->BeginDraw();
     FillTo(client);
     if (MustRecreateTarget(m_pRenderTarget->EndDraw())) {
+        DropDirect2DDCTarget(m_pRenderTarget.Get());
         m_pRenderTarget.Reset();
         m_pFactory.Reset();
     }
@@ -75,6 +89,15 @@ void CKorvexProgress::FillTo(const RECT& client)
         D2D1::RoundedRect(D2D1::RectF(track.left, track.top, track.right, track.bottom), track.radiusX, track.radiusY);
     brush->SetColor(ToD2DColor(m_clrTrack));
     target->FillRoundedRectangle(trackShape, brush.Get());
+    if (m_clrTrackBorder != CLR_INVALID && m_clrTrackBorder != m_clrTrack) {
+        // Inside the track, so that the fill covers it where it grows.
+        const float inset = 0.5f;
+        brush->SetColor(ToD2DColor(m_clrTrackBorder));
+        target->DrawRoundedRectangle(D2D1::RoundedRect(D2D1::RectF(track.left + inset, track.top + inset,
+                                                                   track.right - inset, track.bottom - inset),
+                                                       track.radiusX, track.radiusY),
+                                     brush.Get(), 1.0f);
+    }
     if (!HasFill(m_nPos)) return;
 
     brush->SetColor(ToD2DColor(m_clrFill));
@@ -102,4 +125,32 @@ void CKorvexProgress::FillTo(const RECT& client)
         target->FillRoundedRectangle(trackShape, brush.Get());
         target->PopAxisAlignedClip();
     }
+}
+
+LRESULT CKorvexProgress::OnGetPos(WPARAM, LPARAM)
+{
+    return m_nPos;
+}
+
+LRESULT CKorvexProgress::OnGetRange(WPARAM lowLimit, LPARAM range)
+{
+    if (range) *reinterpret_cast<PBRANGE*>(range) = PBRANGE{0, m_nRange};
+    return lowLimit ? 0 : m_nRange;
+}
+
+LRESULT CKorvexProgress::OnGetObject(WPARAM wParam, LPARAM lParam)
+{
+    if (const LRESULT answer = AnswerGetObject(m_hWnd, wParam, lParam)) return answer;
+    return Default();
+}
+
+AccessibleFacts CKorvexProgress::DescribeForAccessibility() const
+{
+    const int percent = m_nRange > 0 ? static_cast<int>(static_cast<long long>(m_nPos) * 100 / m_nRange) : 0;
+    return AccessibleFacts{ROLE_SYSTEM_PROGRESSBAR, STATE_SYSTEM_READONLY, std::to_wstring(percent) + L"%"};
+}
+
+bool CKorvexProgress::DoAccessibleDefaultAction()
+{
+    return false;
 }

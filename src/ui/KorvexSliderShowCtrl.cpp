@@ -4,9 +4,11 @@
 #include <mutex>
 #include <utility>
 
+#include "ui/FocusCue.h"
 #include "ui/ImageWrapper.h"
 #include "ui/MemoryCanvas.h"
 #include "ui/SlideShowTimeline.h"
+#include "ui/Theme.h"
 
 using namespace korvex::ui;
 
@@ -69,6 +71,9 @@ ON_WM_TIMER()
 ON_WM_PAINT()
 ON_WM_SETCURSOR()
 ON_WM_LBUTTONDOWN()
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+ON_MESSAGE(WM_UPDATEUISTATE, OnUpdateUiState)
 END_MESSAGE_MAP()
 
 BOOL CKorvexSliderShowCtrl::Create(CWnd* parent, UINT id, const RECT& rect)
@@ -106,6 +111,14 @@ void CKorvexSliderShowCtrl::OnPaint()
     if (!canvas.IsReady()) return;
     canvas.dc().FillSolidRect(&client, m_clrBack);
     DrawSlides(canvas.dc(), client);
+    if (ShowsFocusCue(m_hWnd)) {
+        // Light outside, background colour inside: seen on any picture.
+        const int width = DpiScaleX(2);
+        DrawFocusFrame(canvas.dc(), client, width, clrFocusRing);
+        CRect inner = client;
+        inner.DeflateRect(width, width);
+        DrawFocusFrame(canvas.dc(), inner, DpiScaleX(1), m_clrBack);
+    }
     canvas.CopyTo(dc, 0, 0);
 }
 
@@ -133,7 +146,41 @@ BOOL CKorvexSliderShowCtrl::OnSetCursor(CWnd*, UINT, UINT)
     return TRUE;
 }
 
-void CKorvexSliderShowCtrl::OnLButtonDown(UINT, CPoint)
+void CKorvexSliderShowCtrl::NotifyClick()
 {
     if (CWnd* parent = GetParent()) parent->SendMessage(WM_SLIDESHOW_CLICK, 0, 0);
+}
+
+void CKorvexSliderShowCtrl::OnLButtonDown(UINT, CPoint)
+{
+    NotifyClick();
+}
+
+BOOL CKorvexSliderShowCtrl::PreTranslateMessage(MSG* msg)
+{
+    const bool key =
+        msg->hwnd == m_hWnd && msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_SPACE);
+    if (!key) return CWnd::PreTranslateMessage(msg);
+    // A key held down opens the page once.
+    if ((msg->lParam & (1 << 30)) == 0) NotifyClick();
+    return TRUE;
+}
+
+void CKorvexSliderShowCtrl::OnSetFocus(CWnd* oldWnd)
+{
+    CWnd::OnSetFocus(oldWnd);
+    Invalidate(FALSE);
+}
+
+void CKorvexSliderShowCtrl::OnKillFocus(CWnd* newWnd)
+{
+    CWnd::OnKillFocus(newWnd);
+    Invalidate(FALSE);
+}
+
+LRESULT CKorvexSliderShowCtrl::OnUpdateUiState(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    Invalidate(FALSE);
+    return result;
 }

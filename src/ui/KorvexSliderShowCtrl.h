@@ -2,7 +2,8 @@
 // A looping slide show: each picture stands still, then the next one pushes
 // it out to the left. Every paint computes the picture from a process-wide
 // clock, so a slow paint skips frames instead of slowing the show, and two
-// slide shows run in step. The whole control is a link to the parent.
+// slide shows run in step. The whole control is a link to the parent: a
+// click, or Enter or Space while it has the focus, which a frame shows.
 #include <vector>
 
 #include "base/WinHandles.h"
@@ -10,7 +11,8 @@
 
 class CImageWrapper;
 
-// WPARAM 0, LPARAM 0, sent to the parent on a left-button press.
+// WPARAM 0, LPARAM 0, sent to the parent on a left-button press (and on
+// Enter or Space).
 constexpr UINT WM_SLIDESHOW_CLICK = WM_USER + 250;
 
 class CKorvexSliderShowCtrl : public CWnd {
@@ -30,6 +32,7 @@ public:
     CKorvexSliderShowCtrl() = default;
 
     BOOL Create(CWnd* parent, UINT id, const RECT& rect);
+    BOOL PreTranslateMessage(MSG* msg) override;
 
     COLORREF m_clrBack = RGB(0x18, 0x19, 0x1E);
     int m_nMarginLeft = 0;
@@ -49,10 +52,14 @@ protected:
     void OnPaint();
     BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
     void OnLButtonDown(UINT flags, CPoint point);
+    void OnSetFocus(CWnd* oldWnd);
+    void OnKillFocus(CWnd* newWnd);
+    LRESULT OnUpdateUiState(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
     void DrawSlides(CDC& dc, const CRect& client);
+    void NotifyClick();
 };
 
 // Test seam: replaces the millisecond clock (null restores the real one);

@@ -1,5 +1,8 @@
 #include "ui/KorvexStatic.h"
 
+#include <oleacc.h>
+
+#include "ui/FocusCue.h"
 #include "ui/MemoryCanvas.h"
 #include "ui/Theme.h"
 
@@ -10,6 +13,8 @@ ON_WM_LBUTTONUP()
 ON_WM_MOUSELEAVE()
 ON_WM_SETFOCUS()
 ON_WM_KILLFOCUS()
+ON_MESSAGE(WM_UPDATEUISTATE, OnUpdateUiState)
+ON_MESSAGE(WM_GETOBJECT, OnGetObject)
 END_MESSAGE_MAP()
 
 void CKorvexStatic::PreSubclassWindow()
@@ -28,12 +33,18 @@ void CKorvexStatic::DrawItem(LPDRAWITEMSTRUCT drawItem)
     if (!canvas.IsReady()) return;
     CRect local(0, 0, item.Width(), item.Height());
     DrawBackground(canvas.dc(), local);
-    if (!m_strText.IsEmpty()) DrawLabelText(&canvas.dc(), m_strText, &local, m_bHighlighted);
+    const bool focusShown = ShowsLinkFocus();
+    if (!m_strText.IsEmpty()) DrawLabelText(&canvas.dc(), m_strText, &local, m_bHighlighted || focusShown);
     canvas.CopyTo(*target, item.left, item.top);
-    if (m_bLink && m_bFocused) {
+    if (focusShown) {
         const CRect focus(item.left + 2, item.top + 2, item.left + item.Width() - 2, item.top + item.Height() - 2);
         target->DrawFocusRect(&focus);
     }
+}
+
+bool CKorvexStatic::ShowsLinkFocus() const
+{
+    return m_bLink && m_bFocused && FocusCuesShown(m_hWnd);
 }
 
 void CKorvexStatic::DrawBackground(CDC& dc, const CRect& item)
@@ -113,4 +124,49 @@ void CKorvexStatic::OnKillFocus(CWnd* newWnd)
     if (!m_bFocused) return;
     m_bFocused = 0;
     Invalidate(FALSE);
+}
+
+LRESULT CKorvexStatic::OnUpdateUiState(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    Invalidate(FALSE);
+    return result;
+}
+
+void CKorvexStatic::PostClick()
+{
+    if (const HWND parent = ::GetParent(m_hWnd)) {
+        ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), STN_CLICKED), reinterpret_cast<LPARAM>(m_hWnd));
+    }
+}
+
+BOOL CKorvexStatic::PreTranslateMessage(MSG* msg)
+{
+    const bool key =
+        msg->hwnd == m_hWnd && msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_SPACE);
+    if (!m_bLink || !key) return CStatic::PreTranslateMessage(msg);
+    // A key held down clicks once.
+    const bool repeated = (msg->lParam & (1 << 30)) != 0;
+    if (!repeated) PostClick();
+    return TRUE;
+}
+
+LRESULT CKorvexStatic::OnGetObject(WPARAM wParam, LPARAM lParam)
+{
+    if (m_bLink) {
+        if (const LRESULT answer = AnswerGetObject(m_hWnd, wParam, lParam)) return answer;
+    }
+    return Default();
+}
+
+AccessibleFacts CKorvexStatic::DescribeForAccessibility() const
+{
+    return AccessibleFacts{ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED, {}};
+}
+
+bool CKorvexStatic::DoAccessibleDefaultAction()
+{
+    if (!m_bLink) return false;
+    PostClick();
+    return true;
 }

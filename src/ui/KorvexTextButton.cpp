@@ -1,6 +1,7 @@
 #include "ui/KorvexTextButton.h"
 
 #include "ui/ButtonLook.h"
+#include "ui/FocusCue.h"
 #include "ui/KorvexButton.h"
 #include "ui/Theme.h"
 
@@ -35,27 +36,36 @@ ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_WM_ERASEBKGND()
+ON_WM_SETFOCUS()
+ON_WM_KILLFOCUS()
+ON_MESSAGE(WM_UPDATEUISTATE, OnUpdateUiState)
 END_MESSAGE_MAP()
 
-CKorvexTextButton::CKorvexTextButton()
-    : m_clrBack(clrWindowBack),
-      m_clrFaceDisabled(clrTextButtonDisabled),
-      m_clrFace(clrTextButtonFace),
-      m_clrFaceHover(clrTextButtonHover),
-      m_clrFacePressed(clrTextButtonPressed),
-      m_clrTextDisabled(clrTextButtonDisabledText),
-      m_clrText(clrTextButtonText),
-      m_clrTextHover(clrTextButtonText),
-      m_clrTextPressed(clrTextButtonText),
-      m_fRadiusX(Radii().x),
-      m_fRadiusY(Radii().y)
-{}
+CKorvexTextButton::CKorvexTextButton() : m_fRadiusX(Radii().x), m_fRadiusY(Radii().y)
+{
+    ApplyThemeColours();
+}
 
 CKorvexTextButton::~CKorvexTextButton() = default;
+
+void CKorvexTextButton::ApplyThemeColours()
+{
+    m_clrBack = clrWindowBack;
+    m_clrFaceDisabled = clrTextButtonDisabled;
+    m_clrFace = clrTextButtonFace;
+    m_clrFaceHover = clrTextButtonHover;
+    m_clrFacePressed = clrTextButtonPressed;
+    m_clrTextDisabled = clrTextButtonDisabledText;
+    m_clrText = clrTextButtonText;
+    m_clrTextHover = clrTextButtonText;
+    m_clrTextPressed = clrTextButtonText;
+    m_clrFocusRing = clrFocusRingOnAccent;
+}
 
 void CKorvexTextButton::SetText(const CString& text)
 {
     m_strText = text;
+    if (m_hWnd) SetWindowText(text);
 }
 
 BOOL CKorvexTextButton::PreTranslateMessage(MSG* msg)
@@ -109,7 +119,10 @@ void CKorvexTextButton::OnPaint()
     if (FAILED(m_pRenderTarget->BindDC(dc.GetSafeHdc(), &client))) return;
     m_pRenderTarget->BeginDraw();
     DrawFace(client);
-    if (MustRecreateTarget(m_pRenderTarget->EndDraw())) ReleaseResources();
+    if (MustRecreateTarget(m_pRenderTarget->EndDraw())) {
+        DropDirect2DDCTarget(m_pRenderTarget.Get());
+        ReleaseResources();
+    }
 }
 
 void CKorvexTextButton::DrawFace(const CRect& client)
@@ -128,9 +141,21 @@ void CKorvexTextButton::DrawFace(const CRect& client)
     m_pRenderTarget->FillRoundedRectangle(
         D2D1::RoundedRect(area, ClampRadius(m_fRadiusX, client.Width()), ClampRadius(m_fRadiusY, client.Height())),
         brush.Get());
+    if (ShowsFocusCue(m_hWnd)) DrawFocusRing(area, brush.Get());
     if (m_strText.IsEmpty()) return;
     brush->SetColor(ToD2DColor(TextButtonText(colors, state)));
     DrawCaption(client, brush.Get());
+}
+
+// Two design pixels wide, two inside the face's edge, following its corners.
+void CKorvexTextButton::DrawFocusRing(const D2D1_RECT_F& area, ID2D1SolidColorBrush* brush)
+{
+    const float width = static_cast<float>(DpiScaleX(2));
+    const float inset = width * 1.5f;
+    if (area.right - area.left <= 2 * inset || area.bottom - area.top <= 2 * inset) return;
+    const D2D1_RECT_F ring = D2D1::RectF(area.left + inset, area.top + inset, area.right - inset, area.bottom - inset);
+    brush->SetColor(ToD2DColor(m_clrFocusRing));
+    m_pRenderTarget->DrawRoundedRectangle(D2D1::RoundedRect(ring, m_fRadiusX, m_fRadiusY), brush, width);
 }
 
 void CKorvexTextButton::DrawCaption(const CRect& client, ID2D1SolidColorBrush* brush)
@@ -192,4 +217,23 @@ void CKorvexTextButton::OnLButtonUp(UINT flags, CPoint point)
 BOOL CKorvexTextButton::OnEraseBkgnd(CDC*)
 {
     return FALSE;
+}
+
+void CKorvexTextButton::OnSetFocus(CWnd* oldWnd)
+{
+    CButton::OnSetFocus(oldWnd);
+    Invalidate(FALSE);
+}
+
+void CKorvexTextButton::OnKillFocus(CWnd* newWnd)
+{
+    CButton::OnKillFocus(newWnd);
+    Invalidate(FALSE);
+}
+
+LRESULT CKorvexTextButton::OnUpdateUiState(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    Invalidate(FALSE);
+    return result;
 }

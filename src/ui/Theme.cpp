@@ -1,6 +1,7 @@
 #include "ui/Theme.h"
 
 #include "mfc/AfxWin.h"
+#include "ui/ImageWrapper.h"
 
 COLORREF clrCaptionText;
 COLORREF clrWindowBack;
@@ -22,34 +23,125 @@ COLORREF clrTextButtonHover;
 COLORREF clrTextButtonPressed;
 COLORREF clrTextButtonText;
 COLORREF clrTextButtonDisabledText;
+COLORREF clrLinkText;
+COLORREF clrLinkHighlight;
+COLORREF clrSeparator;
+COLORREF clrFieldText;
+COLORREF clrFieldBorder;
+COLORREF clrFieldFocusBorder;
+COLORREF clrProgressTrackBorder;
+COLORREF clrFocusRing;
+COLORREF clrFocusRingOnAccent;
 
 CFont* fontBody = nullptr;
 CFont* fontLink = nullptr;
 CFont* fontButton = nullptr;
 CFont* fontTitle = nullptr;
 
+namespace {
+
+// A palette role: its dark-theme colour and the system colour that stands
+// for it in high contrast.
+struct PaletteEntry {
+    COLORREF* role;
+    COLORREF dark;
+    int system;
+};
+
+const PaletteEntry kPalette[] = {
+    {&clrCaptionText, RGB(0xC8, 0xC8, 0xC8), COLOR_WINDOWTEXT},
+    {&clrWindowBack, RGB(0x18, 0x19, 0x1E), COLOR_WINDOW},
+    {&clrFrameBorder, RGB(0x18, 0x19, 0x1E), COLOR_WINDOWTEXT},
+    {&clrCaptionBack, RGB(0x18, 0x19, 0x1E), COLOR_WINDOW},
+    {&clrCloseHover, RGB(0xB5, 0x27, 0x24), COLOR_HIGHLIGHT},
+    {&clrClosePressed, RGB(0x95, 0x10, 0x0E), COLOR_HIGHLIGHT},
+    {&clrCaptionButtonHover, RGB(0x31, 0x3F, 0x49), COLOR_HIGHLIGHT},
+    {&clrCaptionButtonPressed, RGB(0x1C, 0x1F, 0x21), COLOR_HIGHLIGHT},
+    {&clrTitleText, RGB(0xFF, 0xFF, 0xFF), COLOR_WINDOWTEXT},
+    {&clrProgressTrack, RGB(0x4B, 0x47, 0x46), COLOR_WINDOW},
+    {&clrProgressFill, RGB(0x07, 0xA5, 0xD8), COLOR_HIGHLIGHT},
+    {&clrLabelText, RGB(0xB9, 0xBA, 0xBB), COLOR_WINDOWTEXT},
+    {&clrFieldBack, RGB(0x2F, 0x30, 0x34), COLOR_WINDOW},
+    {&clrFieldButton, RGB(0x41, 0x42, 0x46), COLOR_BTNFACE},
+    {&clrTextButtonDisabled, RGB(0x70, 0x70, 0x70), COLOR_BTNFACE},
+    {&clrTextButtonFace, RGB(0x07, 0xA5, 0xD8), COLOR_HIGHLIGHT},
+    {&clrTextButtonHover, RGB(0x17, 0xBE, 0xF4), COLOR_HIGHLIGHT},
+    {&clrTextButtonPressed, RGB(0x05, 0x8A, 0xB5), COLOR_HIGHLIGHT},
+    {&clrTextButtonText, RGB(0xFF, 0xFF, 0xFF), COLOR_HIGHLIGHTTEXT},
+    {&clrTextButtonDisabledText, RGB(0xF0, 0xF0, 0xF0), COLOR_GRAYTEXT},
+    {&clrLinkText, RGB(0x59, 0x86, 0xB2), COLOR_HOTLIGHT},
+    {&clrLinkHighlight, RGB(0xFF, 0xFF, 0xFF), COLOR_HOTLIGHT},
+    {&clrSeparator, RGB(0x28, 0x28, 0x28), COLOR_WINDOWTEXT},
+    {&clrFieldText, RGB(0xFF, 0xFF, 0xFF), COLOR_WINDOWTEXT},
+    {&clrFieldBorder, RGB(0x2F, 0x30, 0x34), COLOR_WINDOWTEXT},
+    {&clrFieldFocusBorder, RGB(0x36, 0x8A, 0xD3), COLOR_HIGHLIGHT},
+    {&clrProgressTrackBorder, RGB(0x4B, 0x47, 0x46), COLOR_WINDOWTEXT},
+    // White on the dark background, the background's colour on the accent
+    // face: both well above 3:1 against what they cross.
+    {&clrFocusRing, RGB(0xFF, 0xFF, 0xFF), COLOR_WINDOWTEXT},
+    {&clrFocusRingOnAccent, RGB(0x18, 0x19, 0x1E), COLOR_HIGHLIGHTTEXT},
+};
+
+bool SystemHighContrastOn()
+{
+    HIGHCONTRASTW state{};
+    state.cbSize = sizeof(state);
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(state), &state, 0) &&
+           (state.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+HighContrastQuery g_highContrastQuery = &SystemHighContrastOn;
+
+// Luma from which a picture's pixel counts as a light part (the tick on the
+// check box's blue square).
+constexpr unsigned kLightPartLuma = 192;
+
+}  // namespace
+
+bool HighContrastOn()
+{
+    return g_highContrastQuery();
+}
+
+void SetHighContrastQueryForTesting(HighContrastQuery query)
+{
+    g_highContrastQuery = query ? query : &SystemHighContrastOn;
+}
+
+bool RefreshThemePalette()
+{
+    const bool highContrast = HighContrastOn();
+    bool changed = false;
+    for (const PaletteEntry& entry : kPalette) {
+        const COLORREF colour = highContrast ? GetSysColor(entry.system) : entry.dark;
+        changed = changed || *entry.role != colour;
+        *entry.role = colour;
+    }
+    return changed;
+}
+
 void InitThemePalette()
 {
-    clrCaptionText = RGB(0xC8, 0xC8, 0xC8);
-    clrWindowBack = RGB(0x18, 0x19, 0x1E);
-    clrFrameBorder = RGB(0x18, 0x19, 0x1E);
-    clrCaptionBack = RGB(0x18, 0x19, 0x1E);
-    clrCloseHover = RGB(0xB5, 0x27, 0x24);
-    clrClosePressed = RGB(0x95, 0x10, 0x0E);
-    clrCaptionButtonHover = RGB(0x31, 0x3F, 0x49);
-    clrCaptionButtonPressed = RGB(0x1C, 0x1F, 0x21);
-    clrTitleText = RGB(0xFF, 0xFF, 0xFF);
-    clrProgressTrack = RGB(0x4B, 0x47, 0x46);
-    clrProgressFill = RGB(0x07, 0xA5, 0xD8);
-    clrLabelText = RGB(0xB9, 0xBA, 0xBB);
-    clrFieldBack = RGB(0x2F, 0x30, 0x34);
-    clrFieldButton = RGB(0x41, 0x42, 0x46);
-    clrTextButtonDisabled = RGB(0x70, 0x70, 0x70);
-    clrTextButtonFace = RGB(0x07, 0xA5, 0xD8);
-    clrTextButtonHover = RGB(0x17, 0xBE, 0xF4);
-    clrTextButtonPressed = RGB(0x05, 0x8A, 0xB5);
-    clrTextButtonText = RGB(0xFF, 0xFF, 0xFF);
-    clrTextButtonDisabledText = RGB(0xF0, 0xF0, 0xF0);
+    RefreshThemePalette();
+}
+
+std::shared_ptr<CImageWrapper> LoadThemeImage(UINT id, ThemeInk ink)
+{
+    if (!HighContrastOn()) return LoadPngResource(id);
+    switch (ink) {
+        case ThemeInk::SelectedText: {
+            const COLORREF text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+            return LoadTintedPngResource(id, text, text, kLightPartLuma);
+        }
+        case ThemeInk::Selection:
+            return LoadTintedPngResource(id, GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT),
+                                         kLightPartLuma);
+        case ThemeInk::Text:
+        default: {
+            const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+            return LoadTintedPngResource(id, text, text, kLightPartLuma);
+        }
+    }
 }
 
 namespace {

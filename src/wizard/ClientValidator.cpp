@@ -11,6 +11,7 @@
 #include "install/MessageText.h"
 #include "install/ServerManifest.h"
 #include "log/RunLog.h"
+#include "ui/Direct2D.h"
 #include "ui/Theme.h"
 #include "wizard/CatchAll.h"
 #include "wizard/RunOutcome.h"
@@ -27,12 +28,16 @@ namespace {
 
 constexpr DWORD kFirstCheckDelayMs = 200;
 constexpr int kMarqueeStepMs = 10;
+constexpr UINT_PTR kDrawingTimer = 1;
+constexpr UINT kDrawingPollMs = 15;
+constexpr UINT kDrawingWaitMs = 3000;
 
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CClientValidator, CKorvexDialog)
 ON_WM_ERASEBKGND()
 ON_WM_CLOSE()
+ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CClientValidator::CClientValidator() : CKorvexDialog(IDD_CLIENT_VALIDATOR) {}
@@ -66,8 +71,7 @@ BOOL CClientValidator::OnInitDialog()
     // A visual style would paint a light track on the dark window; without
     // one the bar takes the theme's colours.
     ::SetWindowTheme(m_progress, L"", L"");
-    m_progress.SendMessage(PBM_SETBKCOLOR, 0, clrProgressTrack);
-    m_progress.SendMessage(PBM_SETBARCOLOR, 0, clrProgressFill);
+    ApplyTheme();
     m_progress.SendMessage(PBM_SETMARQUEE, TRUE, kMarqueeStepMs);
 
     m_bVerdictReady = false;
@@ -75,6 +79,13 @@ BOOL CClientValidator::OnInitDialog()
 
     if (g_runSettings.m_bSilent) HideForSilentRun(*this);
     return TRUE;
+}
+
+void CClientValidator::ApplyTheme()
+{
+    m_progress.SendMessage(PBM_SETBKCOLOR, 0, clrProgressTrack);
+    m_progress.SendMessage(PBM_SETBARCOLOR, 0, clrProgressFill);
+    CKorvexDialog::ApplyTheme();
 }
 
 void CClientValidator::LayoutClient(const CRect& client)
@@ -107,7 +118,27 @@ void CClientValidator::OnCancel() {}
 
 void CClientValidator::OnClose()
 {
-    if (m_bVerdictReady) EndDialog(IDCANCEL);
+    if (!m_bVerdictReady) return;
+    const bool wizardFollows = m_outcome == Proceed;
+    if (!m_drawingWaitStart) m_drawingWaitStart = ::GetTickCount();
+    const bool waitedEnough = ::GetTickCount() - *m_drawingWaitStart >= kDrawingWaitMs;
+    if (wizardFollows && !Direct2DWarmUpEnded() && !waitedEnough) {
+        SetTimer(kDrawingTimer, kDrawingPollMs);
+        return;
+    }
+    // The wizard draws on this thread; its first drawing is done here, unseen.
+    if (wizardFollows && !g_runSettings.m_bSilent) WarmUpDirect2DHere();
+    EndDialog(IDCANCEL);
+}
+
+void CClientValidator::OnTimer(UINT_PTR id)
+{
+    if (id != kDrawingTimer) {
+        CKorvexDialog::OnTimer(id);
+        return;
+    }
+    KillTimer(kDrawingTimer);
+    OnClose();
 }
 
 void CClientValidator::ValidatorTask()

@@ -5,10 +5,12 @@
 // offer the installed product, or fetch a newer client to start at exit
 // once its signature passes the check of ClientCheck.h. The
 // user cannot close the window; the task closes it and leaves its verdict in
-// m_outcome.
+// m_outcome. When the wizard follows, the window stays until the wizard's
+// drawing is ready (a few seconds at most), so the wizard shows at once.
 
 #include <atomic>
 #include <future>
+#include <optional>
 #include <string>
 
 #include "base/WinHandles.h"
@@ -31,6 +33,7 @@ public:
     BOOL OnInitDialog() override;
     void LayoutClient(const CRect& client) override;
     BOOL PreTranslateMessage(MSG* msg) override;
+    void ApplyTheme() override;
 
     // The background task's body.
     void ValidatorTask();
@@ -50,6 +53,7 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     void OnClose();
+    void OnTimer(UINT_PTR id);
     BOOL OnEraseBkgnd(CDC* dc);
     DECLARE_MESSAGE_MAP()
 
@@ -58,4 +62,6 @@ private:
     void ActOnVerdict(int verdict);
 
     std::atomic<bool> m_bVerdictReady{false};
+    // When the window began to wait for the wizard's drawing (tick count).
+    std::optional<DWORD> m_drawingWaitStart;
 };

@@ -33,6 +33,37 @@ BOOL CGuidePanel::CanClose()
     return TRUE;
 }
 
+void CGuidePanel::ApplyTheme() {}
+
+int CGuidePanel::EnterCommandFor(int)
+{
+    return 0;
+}
+
+void CGuidePanel::PostControlClick(int id)
+{
+    if (const HWND control = ::GetDlgItem(m_hWnd, id)) {
+        PostMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+    }
+}
+
+BOOL CGuidePanel::PreTranslateMessage(MSG* msg)
+{
+    const bool ours = msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd);
+    const bool enterOrEscape = msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE;
+    if (!ours || msg->message != WM_KEYDOWN || !enterOrEscape) return CDialog::PreTranslateMessage(msg);
+    // A key held down acts once; the dialog manager never sees either key.
+    if (msg->lParam & (1 << 30)) return TRUE;
+    if (msg->wParam == VK_ESCAPE) {
+        if (const HWND main = ::GetParent(m_hWnd)) ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return TRUE;
+    }
+    const HWND focus = ::GetFocus();
+    const int focusedId = focus && ::IsChild(m_hWnd, focus) ? ::GetDlgCtrlID(focus) : 0;
+    if (const int command = EnterCommandFor(focusedId)) PostControlClick(command);
+    return TRUE;
+}
+
 void CGuidePanel::OnOK() {}
 
 void CGuidePanel::OnCancel() {}
@@ -87,7 +118,7 @@ BOOL CGuidePanel::OnEraseBkgnd(CDC* dc)
     if (!canvas.IsReady()) return 0;
     CDC& memory = canvas.dc();
     memory.FillSolidRect(&client, clrWindowBack);
-    if (const auto wordmark = LoadPngResource(DpiImageId(IDB_WORDMARK)); wordmark && wordmark->bitmap) {
+    if (const auto wordmark = LoadThemeImage(DpiImageId(IDB_WORDMARK)); wordmark && wordmark->bitmap) {
         BitmapSource source(memory, wordmark->bitmap.get());
         if (source.IsReady()) {
             memory.AlphaBlend(client.right - wordmark->width, client.top, wordmark->width, wordmark->height,

@@ -3,8 +3,9 @@
 // fills the main window's client area. Its whole look is composed off-screen
 // in one pass (theme background, the word mark top right, then the page's
 // own drawing) and copied in one blit, so a page never flickers. Enter and
-// Escape never end a page; the main window talks to its pages only through
-// the hooks below.
+// Escape never end a page: Enter presses what EnterCommandFor names, Escape
+// does what the caption's close button does. The main window talks to its
+// pages only through the hooks below.
 
 #include "mfc/AfxWin.h"
 
@@ -22,6 +23,11 @@ public:
     virtual void ReloadTexts();
     // Asked when the user closes the main window on this page.
     virtual BOOL CanClose();
+    // Takes the palette's colours into every control, after a change of the
+    // high-contrast mode or the system colours too.
+    virtual void ApplyTheme();
+    // The control Enter clicks while focusedId has the focus; 0 for none.
+    virtual int EnterCommandFor(int focusedId);
 
     // Shows the page after this one, when the parent is the main installer
     // window and has one.
@@ -31,6 +37,7 @@ public:
     void MeasureText(const CString& text, CFont* font, CSize& size);
 
     BOOL OnInitDialog() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
     void OnOK() override;
     void OnCancel() override;
 
@@ -38,6 +45,8 @@ protected:
     // The page templates carry a caption and a modal frame; a page is a
     // plain child area.
     void DropTemplateFrame();
+    // Posts the click of control id (BN_CLICKED), as a mouse click does.
+    void PostControlClick(int id);
 
     BOOL OnEraseBkgnd(CDC* dc);
     void OnSize(UINT type, int cx, int cy);

@@ -87,6 +87,14 @@ void CInstallGuide::LayoutClient(const CRect& client)
     }
 }
 
+void CInstallGuide::ApplyTheme()
+{
+    for (auto& [key, page] : m_pages) {
+        if (page && page->m_hWnd) page->ApplyTheme();
+    }
+    CKorvexDialog::ApplyTheme();
+}
+
 void CInstallGuide::OnOK() {}
 
 void CInstallGuide::OnCancel() {}

@@ -24,6 +24,8 @@ public:
 
     BOOL OnInitDialog() override;
     void LayoutClient(const CRect& client) override;
+    // The frame's, then every page's.
+    void ApplyTheme() override;
 
     // False when there is no page under key.
     bool ShowPage(int key);

@@ -10,6 +10,8 @@
 #include "config/ProductConfiguration.h"
 #include "config/UiStrings.h"
 #include "install/MessageText.h"
+#include <oleacc.h>
+
 #include "ui/ImageWrapper.h"
 #include "ui/Theme.h"
 #include "wizard/InstallFolderRules.h"
@@ -30,9 +32,6 @@ namespace {
 constexpr UINT kFormatLabel = 56;
 constexpr UINT kFormatHeader = 58;
 constexpr UINT kFormatFolderLabel = 54;
-constexpr COLORREF kLinkText = RGB(0x59, 0x86, 0xB2);
-constexpr COLORREF kLinkHighlight = RGB(0xFF, 0xFF, 0xFF);
-constexpr COLORREF kSeparator = RGB(0x28, 0x28, 0x28);
 
 void StyleLabel(CKorvexStatic& label, CFont* font, COLORREF text, UINT format)
 {
@@ -43,10 +42,17 @@ void StyleLabel(CKorvexStatic& label, CFont* font, COLORREF text, UINT format)
     label.m_nFormat = format;
 }
 
-void ShowImage(CKorvexButton& button, UINT baseId)
+void ShowImage(CKorvexButton& button, UINT baseId, ThemeInk ink = ThemeInk::Text)
 {
-    if (const auto image = LoadPngResource(DpiImageId(baseId))) button.SetImage(*image);
+    if (const auto image = LoadThemeImage(DpiImageId(baseId), ink)) button.SetImage(*image);
     if (button.m_hWnd) button.Invalidate();
+}
+
+// The consent box is read as its label and link together.
+std::wstring ConsentName(const std::wstring& label, const std::wstring& link)
+{
+    if (label.empty() || link.empty()) return label + link;
+    return label + L" " + link;
 }
 
 // The browser opens on the start folder and allows OK only on real folders.
@@ -103,43 +109,73 @@ BOOL CSettingPanel::OnInitDialog()
     ModifyStyleEx(0, WS_EX_CONTROLPARENT);
 
     m_btnInstall.SetText(LoadUiString(IDS_INSTALL).c_str());
-    m_chkAcceptTerms.SetAppearance(SIZE{0, 0}, clrWindowBack, clrWindowBack, clrWindowBack, clrWindowBack, L"");
-    StyleLabel(m_lblAcceptTerms, fontBody, clrLabelText, kFormatLabel);
     SetLabelText(m_lblAcceptTerms, LoadUiString(IDS_ACCEPT_LICENSE_TERMS));
-    StyleLabel(m_lnkLicenseTerms, fontLink, kLinkText, kFormatLabel);
-    m_lnkLicenseTerms.m_clrTextHighlight = kLinkHighlight;
     m_lnkLicenseTerms.m_bLink = 1;
     SetLabelText(m_lnkLicenseTerms, LoadUiString(IDS_LINK_LICENSE_TERMS));
-    StyleLabel(m_lblInstallSettings, fontBody, clrLabelText, kFormatHeader);
     SetLabelText(m_lblInstallSettings, LoadUiString(IDS_INSTALL_SETTINGS));
-    m_btnExpander.SetAppearance(SIZE{0, 0}, clrWindowBack, clrWindowBack, clrWindowBack, clrWindowBack, L"");
-    StyleLabel(m_lblInstallFolder, fontBody, clrLabelText, kFormatFolderLabel);
     SetLabelText(m_lblInstallFolder, LoadUiString(IDS_INSTALL_FOLDER));
     m_edtInstallFolder.m_nMode = 2;
-    m_edtInstallFolder.m_clrBorder = clrFieldBack;
-    m_edtInstallFolder.m_clrBack = clrFieldBack;
-    m_edtInstallFolder.m_brBack.DeleteObject();
-    m_edtInstallFolder.m_brBack.CreateSolidBrush(clrFieldBack);
-    m_btnBrowse.SetAppearance(SIZE{0, 0}, clrFieldButton, clrFieldButton, clrFieldButton, clrFieldButton, L"...");
+    ApplyTheme();
+    NameControls();
 
     m_edtInstallFolder.SetWindowText(g_productConfiguration.m_strInstallFolder.c_str());
+    m_chkAcceptTerms.m_nAccessibleRole = ROLE_SYSTEM_CHECKBUTTON;
+    m_btnExpander.m_nAccessibleRole = ROLE_SYSTEM_PUSHBUTTON;
     m_bTermsAccepted = IsInConsentRegion(BuildConsentRegion()) ? 0 : 1;
     UpdateTermsState();
     UpdateExpander();
     return FALSE;
 }
 
-BOOL CSettingPanel::PreTranslateMessage(MSG* msg)
+void CSettingPanel::ApplyTheme()
 {
-    // A focused push button becomes the default one, and the dialog manager
-    // would press it on Enter; Enter never starts the installation.
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return TRUE;
-    return CGuidePanel::PreTranslateMessage(msg);
+    m_btnInstall.ApplyThemeColours();
+    m_chkAcceptTerms.SetAppearance(SIZE{0, 0}, clrWindowBack, clrWindowBack, clrWindowBack, clrWindowBack, L"");
+    StyleLabel(m_lblAcceptTerms, fontBody, clrLabelText, kFormatLabel);
+    StyleLabel(m_lnkLicenseTerms, fontLink, clrLinkText, kFormatLabel);
+    m_lnkLicenseTerms.m_clrTextHighlight = clrLinkHighlight;
+    StyleLabel(m_lblInstallSettings, fontBody, clrLabelText, kFormatHeader);
+    m_btnExpander.SetAppearance(SIZE{0, 0}, clrWindowBack, clrWindowBack, clrWindowBack, clrWindowBack, L"");
+    StyleLabel(m_lblInstallFolder, fontBody, clrLabelText, kFormatFolderLabel);
+    m_edtInstallFolder.m_clrBorder = clrFieldBorder;
+    m_edtInstallFolder.m_clrBorderFocus = clrFieldFocusBorder;
+    m_edtInstallFolder.m_clrBack = clrFieldBack;
+    m_edtInstallFolder.m_clrText = clrFieldText;
+    m_edtInstallFolder.m_brBack.DeleteObject();
+    m_edtInstallFolder.m_brBack.CreateSolidBrush(clrFieldBack);
+    m_btnBrowse.SetAppearance(SIZE{0, 0}, clrFieldButton, clrFieldButton, clrFieldButton, clrFieldButton, L"...");
+    for (CKorvexButton* button : {&m_chkAcceptTerms, &m_btnExpander, &m_btnBrowse}) {
+        button->m_clrFocusRing = clrFocusRing;
+    }
+    // The pictures of the current palette.
+    UpdateTermsState();
+    UpdateExpander();
+}
+
+// What a screen reader announces for the controls drawn without text.
+void CSettingPanel::NameControls()
+{
+    const std::wstring consent =
+        ConsentName(LoadUiString(IDS_ACCEPT_LICENSE_TERMS), LoadUiString(IDS_LINK_LICENSE_TERMS));
+    m_chkAcceptTerms.SetWindowText(consent.c_str());
+    m_btnExpander.SetWindowText(LoadUiString(IDS_INSTALL_SETTINGS).c_str());
+    m_btnBrowse.SetWindowText(LoadUiString(IDS_BROWSE_DEST_FOLDER).c_str());
+}
+
+int CSettingPanel::EnterCommandFor(int focusedId)
+{
+    // The push buttons press themselves; anywhere else Enter installs.
+    const bool pushButton =
+        focusedId == IDC_BTN_INSTALL || focusedId == IDC_BTN_EXPANDER || focusedId == IDC_BTN_BROWSE;
+    return pushButton ? focusedId : IDC_BTN_INSTALL;
 }
 
 void CSettingPanel::UpdateTermsState()
 {
-    ShowImage(m_chkAcceptTerms, m_bTermsAccepted ? IDB_CHECK_ON : IDB_CHECK_OFF);
+    ShowImage(m_chkAcceptTerms, m_bTermsAccepted ? IDB_CHECK_ON : IDB_CHECK_OFF,
+              m_bTermsAccepted ? ThemeInk::Selection : ThemeInk::Text);
+    m_chkAcceptTerms.m_nAccessibleState = m_bTermsAccepted ? STATE_SYSTEM_CHECKED : 0;
+    NotifyAccessibleStateChange(m_chkAcceptTerms);
     m_btnInstall.m_bHover = 0;
     m_btnInstall.m_bPressed = 0;
     m_btnInstall.m_bCaptured = 0;
@@ -147,6 +183,10 @@ void CSettingPanel::UpdateTermsState()
     const int enabled = m_bTermsAccepted ? 1 : 0;
     if (m_btnInstall.m_bEnabled != enabled) {
         m_btnInstall.m_bEnabled = enabled;
+        // A disabled window: Tab passes over it and screen readers call it
+        // unavailable. The focus must not stay on it.
+        if (!enabled && ::GetFocus() == m_btnInstall.m_hWnd) m_chkAcceptTerms.SetFocus();
+        m_btnInstall.EnableWindow(enabled);
         m_btnInstall.Invalidate();
         m_btnInstall.UpdateWindow();
     }
@@ -155,6 +195,8 @@ void CSettingPanel::UpdateTermsState()
 void CSettingPanel::UpdateExpander()
 {
     ShowImage(m_btnExpander, m_bSettingsFolded ? IDB_CHEVRON_DOWN : IDB_CHEVRON_UP);
+    m_btnExpander.m_nAccessibleState = m_bSettingsFolded ? STATE_SYSTEM_COLLAPSED : STATE_SYSTEM_EXPANDED;
+    NotifyAccessibleStateChange(m_btnExpander);
 }
 
 void CSettingPanel::OnClickAcceptTerms()
@@ -195,6 +237,7 @@ void CSettingPanel::ReloadTexts()
     SetLabelText(m_lnkLicenseTerms, LoadUiString(IDS_LINK_LICENSE_TERMS));
     SetLabelText(m_lblInstallSettings, LoadUiString(IDS_INSTALL_SETTINGS));
     SetLabelText(m_lblInstallFolder, LoadUiString(IDS_INSTALL_FOLDER));
+    NameControls();
     CRect client;
     GetClientRect(&client);
     LayoutControls(client);
@@ -241,7 +284,7 @@ void CSettingPanel::DrawBackground(CDC& dc)
     DrawProductHeading(dc, client, 48, g_productConfiguration.m_manifest.m_strFullName);
     if (m_ptSeparator.x != 0 || m_ptSeparator.y != 0) {
         CPen pen;
-        pen.CreatePen(PS_SOLID, 1, kSeparator);
+        pen.CreatePen(PS_SOLID, 1, clrSeparator);
         CPen* previous = dc.SelectObject(&pen);
         dc.MoveTo(m_ptSeparator.x, m_ptSeparator.y);
         dc.LineTo(client.right, m_ptSeparator.y);

@@ -15,7 +15,9 @@ public:
     CSettingPanel();
 
     BOOL OnInitDialog() override;
-    BOOL PreTranslateMessage(MSG* msg) override;
+    void ApplyTheme() override;
+    // Enter presses the focused push button and installs anywhere else.
+    int EnterCommandFor(int focusedId) override;
     void DrawBackground(CDC& dc) override;
     void LayoutControls(const CRect& client) override;
     CSize GetPageSize() override;
@@ -54,6 +56,7 @@ protected:
 private:
     void UpdateTermsState();
     void UpdateExpander();
+    void NameControls();
     bool CreateFolderLevels(const std::wstring& path);
     void RefuseFolder(const std::wstring& path);
 };

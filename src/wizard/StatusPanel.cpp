@@ -73,26 +73,30 @@ BOOL CStatusPanel::OnInitDialog()
     CDialog::OnInitDialog();
     DropTemplateFrame();
 
-    if (m_slideShow.Create(this, IDC_SLIDE_SHOW, CRect(0, 0, 0, 0))) {
-        m_slideShow.m_clrBack = clrWindowBack;
-        m_slideShow.ShowWindow(SW_SHOW);
-    }
-    StyleLabel(m_lblStatus, kFormatText);
+    if (m_slideShow.Create(this, IDC_SLIDE_SHOW, CRect(0, 0, 0, 0))) m_slideShow.ShowWindow(SW_SHOW);
     SetLabelText(m_lblStatus, LoadUiString(IDS_STATUS_INIT));
-    StyleLabel(m_lblTime, kFormatText);
     SetLabelText(m_lblTime, LoadUiString(IDS_CALC_TIME_REMAINING));
-    StyleLabel(m_lblPercent, kFormatPercent);
     SetLabelText(m_lblPercent, std::wstring());
 
     if (m_progress.Create(this, IDC_PROGRESS_BAR, CRect(0, 0, 0, 0))) {
         m_progress.m_nPos = 0;
         m_progress.m_nRange = 1000;
-        m_progress.m_clrBack = clrWindowBack;
-        m_progress.m_clrTrack = clrProgressTrack;
-        m_progress.m_clrFill = clrProgressFill;
         m_progress.ShowWindow(SW_SHOW);
     }
+    ApplyTheme();
     return FALSE;
+}
+
+void CStatusPanel::ApplyTheme()
+{
+    m_slideShow.m_clrBack = clrWindowBack;
+    StyleLabel(m_lblStatus, kFormatText);
+    StyleLabel(m_lblTime, kFormatText);
+    StyleLabel(m_lblPercent, kFormatPercent);
+    m_progress.m_clrBack = clrWindowBack;
+    m_progress.m_clrTrack = clrProgressTrack;
+    m_progress.m_clrTrackBorder = clrProgressTrackBorder;
+    m_progress.m_clrFill = clrProgressFill;
 }
 
 void CStatusPanel::LayoutControls(const CRect& client)

@@ -37,6 +37,7 @@ public:
     void OnPageShown() override;
     void ReloadTexts() override;
     BOOL CanClose() override;
+    void ApplyTheme() override;
 
     // Shows the current progress; FALSE once the run has ended here.
     BOOL RefreshProgress();

@@ -32,6 +32,8 @@ BOOL CSuccessPanel::OnInitDialog()
 {
     CDialog::OnInitDialog();
     DropTemplateFrame();
+    // Named from the start, not as the template's "OK".
+    m_btnStart.SetText(LoadUiString(IDS_START_NOW).c_str());
     return FALSE;
 }
 
@@ -89,6 +91,16 @@ void CSuccessPanel::OnTimer(UINT_PTR id)
     KillTimer(kLaunchTimer);
     LaunchInstalledProduct();
     if (CWnd* main = GetParent()) main->DestroyWindow();
+}
+
+void CSuccessPanel::ApplyTheme()
+{
+    m_btnStart.ApplyThemeColours();
+}
+
+int CSuccessPanel::EnterCommandFor(int)
+{
+    return IDOK;
 }
 
 BOOL CSuccessPanel::CanClose()

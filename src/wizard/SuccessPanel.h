@@ -20,6 +20,9 @@ public:
     void OnPageShown() override;
     void ReloadTexts() override;
     BOOL CanClose() override;
+    void ApplyTheme() override;
+    // Enter is Start Now wherever the focus is.
+    int EnterCommandFor(int focusedId) override;
 
     BOOL OpenHomePage();
 

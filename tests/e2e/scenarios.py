@@ -224,7 +224,8 @@ class SilentInstall(Scenario):
 class PlantedDlls(Scenario):
     # Named after the installer's imports that are not KnownDLLs, spelled as
     # its import table spells them.
-    PLANTED = ("UxTheme", "d2d1", "DWrite", "gdiplus", "msi", "WININET", "comctl32", "bcrypt", "WINTRUST", "CRYPT32")
+    PLANTED = ("UxTheme", "d2d1", "DWrite", "gdiplus", "msi", "WININET", "comctl32", "bcrypt", "WINTRUST", "CRYPT32",
+               "oleacc")
 
     def test_dlls_planted_beside_the_installer_are_never_loaded(self):
         exe = self.installer_folder(self.serve(no_prerequisite=True))
@@ -784,6 +785,105 @@ class VerifiedHandOver(Scenario):
         self.assertIn("Newer client verified: its key is a client_signer of the manifest; accepted keys: " +
                       publisher.key_hash, log)
         self.assertTrue(wait_until(self.prerequisite_runs, 20), "the pinned signer's client did not start")
+
+
+# ---- the keyboard and what a screen reader reads ----------------------------
+
+SETTINGS_CONSENT_BOX = 134
+SETTINGS_ACCEPT_LABEL = 135
+SETTINGS_HEADER = 136
+SETTINGS_EXPANDER = 138
+SETTINGS_BROWSE_BUTTON = 148
+SETTINGS_LICENSE_LINK = 152
+# The settings page's tab stops in reading order, from the one that has the focus first.
+SETTINGS_TAB_STOPS = (SETTINGS_INSTALL_BUTTON, SETTINGS_CONSENT_BOX, SETTINGS_LICENSE_LINK, SETTINGS_EXPANDER,
+                      SETTINGS_FOLDER_EDIT, SETTINGS_BROWSE_BUTTON)
+
+
+def language_file(langid):
+    parser = configparser.ConfigParser(interpolation=None)
+    parser.optionxform = str
+    parser.read(os.path.join(SOURCE, "demo", "language", str(langid), "stringPro.ini"), encoding="utf-16")
+    return parser
+
+
+class KeyboardScenario(Scenario):
+    def focused(self, run):
+        changes = run.timeline().focus_changes()
+        return changes[-1] if changes else None
+
+    def wait_for_focus(self, run, control_id, seconds=10):
+        self.assertTrue(wait_until(lambda: self.focused(run) == control_id, seconds),
+                        "the focus is on %s, not on %d" % (self.focused(run), control_id))
+
+    def picture(self, control_id, name):
+        """The control as the screen shows it, as PNG bytes."""
+        path = os.path.join(self.work, name + ".png")
+        self.assertEqual(self.wine.driver("screenshot", "--id", str(control_id), "--png", windows_path(path)), 0)
+        with open(path, "rb") as f:
+            return f.read()
+
+
+class KeyboardInstall(KeyboardScenario):
+    def test_return_installs_and_return_on_the_finish_page_starts_the_product(self):
+        run = self.start_installer(self.installer_folder(self.serve(no_prerequisite=True)))
+        self.wait_for_control(run, SETTINGS_INSTALL_BUTTON, 60)
+        self.wait_for_focus(run, SETTINGS_INSTALL_BUTTON)
+        self.wine.keys(FULL_NAME, "Return")
+        self.wait_for_control(run, FINISH_START_BUTTON, 120)
+        self.wait_for_focus(run, FINISH_START_BUTTON)
+        self.wine.keys(FULL_NAME, "Return")
+        self.assertExitCode(run, 0)
+
+        self.assertEqual(run.timeline().pages_shown(), ["settings", "progress", "finish"])
+        self.assertEqual(run.boxes().summary(), [])
+        self.assertTrue(self.wait_for_product_start(), "Return did not start the product")
+        self.assertEqual(self.product_runs(), ['"%s"' % PRODUCT_EXE])
+        self.assertEqual(self.pages_opened(), [HOME_PAGE + generate.RELEASE_VERSION])
+        self.assertRegistryValues(HKLM_PRODUCT_KEY, INSTALLED_BY_INSTALLER)
+
+
+class TabStopWalk(KeyboardScenario):
+    def test_every_tab_stop_is_named_as_drawn_and_shows_the_focus(self):
+        english = language_file(1033)
+        exe = self.installer_folder(self.serve(no_prerequisite=True))
+        run = self.start_installer(exe, box_rules=[("cancel the installation", "Yes")], default_answer=None)
+        self.wait_for_control(run, SETTINGS_INSTALL_BUTTON, 60)
+        self.wait_for_focus(run, SETTINGS_INSTALL_BUTTON)
+
+        # The labels carry the texts they draw; the controls drawn without text
+        # are named after them.
+        texts = run.timeline().last_texts()
+        ui = english["UISTRING"]
+        self.assertEqual((texts[SETTINGS_ACCEPT_LABEL], texts[SETTINGS_LICENSE_LINK], texts[SETTINGS_HEADER]),
+                         (ui["IDS_ACCEPT_LICENSE_TERMS"], ui["IDS_LINK_LICENSE_TERMS"], ui["IDS_INSTALL_SETTINGS"]))
+        names = {SETTINGS_INSTALL_BUTTON: ui["IDS_INSTALL"],
+                 SETTINGS_CONSENT_BOX: texts[SETTINGS_ACCEPT_LABEL] + " " + texts[SETTINGS_LICENSE_LINK],
+                 SETTINGS_LICENSE_LINK: texts[SETTINGS_LICENSE_LINK], SETTINGS_EXPANDER: texts[SETTINGS_HEADER],
+                 SETTINGS_FOLDER_EDIT: PRODUCT_FOLDER, SETTINGS_BROWSE_BUTTON: ui["IDS_BROWSE_DEST_FOLDER"]}
+        self.assertEqual({i: texts[i] for i in SETTINGS_TAB_STOPS}, names)
+
+        # Each Tab moves the focus on in reading order, and the pictures of the
+        # control it leaves and of the one it reaches change.
+        walk = SETTINGS_TAB_STOPS[1:] + SETTINGS_TAB_STOPS[:1]
+        for leaving, reaching in zip(SETTINGS_TAB_STOPS, walk):
+            left, reached = self.picture(leaving, "%d-left" % leaving), self.picture(reaching, "%d-reached" % reaching)
+            self.wine.keys(FULL_NAME, "Tab")
+            self.wait_for_focus(run, reaching)
+            time.sleep(0.3)
+            self.assertNotEqual(self.picture(leaving, "%d-after" % leaving), left, "the cue stayed on %d" % leaving)
+            self.assertNotEqual(self.picture(reaching, "%d-after" % reaching), reached, "no cue on %d" % reaching)
+        self.wine.keys(FULL_NAME, "shift+Tab")
+        self.wait_for_focus(run, SETTINGS_BROWSE_BUTTON)
+        self.wine.keys(FULL_NAME, "shift+Tab", "shift+Tab", "shift+Tab")
+        self.wait_for_focus(run, SETTINGS_LICENSE_LINK)
+        # Return opens the link as a click does; Escape asks as the close button does.
+        self.wine.keys(FULL_NAME, "Return")
+        self.assertTrue(wait_until(lambda: self.pages_opened(), 15), "Return did not open the licence terms")
+        self.assertEqual(self.pages_opened(), [english["RLINK"]["IDS_RLINK_TERMS"]])
+        self.wine.keys(FULL_NAME, "Escape")
+        self.assertExitCode(run, 1602)
+        self.assertOnlyBox(run, CANCEL_QUESTION, "Yes")
 
 
 if __name__ == "__main__":

@@ -23,14 +23,14 @@ MAIN = "KorvexMasterInstallerClassName"
 
 
 def window(ms, visible_ids=(), texts=None, visible=True, iconic=False, bar_fill=-1, hwnd=10, pid=4, cls=MAIN,
-           process="KorvexMasterInstaller.exe", title="Fenwyx Pro 18"):
+           process="KorvexMasterInstaller.exe", title="Fenwyx Pro 18", focus=0):
     texts = texts or {}
     ids = set(visible_ids) | set(texts)
     controls = [{"id": i, "class": "Static", "visible": i in visible_ids, "text": texts.get(i, "")}
                 for i in sorted(ids)]
     return {"ms": ms, "hwnd": hwnd, "pid": pid, "visible": visible, "iconic": iconic, "foreground": visible,
             "rect": [0, 0, 10, 10], "bar_fill": bar_fill, "process": process, "class": cls, "title": title,
-            "controls": controls}
+            "controls": controls, "focus": focus}
 
 
 class PagesAndTexts(unittest.TestCase):
@@ -45,6 +45,13 @@ class PagesAndTexts(unittest.TestCase):
             {"ms": 600, "hwnd": 10, "gone": True},
         ])
         self.assertEqual(timeline.pages_shown(), ["settings", "progress", "finish"])
+
+    def test_focus_changes_in_order_while_visible_without_repeats(self):
+        timeline = Timeline([window(0, [133], visible=False, focus=148), window(100, [133], focus=133),
+                             window(200, [133], texts={135: "x"}, focus=133), window(300, [133], focus=134),
+                             window(400, [133]), window(500, [1], focus=1)])
+        self.assertEqual(timeline.focus_changes(), [133, 134, 1])
+        self.assertEqual(timeline.focus_changes("settings"), [133, 134])
 
     def test_a_silent_run_shows_no_page_even_when_its_controls_say_visible(self):
         timeline = Timeline([window(0, [122], visible=False), window(900, [122], visible=False)])

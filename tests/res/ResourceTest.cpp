@@ -114,7 +114,7 @@ const std::vector<DialogSpec>& Dialogs()
          {{133, L"Button", L"Button1", 0},
           {134, L"Button", L"", 0},
           {135, L"Static", L"I accept the", 0},
-          {152, L"Static", L"License Terms", SS_NOTIFY},
+          {152, L"Static", L"License Terms", SS_NOTIFY | WS_TABSTOP},
           {136, L"Static", L"Installation settings", SS_NOTIFY},
           {138, L"Button", L"Button3", 0},
           {140, L"Static", L"Installation folder:", 0},

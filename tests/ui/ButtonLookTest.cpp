@@ -76,4 +76,14 @@ TEST(ImagePixels, PremultiplyTruncates)
     EXPECT_EQ(pixels, expected);
 }
 
+TEST(ImagePixels, TintKeepsAlphaAndSplitsDarkFromLightParts)
+{
+    // Premultiplied BGRA: the check box's blue at half alpha, its white tick
+    // opaque, a transparent pixel.
+    std::vector<std::uint8_t> pixels = {108, 82, 3, 128, 255, 255, 255, 255, 0, 0, 0, 0};
+    TintPremultipliedBgra(pixels.data(), pixels.size() / 4, MakeColor(0, 0, 255), MakeColor(255, 255, 0), 192);
+    const std::vector<std::uint8_t> expected = {128, 0, 0, 128, 0, 255, 255, 255, 0, 0, 0, 0};
+    EXPECT_EQ(pixels, expected);
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <shlwapi.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -33,6 +34,7 @@
 #include "wizard/ShellLaunch.h"
 #include "wizard/StatusPanel.h"
 #include "wizard/SuccessPanel.h"
+#include "wizard/WizardScreen.h"
 
 #include "resource.h"
 
@@ -255,31 +257,50 @@ TEST_F(WizardWindows, FoldingShrinksTheWindowAndKeepsItsTopLeftCorner)
     EXPECT_EQ(unfolded, open);
 }
 
-TEST_F(WizardWindows, EscapeDoesNothingAndEnterOnlyStartsFromTheFinishPage)
+TEST_F(WizardWindows, EscapeAsksLikeTheCloseButtonAndEnterRunsThePagesAction)
 {
     CInstallGuide& guide = Open();
-    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
-        PressKey(Settings().m_edtInstallFolder, key);
-        PressKey(guide, key);
-        EXPECT_TRUE(guide.m_hWnd && guide.IsWindowVisible()) << key;
-        EXPECT_EQ(guide.m_currentPage, kSettingPage);
-    }
-    ASSERT_TRUE(guide.ShowPage(kStatusPage));
+    PressKey(Settings().m_edtInstallFolder, VK_ESCAPE);
+    ::PostMessageW(Settings().m_btnInstall, WM_SYSKEYDOWN, VK_F4, 0x20000001);  // Alt+F4
+    PumpMessages(150);
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[0].text, LoadUiString(IDS_MESSAGE_CANCELNOTICE));
+    EXPECT_EQ(Boxes()[1].text, LoadUiString(IDS_MESSAGE_CANCELNOTICE));
+    EXPECT_TRUE(guide.IsWindowVisible());
+
+    // Enter in the folder field installs, once, after the same validation.
+    const std::wstring folder = TempFolder(L"wizard-enter");
+    RemoveTree(folder);
+    Settings().m_edtInstallFolder.SetWindowText(folder.c_str());
+    ::PostMessageW(Settings().m_edtInstallFolder, WM_KEYDOWN, VK_RETURN, 1);
+    ::PostMessageW(Settings().m_edtInstallFolder, WM_KEYDOWN, VK_RETURN, 1 | (1 << 30));
+    PressKey(Settings().m_edtInstallFolder, VK_RETURN);
+    EXPECT_EQ(guide.m_currentPage, kStatusPage);
     HoldTheWorker();
-    for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
-        PressKey(Status().m_slideShow, key);
-        EXPECT_TRUE(guide.m_hWnd && guide.IsWindowVisible()) << key;
-        EXPECT_EQ(guide.m_currentPage, kStatusPage);
-    }
-    EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(IsFolder(folder));
+    RemoveTree(folder);
+
+    // The progress page asks too; Enter has nothing to do there.
+    PressKey(Status().m_slideShow, VK_ESCAPE);
+    EXPECT_EQ(Boxes().size(), 3u);
+    ::SetFocus(nullptr);
+    PressKey(Status(), VK_RETURN);
+    EXPECT_TRUE(guide.IsWindowVisible());
 
     ASSERT_TRUE(guide.ShowPage(kSuccessPage));
-    PressKey(Success().m_btnStart, VK_ESCAPE);
-    PumpMessages(700);
-    EXPECT_TRUE(guide.m_hWnd && guide.IsWindowVisible());
     PressKey(Success().m_btnStart, VK_RETURN);
     PumpMessages(700);  // Start Now ends the run half a second later
     EXPECT_EQ(guide.m_hWnd, nullptr);
+    EXPECT_EQ(Boxes().size(), 3u);
+}
+
+TEST_F(WizardWindows, EscapeOnTheFinishPageClosesWithoutStartingAnything)
+{
+    CInstallGuide& guide = Open();
+    ASSERT_TRUE(guide.ShowPage(kSuccessPage));
+    PressKey(Success().m_btnStart, VK_ESCAPE);
+    EXPECT_FALSE(guide.IsWindowVisible());
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(WizardWindows, SettingsPageTakesTheKeyboardAndTabWalksItsControls)
@@ -288,30 +309,51 @@ TEST_F(WizardWindows, SettingsPageTakesTheKeyboardAndTabWalksItsControls)
     CSettingPanel& page = Settings();
     ASSERT_EQ(::GetFocus(), page.m_btnInstall.m_hWnd);
 
-    const HWND tabOrder[] = {page.m_chkAcceptTerms, page.m_btnExpander, page.m_edtInstallFolder, page.m_btnBrowse,
-                             page.m_btnInstall};
+    const HWND tabOrder[] = {page.m_chkAcceptTerms,   page.m_lnkLicenseTerms, page.m_btnExpander,
+                             page.m_edtInstallFolder, page.m_btnBrowse,       page.m_btnInstall};
     for (HWND expected : tabOrder) {
         PressKey(::GetFocus(), VK_TAB);
         EXPECT_EQ(::GetFocus(), expected) << "control " << ::GetDlgCtrlID(expected);
     }
 
-    // Space presses the focused button; Enter and Escape still do nothing here.
+    // Controls drawn without text are named by what they show.
+    const std::pair<HWND, std::wstring> names[] = {
+        {page.m_btnInstall, LoadUiString(IDS_INSTALL)},
+        {page.m_chkAcceptTerms, LoadUiString(IDS_ACCEPT_LICENSE_TERMS) + L" " + LoadUiString(IDS_LINK_LICENSE_TERMS)},
+        {page.m_btnExpander, LoadUiString(IDS_INSTALL_SETTINGS)},
+        {page.m_btnBrowse, LoadUiString(IDS_BROWSE_DEST_FOLDER)},
+        {Success().m_btnStart, LoadUiString(IDS_START_NOW)}};
+    for (const auto& [control, name] : names) {
+        wchar_t text[256] = {};
+        ::GetWindowTextW(control, text, 256);
+        EXPECT_EQ(text, name);
+    }
+
+    // Space toggles the box and the chevron; unticked, Install is passed over
+    // and Enter does nothing.
     ::SetFocus(page.m_chkAcceptTerms);
     PressKey(page.m_chkAcceptTerms, VK_SPACE);
     EXPECT_EQ(page.m_bTermsAccepted, 0);
+    EXPECT_FALSE(page.m_btnInstall.IsWindowEnabled());
+    PressKey(page.m_chkAcceptTerms, VK_RETURN);
+    EXPECT_EQ(guide.m_currentPage, kSettingPage);
+    ::SetFocus(page.m_btnBrowse);
+    PressKey(page.m_btnBrowse, VK_TAB);
+    EXPECT_EQ(::GetFocus(), page.m_chkAcceptTerms.m_hWnd);
     PressKey(page.m_chkAcceptTerms, VK_SPACE);
     EXPECT_EQ(page.m_bTermsAccepted, 1);
+    ::SetFocus(page.m_btnExpander);
+    PressKey(page.m_btnExpander, VK_SPACE);
+    EXPECT_EQ(page.m_bSettingsFolded, 1);
+    PressKey(page.m_btnExpander, VK_RETURN);
+    EXPECT_EQ(page.m_bSettingsFolded, 0);
+
+    // Enter on the focused Install button installs, as Space does.
     const std::wstring folder = TempFolder(L"wizard-keyboard");
     RemoveTree(folder);
     page.m_edtInstallFolder.SetWindowText(folder.c_str());
     ::SetFocus(page.m_btnInstall);
-    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
-        PressKey(page.m_btnInstall, key);
-        EXPECT_EQ(guide.m_currentPage, kSettingPage) << key;
-        EXPECT_TRUE(guide.IsWindowVisible()) << key;
-    }
-    EXPECT_FALSE(IsFolder(folder));
-    PressKey(page.m_btnInstall, VK_SPACE);
+    PressKey(page.m_btnInstall, VK_RETURN);
     EXPECT_EQ(guide.m_currentPage, kStatusPage);
     HoldTheWorker();
     EXPECT_TRUE(IsFolder(folder));
@@ -496,6 +538,100 @@ TEST_F(WizardWindows, ProgressPageShowsTheRecordAndEndsTheRunAtItsEnd)
     EXPECT_FALSE(page.RefreshProgress());
     EXPECT_EQ(guide.m_hWnd, nullptr);
     EXPECT_EQ(RecordedRunOutcome(), RunOutcome::UserCancelled);
+}
+
+bool HighContrastForTesting()
+{
+    return true;
+}
+
+// The system colours of a high-contrast scheme, set for the session while
+// alive: SetSysColors tells every window with WM_SYSCOLORCHANGE.
+class HighContrastColours {
+public:
+    static constexpr int kCount = 7;
+    HighContrastColours()
+    {
+        for (int i = 0; i < kCount; ++i) m_before[i] = ::GetSysColor(kElements[i]);
+        SetHighContrastQueryForTesting(&HighContrastForTesting);
+        const COLORREF scheme[kCount] = {RGB(0, 0, 0), RGB(0xFF, 0xFF, 0xFF), RGB(0x1A, 0xEB, 0xFF), RGB(0, 0, 0),
+                                         RGB(0, 0, 0), RGB(0xFF, 0xFF, 0),    RGB(0x3F, 0xF2, 0x3F)};
+        ::SetSysColors(kCount, kElements, scheme);
+        PumpMessages(300);
+    }
+    ~HighContrastColours()
+    {
+        SetHighContrastQueryForTesting(nullptr);
+        ::SetSysColors(kCount, kElements, m_before);
+        PumpMessages(300);
+    }
+    static constexpr int kElements[kCount] = {COLOR_WINDOW,  COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT,
+                                              COLOR_BTNFACE, COLOR_HOTLIGHT,   COLOR_GRAYTEXT};
+
+private:
+    COLORREF m_before[kCount];
+};
+
+// Pixels of the picture in the colour, within a tolerance for smoothed edges.
+int PixelsNear(const CapturedImage& image, COLORREF colour)
+{
+    int count = 0;
+    for (const std::uint32_t pixel : image.pixels) {
+        const COLORREF at = RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+        const bool similar = std::abs(GetRValue(at) - GetRValue(colour)) < 24 &&
+                             std::abs(GetGValue(at) - GetGValue(colour)) < 24 &&
+                             std::abs(GetBValue(at) - GetBValue(colour)) < 24;
+        count += similar ? 1 : 0;
+    }
+    return count;
+}
+
+TEST_F(WizardWindows, HighContrastRepaintsEveryPageInSystemColoursWhileRunning)
+{
+    g_productConfiguration.m_manifest.m_strFullName = L"Fenwyx Pro 18";
+    g_productConfiguration.m_manifest.m_strShortName = L"Fenwyx Pro";
+    CInstallGuide& guide = Open();
+    const COLORREF accent = RGB(0x07, 0xA5, 0xD8);
+    const int darkAccent = PixelsNear(CaptureWindow(guide), accent);
+    ASSERT_GT(darkAccent, 1000);
+    {
+        const HighContrastColours scheme;
+        EXPECT_EQ(clrWindowBack, RGB(0, 0, 0));
+        EXPECT_EQ(Settings().m_lnkLicenseTerms.m_clrText, RGB(0xFF, 0xFF, 0));
+        EXPECT_EQ(Settings().m_btnInstall.m_clrFace, RGB(0x1A, 0xEB, 0xFF));
+        const CapturedImage settings = CaptureWindow(guide);
+        // No dark-theme colour is left but in the product icon.
+        EXPECT_LT(PixelsNear(settings, accent), darkAccent / 8);
+        EXPECT_LT(PixelsNear(settings, RGB(0x18, 0x19, 0x1E)), 200);
+        EXPECT_GT(PixelsNear(settings, RGB(0x1A, 0xEB, 0xFF)), 1000);  // Install and the ticked box
+        ::SetFocus(nullptr);                                           // as a mouse user sees it: no focus cue
+        PumpMessages(100);
+        SaveScreenshot(guide, L"high-contrast-settings");
+
+        ASSERT_TRUE(guide.ShowPage(kStatusPage));
+        HoldTheWorker();
+        // As a refresh shows it; the process's progress record may have ended.
+        CStatusPanel& status = Status();
+        status.m_progress.m_nPos = 425;
+        SetLabelText(status.m_lblPercent, L"42.5%");
+        SetLabelText(status.m_lblStatus, LoadUiString(IDS_STATUS_DOWNLOADING));
+        SetLabelText(status.m_lblTime, L"35 secs remaining...");
+        status.m_progress.Invalidate();
+        ::SetFocus(nullptr);
+        PumpMessages(300);
+        EXPECT_EQ(Status().m_progress.m_clrFill, RGB(0x1A, 0xEB, 0xFF));
+        SaveScreenshot(guide, L"high-contrast-progress");
+        ASSERT_TRUE(guide.ShowPage(kSuccessPage));
+        ::SetFocus(nullptr);
+        PumpMessages(200);
+        EXPECT_LT(PixelsNear(CaptureWindow(guide), accent), darkAccent / 8);
+        SaveScreenshot(guide, L"high-contrast-finish");
+    }
+    // Back to the dark theme, still running.
+    EXPECT_EQ(clrWindowBack, RGB(0x18, 0x19, 0x1E));
+    ASSERT_TRUE(guide.ShowPage(kSettingPage));
+    PumpMessages(200);
+    EXPECT_GT(PixelsNear(CaptureWindow(guide), accent), darkAccent * 3 / 4);
 }
 
 // Closing in the moment between the worker's end and the page's next

@@ -4,6 +4,7 @@
 //
 //   KorvexScenarioProbe observe --log FILE --stop-file FILE [--process NAME]...
 //                               [--interval MS] [--timeout SECONDS]
+//                               [--bar-id N] [--bar-colour RRGGBB] [--texts off]
 //   KorvexScenarioProbe processes --out FILE
 //   KorvexScenarioProbe kill --pid N
 //   KorvexScenarioProbe minimize --class C [--title T]
@@ -11,7 +12,10 @@
 // "observe" appends to the log one JSON line whenever a top-level window of
 // the named processes appears, changes (title, visibility, foreground, a
 // control's visibility or text, the progress bar's fill) or goes away, until
-// the stop file appears or the timeout ends. "processes" writes one line a
+// the stop file appears or the timeout ends. The "bar" is the control whose
+// share drawn in its colour is recorded (by default the progress bar in the
+// progress fill). With "--texts off" no control text is read, so the probe
+// never waits for the programs it watches. "processes" writes one line a
 // process: {"pid":32,"parent":8,"exe":"explorer.exe"}.
 #include "HarnessText.h"
 #include "WindowTimeline.h"
@@ -82,6 +86,12 @@ int Observe(const Arguments& arguments)
     if (log.empty() || stopFile.empty()) return 2;
     TimelineOptions options;
     options.processNames = arguments.all(L"process");
+    options.barId = static_cast<int>(arguments.number(L"bar-id", options.barId));
+    options.readTexts = arguments.get(L"texts") != L"off";
+    if (const std::wstring colour = arguments.get(L"bar-colour"); !colour.empty()) {
+        const unsigned long rgb = wcstoul(colour.c_str(), nullptr, 16);
+        options.barFill = RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    }
     DWORD interval = arguments.number(L"interval", 100);
     DWORD timeout = arguments.number(L"timeout", 600) * 1000;
     if (!WriteText(log, "", false)) return 1;

@@ -28,6 +28,15 @@ std::wstring TextOf(HWND window)
     return std::wstring(buffer.data(), copied < buffer.size() ? copied : length);
 }
 
+// A top-level window's title as the system keeps it: no message, so a window
+// whose thread takes none (Direct3D's helpers) cannot stall the probe.
+std::wstring TitleOf(HWND window)
+{
+    wchar_t title[512] = {};
+    const int length = InternalGetWindowText(window, title, 512);
+    return std::wstring(title, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
 bool NearColour(COLORREF a, COLORREF b)
 {
     const int tolerance = 40;  // antialiased edges and colour depth
@@ -54,6 +63,7 @@ int MeasureBarFill(HWND bar, COLORREF fill)
 struct ChildSweep {
     std::vector<ControlState>* controls;
     int barId;
+    bool readTexts;
     HWND bar;
 };
 
@@ -64,10 +74,19 @@ BOOL CALLBACK VisitChild(HWND child, LPARAM context)
     control.id = GetDlgCtrlID(child);
     control.className = ClassOf(child);
     control.visible = IsWindowVisible(child) != FALSE;
-    control.text = TextOf(child);
+    if (sweep->readTexts) control.text = TextOf(child);
     if (control.id == sweep->barId && control.visible) sweep->bar = child;
     sweep->controls->push_back(std::move(control));
     return TRUE;
+}
+
+// The focused control of the window's thread, when it lies in the window.
+int FocusedControlId(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus) return 0;
+    return IsChild(window, info.hwndFocus) ? GetDlgCtrlID(info.hwndFocus) : 0;
 }
 
 struct TopLevelSweep {
@@ -86,13 +105,14 @@ BOOL CALLBACK VisitTopLevel(HWND window, LPARAM context)
 
 std::string DescribeWindowState(const WindowState& state)
 {
-    char numbers[256];
+    char numbers[320];
     snprintf(numbers, sizeof numbers,
              "\"hwnd\":%llu,\"pid\":%lu,\"visible\":%s,\"iconic\":%s,\"foreground\":%s,\"rect\":[%ld,%ld,%ld,%ld],"
-             "\"bar_fill\":%d,",
+             "\"bar_fill\":%d,\"focus\":%d,",
              (unsigned long long)(ULONG_PTR)state.window, (unsigned long)state.processId,
              state.visible ? "true" : "false", state.iconic ? "true" : "false", state.foreground ? "true" : "false",
-             state.rect.left, state.rect.top, state.rect.right, state.rect.bottom, state.barFillPermille);
+             state.rect.left, state.rect.top, state.rect.right, state.rect.bottom, state.barFillPermille,
+             state.focusId);
     std::string record = numbers;
     record += "\"process\":" + JsonQuote(state.process) + ",\"class\":" + JsonQuote(state.className) +
               ",\"title\":" + JsonQuote(state.title) + ",\"controls\":[";
@@ -119,12 +139,13 @@ WindowState WindowTimeline::Capture(HWND window, DWORD processId, const std::wst
     state.processId = processId;
     state.process = process;
     state.className = ClassOf(window);
-    state.title = TextOf(window);
+    state.title = TitleOf(window);
     state.visible = IsWindowVisible(window) != FALSE;
     state.iconic = IsIconic(window) != FALSE;
     state.foreground = GetForegroundWindow() == window;
     GetWindowRect(window, &state.rect);
-    ChildSweep children{&state.controls, m_options.barId, nullptr};
+    state.focusId = FocusedControlId(window);
+    ChildSweep children{&state.controls, m_options.barId, m_options.readTexts, nullptr};
     EnumChildWindows(window, VisitChild, reinterpret_cast<LPARAM>(&children));
     if (children.bar && state.visible && !state.iconic)
         state.barFillPermille = MeasureBarFill(children.bar, m_options.barFill);
@@ -139,7 +160,11 @@ std::vector<std::string> WindowTimeline::Sweep(DWORD elapsedMilliseconds)
     EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&sweep));
 
     std::vector<std::string> records;
-    std::string stamp = "{\"ms\":" + std::to_string(elapsedMilliseconds) + ",";
+    // "tick" is taken when a window's state has been read: reading waits for
+    // its program, and a busy program shows its state late.
+    auto stamp = [elapsedMilliseconds] {
+        return "{\"ms\":" + std::to_string(elapsedMilliseconds) + ",\"tick\":" + std::to_string(GetTickCount()) + ",";
+    };
     std::map<HWND, std::string> current;
     for (const auto& [window, processId] : sweep.windows) {
         if (processId == GetCurrentProcessId()) continue;
@@ -150,12 +175,12 @@ std::vector<std::string> WindowTimeline::Sweep(DWORD elapsedMilliseconds)
         if (!wanted) continue;
         std::string body = DescribeWindowState(Capture(window, processId, process));
         auto last = m_lastRecord.find(window);
-        if (last == m_lastRecord.end() || last->second != body) records.push_back(stamp + body + "}");
+        if (last == m_lastRecord.end() || last->second != body) records.push_back(stamp() + body + "}");
         current[window] = std::move(body);
     }
     for (const auto& [window, body] : m_lastRecord) {
         if (!current.count(window))
-            records.push_back(stamp + "\"hwnd\":" + std::to_string((unsigned long long)(ULONG_PTR)window) +
+            records.push_back(stamp() + "\"hwnd\":" + std::to_string((unsigned long long)(ULONG_PTR)window) +
                               ",\"gone\":true}");
     }
     m_lastRecord = std::move(current);

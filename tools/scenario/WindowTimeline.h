@@ -1,7 +1,8 @@
 #pragma once
 // What the scenario probe sees of a program's top-level windows: one record a
 // window, written again whenever anything in it changes (a page shown, a text,
-// the progress bar's fill), so a test can replay the run as its user saw it.
+// the progress bar's fill, the keyboard focus), so a test can replay the run
+// as its user saw it.
 
 #include <windows.h>
 
@@ -25,12 +26,16 @@ struct WindowState {
     std::vector<ControlState> controls;
     // Filled share of the progress bar in thousandths; -1 when no bar is on show.
     int barFillPermille = -1;
+    // Control id of the window's descendant that has the keyboard focus; 0 for none.
+    int focusId = 0;
 };
 
 struct TimelineOptions {
     std::vector<std::wstring> processNames;  // empty: every process
     int barId = 105;
     COLORREF barFill = RGB(0x07, 0xA5, 0xD8);
+    // Reading a control's text waits for its program; a benchmark leaves it.
+    bool readTexts = true;
 };
 
 class WindowTimeline {
@@ -49,5 +54,6 @@ private:
     std::map<HWND, std::string> m_lastRecord;
 };
 
-// The JSON body of a record without its time stamp (pure; the probe adds "ms").
+// The JSON body of a record without its time stamps (pure; Sweep adds "ms"
+// since the probe started and "tick", GetTickCount() of the sweep).
 std::string DescribeWindowState(const WindowState& state);

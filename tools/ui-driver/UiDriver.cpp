@@ -6,16 +6,19 @@
 //   KorvexUiDriver click      [--class C] [--title T] --id N [--how button|mouse|command]
 //   KorvexUiDriver type       [--class C] [--title T] --id N --text TEXT
 //   KorvexUiDriver text       [--class C] [--title T] --id N
-//   KorvexUiDriver screenshot [--class C] [--title T] --png FILE [--raise]
+//   KorvexUiDriver screenshot [--class C] [--title T] [--id N] --png FILE [--raise]
 //   KorvexUiDriver close      [--class C] [--title T]
-//   KorvexUiDriver run        --exit-code-file FILE [--timeout MS] -- PROGRAM [ARGS...]
+//   KorvexUiDriver run        --exit-code-file FILE [--start-tick-file FILE] [--timeout MS] -- PROGRAM [ARGS...]
 //
 // The window is found by class (default: the installer's main window class)
 // and optional title; controls by id among its visible descendants, so the
-// page on show wins over hidden pages that reuse an id. Results go to stdout,
+// page on show wins over hidden pages that reuse an id; a screenshot with an
+// id shows that control alone, as the screen does. Results go to stdout,
 // or to --out FILE (UTF-8). Exit status: 0 done, 1 not found or timed out,
 // 2 bad arguments; "run" exits with the program's code (Linux sees only its
-// low 8 bits, hence the file, which holds the full code).
+// low 8 bits, hence the file, which holds the full code). The start tick file
+// receives GetTickCount() as the program is started, the clock of the
+// probe's records, and on a second line the local time as a run log writes it.
 #include "HarnessText.h"
 #include "WindowCapture.h"
 #include "base/WinHandles.h"
@@ -259,6 +262,15 @@ int RunProgram(const Arguments& arguments, Output& out)
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     Output codeFile(arguments.get(L"exit-code-file"));
+    Output startTick(arguments.get(L"start-tick-file"));
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char localTime[32];
+    snprintf(localTime, sizeof localTime, "%04d-%02d-%02d %02d:%02d:%02d.%03d", now.wYear, now.wMonth, now.wDay,
+             now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
+    startTick.line(std::to_string(GetTickCount()));
+    startTick.line(localTime);
+    if (arguments.has(L"start-tick-file") && !startTick.flush()) return 1;
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
         codeFile.line("start-failed " + std::to_string(GetLastError()));
@@ -329,8 +341,9 @@ int Execute(const Arguments& arguments, Output& out)
             BringWindowToTop(top);
             Sleep(300);  // let the window repaint after coming to the front
         }
+        const HWND shown = arguments.has(L"id") ? FindControl(top, (int)arguments.number(L"id", -1), true) : top;
         std::wstring error;
-        if (!SaveWindowAsPng(top, arguments.get(L"png"), error)) {
+        if (!SaveWindowAsPng(shown, arguments.get(L"png"), error)) {
             fwprintf(stderr, L"KorvexUiDriver: %ls\n", error.c_str());
             return 1;
         }

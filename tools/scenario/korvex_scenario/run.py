@@ -100,28 +100,31 @@ class InstallerRun:
         self.boxes_log = os.path.join(self.folder, "message-boxes.jsonl")
         self.timeline_log = os.path.join(self.folder, "windows.jsonl")
         self.exit_code_file = os.path.join(self.folder, "exit-code.txt")
+        self.start_tick_file = os.path.join(self.folder, "start-tick.txt")
         self.stop_file = os.path.join(self.folder, "harness.stop")
         self.rules_file = os.path.join(self.folder, "message-box-rules.txt")
-        for path in (self.boxes_log, self.timeline_log, self.exit_code_file, self.stop_file):
+        for path in (self.boxes_log, self.timeline_log, self.exit_code_file, self.start_tick_file, self.stop_file):
             if os.path.exists(path):
                 os.remove(path)
         self.installer = self.watcher = self.probe = None
 
     def start(self, program, switches=(), box_rules=(), default_answer="OK", env=None, timeout_seconds=150,
-              harness=True, also_observe=()):
+              harness=True, also_observe=(), probe_options=()):
         """box_rules: (pattern, answer[, delay ms]) tuples for the watcher. Without
         the harness only the installer starts (a second one would answer the
         first run's boxes too). also_observe: further program names whose
-        windows the probe records (a newer client it hands over to)."""
+        windows the probe records (a newer client it hands over to).
+        probe_options: more options of the probe's "observe" ("--interval", "10")."""
         if harness:
-            self.start_harness(box_rules, default_answer, timeout_seconds, also_observe)
+            self.start_harness(box_rules, default_answer, timeout_seconds, also_observe, probe_options)
         self.installer = self.wine.start(self.wine.harness("KorvexUiDriver.exe"), "run", "--exit-code-file",
-                                         windows_path(self.exit_code_file), "--timeout",
+                                         windows_path(self.exit_code_file), "--start-tick-file",
+                                         windows_path(self.start_tick_file), "--timeout",
                                          str(timeout_seconds * 1000), "--", windows_path(program), *switches,
                                          env=env)
         return self
 
-    def start_harness(self, box_rules, default_answer, timeout_seconds, also_observe=()):
+    def start_harness(self, box_rules, default_answer, timeout_seconds, also_observe=(), probe_options=()):
         with open(self.rules_file, "w", encoding="utf-8") as f:
             for rule in box_rules:
                 f.write("\t".join(str(field) for field in rule) + "\n")
@@ -129,7 +132,7 @@ class InstallerRun:
                                      "--log", windows_path(self.timeline_log), "--stop-file",
                                      windows_path(self.stop_file), "--process", INSTALLER_PROCESS,
                                      *[word for name in also_observe for word in ("--process", name)],
-                                     "--timeout", str(timeout_seconds + 60))
+                                     *probe_options, "--timeout", str(timeout_seconds + 60))
         watcher_args = ["--log", windows_path(self.boxes_log), "--rules", windows_path(self.rules_file),
                         "--stop-file", windows_path(self.stop_file), "--timeout", str(timeout_seconds + 60)]
         if default_answer:
@@ -153,6 +156,16 @@ class InstallerRun:
             return int(text)
         except ValueError:
             return text or "no exit code"
+
+    def start_tick(self, seconds=30):
+        """GetTickCount() as the program was started (the clock of the records' "tick")."""
+        text = wait_until(lambda: read_text(self.start_tick_file).strip(), seconds)
+        return int(text.split()[0]) if text else None
+
+    def start_time(self):
+        """The local time as the program was started, as a run log writes it."""
+        lines = read_text(self.start_tick_file).splitlines()
+        return lines[1] if len(lines) > 1 else None
 
     def running(self):
         return self.installer is not None and self.installer.poll() is None

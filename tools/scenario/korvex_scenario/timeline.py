@@ -116,6 +116,21 @@ class Timeline(Records):
         return [r["bar_fill"] for r in self.main_window_states()
                 if r["visible"] and r["bar_fill"] >= 0 and self.page_of(r) == "progress"]
 
+    def focus_changes(self, page=None):
+        """The control ids that took the keyboard focus in the main window, in order."""
+        ids = []
+        for record in self.main_window_states():
+            if record["visible"] and (page is None or self.page_of(record) == page):
+                focus = record.get("focus", 0)
+                if focus and (not ids or ids[-1] != focus):
+                    ids.append(focus)
+        return ids
+
+    def last_texts(self):
+        """{control id: text} of the visible controls in the main window's latest record."""
+        states = [r for r in self.main_window_states() if r["visible"]]
+        return {c["id"]: c["text"] for c in states[-1]["controls"] if c["visible"]} if states else {}
+
     def titles(self, process=INSTALLER_PROCESS):
         """Titles of the process's windows while they were visible."""
         return [r["title"] for r in self.states(process) if r["visible"]]

@@ -142,6 +142,18 @@ class Wine:
     def kill(self, pid):
         return self.run(self.harness("KorvexScenarioProbe.exe"), "kill", "--pid", str(pid)) == 0
 
+    def keys(self, title, *keys):
+        """Types keys into the top-level window of that title through the X server,
+        as a keyboard would. Without a window manager a window is given the
+        keyboard with windowfocus (windowactivate needs one)."""
+        found = subprocess.run(["xdotool", "search", "--name", "^%s$" % re.escape(title)], capture_output=True,
+                               timeout=30)
+        windows = found.stdout.decode().split()
+        if not windows:
+            raise RuntimeError("no X window titled %r" % title)
+        subprocess.run(["xdotool", "windowfocus", windows[-1]], check=True, timeout=30)
+        subprocess.run(["xdotool", "key", "--delay", "150", *keys], check=True, timeout=60)
+
     def driver(self, *args, timeout=None):
         """KorvexUiDriver's status: 0 done, 1 not found or timed out."""
         wait = 60 + (int(args[args.index("--timeout") + 1]) // 1000 if "--timeout" in args else 0)
