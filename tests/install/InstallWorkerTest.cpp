@@ -258,10 +258,8 @@ TEST_F(InstallWorkerTest, CancelDuringDownloadEndsCancelledWithoutABox)
     EXPECT_EQ(end, InstallPhase::Cancelled);
     EXPECT_TRUE(ReachedPhase(InstallPhase::Cancelling));
     EXPECT_TRUE(m_boxes.Boxes().empty());
-    // The transfer stopped: the partial file stays, short of the package.
-    const std::wstring partial = m_run.BaseFolder() + L"msi\\Product.msi";
-    EXPECT_LT(std::filesystem::file_size(std::filesystem::path(partial)),
-              std::filesystem::file_size(std::filesystem::path(PackagePath(L"Product.msi"))));
+    // The transfer stopped; without a SHA-256 its part cannot be resumed and goes.
+    EXPECT_FALSE(FileExists(m_run.BaseFolder() + L"msi\\Product.msi"));
     EXPECT_FALSE(IsProductInstalled(kProductCode));
     ExpectNothingRegistered();
 }
@@ -329,6 +327,51 @@ TEST_F(InstallWorkerTest, InstalledCurrentProductIsRefused)
         (std::vector<RecordedBox>{{m_hMainWindow, L"Fenwyx Pro is already installed. Would you like to launch it?",
                                    L"Windows Installer", MB_OKCANCEL | MB_ICONERROR}}));
     EXPECT_EQ(Count(ReceivedPaths(), "/Product.msi"), 0);
+}
+
+// An error page, however well-formed, is no server manifest.
+TEST_F(InstallWorkerTest, ServerManifestErrorPageIsAnUnreachableServer)
+{
+    PublishText(L"version.xml", "<html><body><product_code>X</product_code>Service unavailable</body></html>");
+    ASSERT_EQ(Run(), InstallPhase::Failed);
+    EXPECT_EQ(
+        m_boxes.Boxes(),
+        (std::vector<RecordedBox>{{nullptr, IDS_ERR_CONNECT_DOWNLOAD_SERVER.m_default, L"Fenwyx Pro", MB_ICONERROR}}));
+    EXPECT_EQ(Count(ReceivedPaths(), "/Product.msi"), 0);
+}
+
+// A standalone run installs only files that are there and match: anything
+// else fails as a failed download does, and nothing is fetched.
+class StandaloneWorkerTest : public InstallWorkerTest {
+protected:
+    void ExpectRefused()
+    {
+        ProductManifest& manifest = g_productConfiguration.m_manifest;
+        manifest.m_bStandalone = 1;
+        manifest.m_dependencies.clear();
+        manifest.m_transforms.clear();
+        ASSERT_EQ(Run(), InstallPhase::Failed);
+        EXPECT_EQ(m_boxes.Boxes(), (std::vector<RecordedBox>{{nullptr, IDS_ERR_CONNECT_DOWNLOAD_SERVER.m_default,
+                                                              L"Fenwyx Pro", MB_ICONERROR}}));
+        EXPECT_TRUE(ReceivedPaths().empty());
+        EXPECT_FALSE(IsProductInstalled(kProductCode));
+        ExpectNothingRegistered();
+    }
+
+    std::wstring Package() const { return m_run.BaseFolder() + L"msi\\Product.msi"; }
+};
+
+TEST_F(StandaloneWorkerTest, MissingPackageFailsTheRun)
+{
+    ExpectRefused();
+}
+
+TEST_F(StandaloneWorkerTest, PackageThatDiffersFromItsSha256FailsTheRun)
+{
+    ASSERT_TRUE(CopyFileW(PackagePath(L"Product.msi").c_str(), Package().c_str(), FALSE));
+    g_productConfiguration.m_manifest.m_strMainComponentSha256 = std::wstring(64, L'0');
+    ExpectRefused();
+    EXPECT_TRUE(FileExists(Package())) << "a standalone file is not ours to delete";
 }
 
 }  // namespace
