@@ -9,7 +9,8 @@
       version.xml, a newer client), the product manifest for the installer
       folder (config/manifestPro.xml) and an nginx configuration. The options
       choose other layouts for the end-to-end tests: a main package that
-      fails, a prerequisite package, manifest and client URLs elsewhere.
+      fails, a prerequisite package, manifest and client URLs elsewhere, the
+      number of download attempts, a standalone package.
 """
 
 import argparse
@@ -122,7 +123,7 @@ def product_manifest(base_url, args, hashes):
         "    " + element("full_name", "Fenwyx Pro 18"),
         "    " + element("short_name", "Fenwyx Pro"),
         "    " + element("registry", REGISTRY_KEY),
-        "    " + element("standalone", "false"),
+        "    " + element("standalone", "true" if args.standalone else "false"),
         "    " + element("standalone_version", RELEASE_VERSION),
         "    " + element("version_check_url", args.version_check_url or base_url + "/version.xml"),
         "    <main_component>",
@@ -158,7 +159,8 @@ def product_manifest(base_url, args, hashes):
         lines += dependency(RUNTIME_PACKAGE, "/qn")
     if not args.no_prerequisite:
         lines += dependency(PREREQUISITE, "/quiet /norestart")
-    lines += ["  </product>", "</korvexwebinstaller>", ""]
+    lines += ["    " + element("download_attempts", str(args.download_attempts)),
+              "  </product>", "</korvexwebinstaller>", ""]
     return "\n".join(lines)
 
 
@@ -261,6 +263,10 @@ def main(argv):
                       help="list the prerequisite package %s before the prerequisite program" % RUNTIME_PACKAGE)
     site.add_argument("--version-check-url", help="the server manifest's URL (default: BASE_URL/version.xml)")
     site.add_argument("--client-url", help="the newer client's URL (default: BASE_URL/client/%s)" % CLIENT_NAME)
+    site.add_argument("--download-attempts", type=int, default=4,
+                      help="how often the installer tries each download (default 4)")
+    site.add_argument("--standalone", action="store_true",
+                      help="a standalone package: nothing is downloaded, the files lie in the work folders")
     args = parser.parse_args(argv)
     if args.command == "packages":
         make_packages(args.bin, args.out)
