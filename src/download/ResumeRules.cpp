@@ -1,14 +1,11 @@
 #include "download/ResumeRules.h"
 
-#include <array>
-
 namespace korvex::download {
 
 namespace {
 
 constexpr std::string_view kRecordHeader = "KorvexPart 1";
 constexpr std::size_t kLongestValidator = 200;
-constexpr std::array<std::string_view, 4> kRecordKeys = {"sha256", "validator", "received", "total"};
 
 // Printable ASCII only, so a validator can never end a header line or
 // start another one.
@@ -85,12 +82,11 @@ std::string FormatPartRecord(const PartRecord& record)
     if (!IsUsable(record)) {
         return std::string();
     }
-    const std::string values[] = {record.m_strSha256, record.m_strValidator, std::to_string(record.m_nReceived),
-                                  std::to_string(record.m_nTotal)};
-    std::string text = std::string(kRecordHeader) + "\n";
-    for (std::size_t i = 0; i < kRecordKeys.size(); ++i) {
-        text += std::string(kRecordKeys[i]) + " " + values[i] + "\n";
-    }
+    std::string text(kRecordHeader);
+    text.append("\nsha256 ").append(record.m_strSha256);
+    text.append("\nvalidator ").append(record.m_strValidator);
+    text.append("\nreceived ").append(std::to_string(record.m_nReceived));
+    text.append("\ntotal ").append(std::to_string(record.m_nTotal)).append("\n");
     return text;
 }
 
@@ -100,20 +96,23 @@ std::optional<PartRecord> ParsePartRecord(std::string_view text)
         return std::nullopt;
     }
     text.remove_prefix(kRecordHeader.size() + 1);
-    std::string_view values[kRecordKeys.size()];
-    for (std::size_t i = 0; i < kRecordKeys.size(); ++i) {
-        const std::optional<std::string_view> value = TakeLine(text, kRecordKeys[i]);
-        if (!value) {
-            return std::nullopt;
-        }
-        values[i] = *value;
-    }
-    const std::optional<std::uint64_t> received = ParseSize(values[2]);
-    const std::optional<std::uint64_t> total = ParseSize(values[3]);
-    if (!text.empty() || !received || !total) {
+    const auto sha256 = TakeLine(text, "sha256");
+    const auto validator = TakeLine(text, "validator");
+    const auto received = TakeLine(text, "received");
+    const auto total = TakeLine(text, "total");
+    if (!sha256 || !validator || !received || !total || !text.empty()) {
         return std::nullopt;
     }
-    PartRecord record{std::string(values[0]), std::string(values[1]), *received, *total};
+    PartRecord record;
+    record.m_strSha256 = *sha256;
+    record.m_strValidator = *validator;
+    const auto nReceived = ParseSize(*received);
+    const auto nTotal = ParseSize(*total);
+    if (!nReceived || !nTotal) {
+        return std::nullopt;
+    }
+    record.m_nReceived = *nReceived;
+    record.m_nTotal = *nTotal;
     if (!IsUsable(record)) {
         return std::nullopt;
     }
@@ -151,7 +150,9 @@ std::string ChooseValidator(std::string_view etag, std::string_view lastModified
 
 std::string ResumeRequestHeaders(std::uint64_t nOffset, const std::string& validator)
 {
-    return "Range: bytes=" + std::to_string(nOffset) + "-\r\nIf-Range: " + validator + "\r\n";
+    std::string text = "Range: bytes=";
+    text.append(std::to_string(nOffset)).append("-\r\nIf-Range: ").append(validator).append("\r\n");
+    return text;
 }
 
 std::optional<ContentRange> ParseContentRange(std::string_view text)
