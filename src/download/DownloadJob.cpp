@@ -182,13 +182,17 @@ void CDownloadJob::RemoveFileAndRecord()
 
 void CDownloadJob::KeepPartOrRemove(AttemptCause cause)
 {
+    if (cause == AttemptCause::RangeMismatch) {
+        RemoveFileAndRecord();
+        return;
+    }
     // Nothing arrived in this attempt: a part held stays as it was.
     if (!m_file || m_answer.m_nTotal == 0) {
         return;
     }
     const std::uint64_t nSize = FileSize(m_file.get());
-    const bool bResumable = !m_strSha256.empty() && !m_answer.m_strValidator.empty() && nSize > 0 &&
-                            nSize < m_answer.m_nTotal && cause != AttemptCause::RangeMismatch;
+    const bool bResumable =
+        !m_strSha256.empty() && !m_answer.m_strValidator.empty() && nSize > 0 && nSize < m_answer.m_nTotal;
     if (!bResumable) {
         RemoveFileAndRecord();
         return;

@@ -423,6 +423,10 @@ FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, InternetRequest& requ
 // Where an accepted answer's body goes, or the cause that refuses it.
 AttemptCause AcceptFileAnswer(HINTERNET hRequest, DWORD nStatus, const FilePart& resume, FilePart& answer)
 {
+    // The part does not fit the file the server has now.
+    if (nStatus == 416 && resume.m_nOffset > 0) {
+        return AttemptCause::RangeMismatch;
+    }
     if (!IsSuccessStatus(nStatus)) {
         return AttemptCause::RefusedStatus;
     }

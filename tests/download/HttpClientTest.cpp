@@ -304,6 +304,11 @@ TEST(DownloadToFile, ContinuesAPartWithRangeAndIfRange)
     const FileDownload otherSize = DownloadFile(ServerUrl(TestServer::Http, "/resume/file.bin"), "resume-part.bin",
                                                 CancelRequest(), FilePart{20000, body.size() + 1, etag});
     EXPECT_EQ(otherSize.outcome.m_cause, AttemptCause::RangeMismatch);
+    // A part longer than the server's file now: its 416 says the part does not fit.
+    const FileDownload beyond = DownloadFile(ServerUrl(TestServer::Http, "/resume/file.bin"), "resume-part.bin",
+                                             CancelRequest(), FilePart{body.size() + 5, body.size() + 9, etag});
+    EXPECT_EQ(beyond.outcome.m_cause, AttemptCause::RangeMismatch);
+    EXPECT_EQ(beyond.outcome.m_nHttpStatus, 416u);
 }
 
 TEST(DownloadToFile, TargetThatCannotOpenFailsBeforeReading)
