@@ -42,8 +42,6 @@ public:
             "/trickle/deadline.xml=trickle=1:500",
             "/retry/dropped.bin=close-after=3000,times=1,etag",
             "/retry/restarted.bin=close-after=3000,times=1,etag",
-            "/retry/once.bin=close-after=3000,times=1,etag",
-            "/retry/across.bin=close-after=4000,times=1,etag",
             "/retry/busy.bin=status=503,retry-after=0,times=2",
             "/retry/waiting.bin=status=503,retry-after=30",
             "/retry/held.bin=status=503,retry-after=1,times=1",

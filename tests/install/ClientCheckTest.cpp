@@ -53,12 +53,6 @@ TEST_F(ClientCheckTest, UnreachableServer)
     EXPECT_EQ(CheckClient(), CheckServerUnreachable);
 }
 
-TEST_F(ClientCheckTest, ErrorPageIsAnUnreachableServer)
-{
-    PublishText(L"version.xml", "<html><head><title>407 Proxy Authentication Required</title></head></html>");
-    EXPECT_EQ(CheckClient(), CheckServerUnreachable);
-}
-
 // The manifest's file is made anew: a hard link planted at its path is
 // removed, not written through, and what is read is what arrived.
 TEST_F(ClientCheckTest, ServerManifestIsWrittenToAFileOfItsOwn)
