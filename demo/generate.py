@@ -10,7 +10,8 @@
       folder (config/manifestPro.xml) and an nginx configuration. The options
       choose other layouts for the end-to-end tests: a main package that
       fails, a prerequisite package, manifest and client URLs elsewhere, keys
-      a newer client may be signed with.
+      a newer client may be signed with, the number of download attempts, a
+      standalone package.
 """
 
 import argparse
@@ -128,7 +129,7 @@ def product_manifest(base_url, args, hashes):
         "    " + element("full_name", "Fenwyx Pro 18"),
         "    " + element("short_name", "Fenwyx Pro"),
         "    " + element("registry", REGISTRY_KEY),
-        "    " + element("standalone", "false"),
+        "    " + element("standalone", "true" if args.standalone else "false"),
         "    " + element("standalone_version", RELEASE_VERSION),
         "    " + element("version_check_url", args.version_check_url or base_url + "/version.xml"),
         "    <main_component>",
@@ -166,7 +167,7 @@ def product_manifest(base_url, args, hashes):
         lines += dependency(SLOW_RUNTIME_PACKAGE, "/qn")
     if not args.no_prerequisite:
         lines += dependency(PREREQUISITE, "/quiet /norestart")
-    lines += ["  </product>"]
+    lines += ["    " + element("download_attempts", str(args.download_attempts)), "  </product>"]
     lines += ["  " + element("client_signer", key) for key in args.client_signer]
     lines += ["</korvexwebinstaller>", ""]
     return "\n".join(lines)
@@ -275,6 +276,10 @@ def main(argv):
     site.add_argument("--client-url", help="the newer client's URL (default: BASE_URL/client/%s)" % CLIENT_NAME)
     site.add_argument("--client-signer", action="append", default=[], metavar="KEY_SHA256",
                       help="a key a newer client may be signed with (client_signer; repeatable)")
+    site.add_argument("--download-attempts", type=int, default=4,
+                      help="how often the installer tries each download (default 4)")
+    site.add_argument("--standalone", action="store_true",
+                      help="a standalone package: nothing is downloaded, the files lie in the work folders")
     args = parser.parse_args(argv)
     if args.command == "packages":
         make_packages(args.bin, args.out)

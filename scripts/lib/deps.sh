@@ -4,7 +4,7 @@
 KORVEX_BUILD_PACKAGES=(
   cmake ninja-build clang libclang-rt-14-dev googletest libpugixml-dev clang-format
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine xvfb xauth xdotool wixl python3 curl nginx openssl osslsigncode
+  wine wine64 fonts-wine xvfb xauth xdotool wixl python3 curl nginx openssl osslsigncode tinyproxy-bin
 )
 
 # Every file and program the scripts and the build use from the system, with
@@ -37,6 +37,7 @@ KORVEX_REQUIRED_FILES=(
   "/usr/sbin/nginx nginx"
   "/usr/bin/openssl openssl"
   "/usr/bin/osslsigncode osslsigncode"
+  "/usr/bin/tinyproxy tinyproxy-bin"
 )
 
 korvex_ensure_packages() {

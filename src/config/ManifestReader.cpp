@@ -61,6 +61,25 @@ bool EqualsIgnoringCase(const std::wstring& text, const wchar_t* expected)
     return i == text.size() && expected[i] == L'\0';
 }
 
+// 1 to 10, blanks around allowed; anything else is one attempt, as without
+// the element.
+int DownloadAttemptsOf(const std::wstring& text)
+{
+    const std::size_t first = text.find_first_not_of(L" \t\r\n");
+    const std::size_t last = text.find_last_not_of(L" \t\r\n");
+    if (first == std::wstring::npos || last - first > 1) {
+        return 1;
+    }
+    int value = 0;
+    for (std::size_t i = first; i <= last; ++i) {
+        if (text[i] < L'0' || text[i] > L'9') {
+            return 1;
+        }
+        value = value * 10 + (text[i] - L'0');
+    }
+    return value >= 1 && value <= kMaxDownloadAttempts ? value : 1;
+}
+
 // Appends one entry per element of that name that readEntry accepts (it
 // returns false when the identifying child is missing).
 template <typename Entry, typename ReadEntry>
@@ -132,6 +151,10 @@ void ReadProduct(ChildReader& reader, ProductManifest& manifest)
         reader.Read(L"sha256", dependency.m_strSha256);
         return true;
     });
+    std::wstring attempts;
+    if (reader.Read(L"download_attempts", attempts)) {
+        manifest.m_nDownloadAttempts = DownloadAttemptsOf(attempts);
+    }
 }
 
 // Names become file names in the work folders: each must be a plain file

@@ -72,7 +72,11 @@ struct ProductManifest {
     std::vector<DependencyInfo> m_dependencies;
     std::vector<TransformInfo> m_transforms;
     std::wstring m_strMainComponentExecutable;
+    // How often each download is tried after a passing failure: 1 to 10.
+    int m_nDownloadAttempts = 1;
 };
+
+inline constexpr int kMaxDownloadAttempts = 10;
 
 struct ProductConfiguration {
     int m_bLoaded = 0;

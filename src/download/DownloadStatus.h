@@ -24,9 +24,9 @@ inline constexpr wchar_t kDownloadFileFailed[] = L"Internet download file Failed
 
 struct DownloadStatusInfo {
     std::int32_t m_nStatus = DownloadStatus::Idle;
-    std::uint64_t m_nBytesReceived = 0;
-    std::uint64_t m_nExpectedSize = 0;  // 0 when not known
-    std::uint32_t m_nErrorCode = 0;     // the system's last error, or 0
+    std::uint64_t m_nBytesReceived = 0;  // of the file so far: a part resumed counts
+    std::uint64_t m_nExpectedSize = 0;   // the whole file's size; 0 when not known
+    std::uint32_t m_nErrorCode = 0;      // the system's last error, or 0
     std::wstring m_strErrorText;
 };
 

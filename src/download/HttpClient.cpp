@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "base/WinHandles.h"
 #include "download/InternetRequest.h"
+#include "download/ResumeRules.h"
 #include "download/TransferRules.h"
 #include "log/RequestTrace.h"
 
@@ -17,13 +19,28 @@ using namespace korvex::download;
 
 namespace {
 
+// A session is not closed while an early-ended request is still closing
+// (InternetRequest.h): that close would wait for the rest of a body.
+struct SessionOwner {
+    ~SessionOwner() { Close(); }
+    void Close()
+    {
+        if (InternetRequest::ClosesPending()) {
+            handle.release();
+        } else {
+            handle.reset();
+        }
+    }
+    InternetHandle handle;
+};
+
 std::mutex g_sessionLock;
-InternetHandle g_internetSession;  // guarded by g_sessionLock
+SessionOwner g_internetSession;  // guarded by g_sessionLock
 
 HINTERNET CurrentSession()
 {
     std::lock_guard lock(g_sessionLock);
-    return g_internetSession.get();
+    return g_internetSession.handle.get();
 }
 
 // A function-local static exists before the first download can need it and
@@ -34,12 +51,31 @@ std::mutex& DownloadWriteLock()
     return lock;
 }
 
-enum class RequestKind { SizeQuery, Stream, File };
+enum class RequestKind { Stream, File };
 
 constexpr DWORD kConnectTimeoutMs = 30000;
 constexpr DWORD kTransferTimeoutMs = 60000;
 // Sending waits for the connection, then for the response's first bytes.
 constexpr DWORD kSendTimeoutMs = kConnectTimeoutMs + kTransferTimeoutMs;
+
+// Every wait of a transfer within the silence time-out and, when it has one,
+// before its deadline.
+class Deadline {
+public:
+    explicit Deadline(std::uint64_t nEndTick = 0) : m_nEndTick(nEndTick) {}
+
+    DWORD Bound(DWORD nTimeoutMs) const
+    {
+        if (m_nEndTick == 0) {
+            return nTimeoutMs;
+        }
+        const ULONGLONG nNow = GetTickCount64();
+        return nNow >= m_nEndTick ? 0 : static_cast<DWORD>(std::min<ULONGLONG>(nTimeoutMs, m_nEndTick - nNow));
+    }
+
+private:
+    std::uint64_t m_nEndTick;
+};
 
 // WinINet's own time-outs, which handles opened from the session inherit;
 // every wait of a request is bounded by ours as well.
@@ -74,9 +110,13 @@ constexpr wchar_t kStreamHeaders[] = L"Content-Type: application/json\r\n";
 
 enum class SetupFailure { None, UrlRejected, Connect, OpenRequest, Send };
 
-// Members in this order so the request closes before its connection.
+// Members in this order so the request closes before its connection; one
+// whose body was not read to its end is closed without waiting for the rest.
 struct OpenedRequest {
     explicit OpenedRequest(std::size_t nBufferSize) : request(nBufferSize) {}
+    ~OpenedRequest() { request.CloseUnread(connection); }
+    OpenedRequest(const OpenedRequest&) = delete;
+    OpenedRequest& operator=(const OpenedRequest&) = delete;
 
     InternetHandle connection;
     InternetRequest request;
@@ -129,7 +169,8 @@ const wchar_t* NullWhenEmpty(const std::wstring& text)
     return text.empty() ? nullptr : text.c_str();
 }
 
-void OpenRequest(const std::wstring& url, RequestKind kind, const ICancelRequest& cancel, OpenedRequest& opened)
+void OpenRequest(const std::wstring& url, RequestKind kind, const std::wstring& headers, const ICancelRequest& cancel,
+                 const Deadline& deadline, OpenedRequest& opened)
 {
     UrlParts parts;
     if (!SplitUrl(url, parts)) {
@@ -152,33 +193,42 @@ void OpenRequest(const std::wstring& url, RequestKind kind, const ICancelRequest
     if (parts.nScheme == INTERNET_SCHEME_HTTPS) {
         nFlags |= kIgnoreCertificateErrors;
     }
-    // The size query names no verb, which WinINet takes as GET.
-    if (!opened.request.Open(opened.connection.get(), kind == RequestKind::SizeQuery ? nullptr : L"GET",
-                             parts.strObject.c_str(), kind == RequestKind::File ? fileAcceptTypes : queryAcceptTypes,
-                             nFlags)) {
+    if (!opened.request.Open(opened.connection.get(), L"GET", parts.strObject.c_str(),
+                             kind == RequestKind::File ? fileAcceptTypes : queryAcceptTypes, nFlags)) {
         opened.failure = SetupFailure::OpenRequest;
         opened.nError = opened.request.LastError();
         return;
     }
-    if (!opened.request.Send(kind == RequestKind::Stream ? kStreamHeaders : nullptr, cancel, kSendTimeoutMs)) {
+    if (!opened.request.Send(headers.empty() ? nullptr : headers.c_str(), cancel, deadline.Bound(kSendTimeoutMs))) {
         opened.failure = SetupFailure::Send;
         opened.nError = opened.request.LastError();
     }
 }
 
-// 0 when the header is missing, too long for its 32-byte buffer, or unusable.
-std::int64_t ReadContentLength(HINTERNET hRequest)
+// A header's value as ASCII (anything else becomes '?'), or nothing when the
+// answer lacks it. A value too long for the buffer reads as "?": unusable.
+std::optional<std::string> ReadHeader(HINTERNET hRequest, DWORD nQuery)
 {
-    wchar_t buffer[16] = {};
+    wchar_t buffer[256] = {};
     DWORD nSize = sizeof buffer;
-    if (!HttpQueryInfoW(hRequest, HTTP_QUERY_CONTENT_LENGTH, buffer, &nSize, nullptr)) {
-        return 0;
+    if (!HttpQueryInfoW(hRequest, nQuery, buffer, &nSize, nullptr)) {
+        return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? std::optional<std::string>("?") : std::nullopt;
     }
     std::string text;
     for (DWORD i = 0; i < nSize / sizeof(wchar_t) && buffer[i] != L'\0'; ++i) {
         text.push_back(buffer[i] < 0x80 ? static_cast<char>(buffer[i]) : '?');
     }
-    return ParseContentLength(text);
+    return text;
+}
+
+// The Content-Length, kUnusableLength, or nothing when the answer has none.
+std::optional<std::int64_t> ReadContentLength(HINTERNET hRequest)
+{
+    const std::optional<std::string> text = ReadHeader(hRequest, HTTP_QUERY_CONTENT_LENGTH);
+    if (!text) {
+        return std::nullopt;
+    }
+    return ParseContentLength(*text);
 }
 
 DWORD ReadStatusCode(HINTERNET hRequest)
@@ -191,13 +241,10 @@ DWORD ReadStatusCode(HINTERNET hRequest)
     return nStatus;
 }
 
-// The size query's rule: an accepted status and a usable Content-Length, or 0.
-std::int64_t AcceptedLength(HINTERNET hRequest)
+std::int32_t ReadRetryAfter(HINTERNET hRequest)
 {
-    if (!IsSizeQueryStatusAccepted(ReadStatusCode(hRequest))) {
-        return 0;
-    }
-    return ReadContentLength(hRequest);
+    const std::optional<std::string> text = ReadHeader(hRequest, HTTP_QUERY_RETRY_AFTER);
+    return text ? ParseRetryAfter(*text) : kNoRetryAfter;
 }
 
 // Writing hands the bytes to the system; no disk sync per batch, which
@@ -233,6 +280,26 @@ const wchar_t* SetupFailureText(SetupFailure failure)
             break;
     }
     return L"";
+}
+
+// Why a request's operation failed: its time-out, the cancel, or the network.
+AttemptCause CauseOfRequestError(DWORD nError, AttemptCause networkCause)
+{
+    if (nError == ERROR_INTERNET_TIMEOUT) {
+        return AttemptCause::TimedOut;
+    }
+    if (nError == ERROR_INTERNET_OPERATION_CANCELLED) {
+        return AttemptCause::Cancelled;
+    }
+    return networkCause;
+}
+
+AttemptCause CauseOfSetupFailure(const OpenedRequest& opened)
+{
+    if (opened.failure == SetupFailure::UrlRejected) {
+        return AttemptCause::UrlRejected;
+    }
+    return CauseOfRequestError(opened.nError, AttemptCause::NoConnection);
 }
 
 // Asking an event is a round trip to the Wine server; per 4 KB read that cost
@@ -277,12 +344,12 @@ private:
 };
 
 struct FileTransfer {
-    bool bFailed = false;
+    AttemptCause cause = AttemptCause::None;
     DWORD nError = 0;
 };
 
-// The read loop of a file download; fills status as it goes.
-// A set cancel event also ends a wait for the server at once.
+// The read loop of a file download from answer.m_nOffset; fills status as it
+// goes. A set cancel event also ends a wait for the server at once.
 FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, InternetRequest& request, HANDLE hFile,
                              IDownloadCallback& callback, DownloadStatusInfo& status)
 {
@@ -292,22 +359,25 @@ FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, InternetRequest& requ
     // write check it has room for a full read.
     char* const batch = request.Buffer();
     std::size_t nHeld = 0;
-    std::uint64_t nWriteOffset = 0;
+    std::uint64_t nWriteOffset = status.m_nBytesReceived;
     const auto writeHeld = [&] {
         if (!WriteBatchAt(hFile, nWriteOffset, batch, nHeld, transfer.nError)) {
-            transfer.bFailed = true;
+            transfer.cause = AttemptCause::LocalFile;
             return false;
         }
         nWriteOffset += nHeld;
         nHeld = 0;
         return true;
     };
+    const auto failRequest = [&] {
+        transfer.nError = request.LastError();
+        transfer.cause = CauseOfRequestError(transfer.nError, AttemptCause::CutShort);
+    };
 
     for (;;) {
         DWORD nAvailable = 0;
         if (!request.QueryAvailable(cancel, kTransferTimeoutMs, nAvailable)) {
-            transfer.bFailed = true;
-            transfer.nError = request.LastError();
+            failRequest();
             break;
         }
         if (poll.IsCancelRequested()) {
@@ -323,11 +393,15 @@ FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, InternetRequest& requ
         DWORD nRead = 0;
         const DWORD nWanted = std::min<DWORD>(nAvailable, kFileReadSize);
         if (!request.Read(nHeld, nWanted, cancel, kTransferTimeoutMs, nRead)) {
-            transfer.bFailed = true;
-            transfer.nError = request.LastError();
+            failRequest();
             break;
         }
         if (nRead == 0) {
+            break;
+        }
+        // Bytes past the length would make a file that is not the one named.
+        if (nRead > status.m_nExpectedSize - status.m_nBytesReceived) {
+            transfer.cause = AttemptCause::TooLong;
             break;
         }
         status.m_nStatus = DownloadStatus::Downloading;
@@ -346,18 +420,91 @@ FileTransfer ReceiveIntoFile(const ICancelRequest& cancel, InternetRequest& requ
     return transfer;
 }
 
+// Where an accepted answer's body goes, or the cause that refuses it.
+AttemptCause AcceptFileAnswer(HINTERNET hRequest, DWORD nStatus, const FilePart& resume, FilePart& answer)
+{
+    // The part does not fit the file the server has now.
+    if (nStatus == 416 && resume.m_nOffset > 0) {
+        return AttemptCause::RangeMismatch;
+    }
+    if (!IsSuccessStatus(nStatus)) {
+        return AttemptCause::RefusedStatus;
+    }
+    const std::int64_t nLength = ReadContentLength(hRequest).value_or(kUnusableLength);
+    if (nLength <= 0) {
+        return AttemptCause::LengthUnusable;
+    }
+    const auto length = static_cast<std::uint64_t>(nLength);
+    answer.m_strValidator = ChooseValidator(ReadHeader(hRequest, HTTP_QUERY_ETAG).value_or(std::string()),
+                                            ReadHeader(hRequest, HTTP_QUERY_LAST_MODIFIED).value_or(std::string()));
+    if (resume.m_nOffset == 0) {
+        answer.m_nOffset = 0;
+        answer.m_nTotal = length;
+        return nStatus == 206 ? AttemptCause::RangeMismatch : AttemptCause::None;
+    }
+    const std::string contentRange = ReadHeader(hRequest, HTTP_QUERY_CONTENT_RANGE).value_or(std::string());
+    switch (JudgeResumeAnswer(nStatus, contentRange, length, resume.m_nOffset, resume.m_nTotal)) {
+        case ResumeVerdict::Append:
+            answer.m_nOffset = resume.m_nOffset;
+            answer.m_nTotal = resume.m_nTotal;
+            if (answer.m_strValidator.empty()) {
+                answer.m_strValidator = resume.m_strValidator;
+            }
+            return AttemptCause::None;
+        case ResumeVerdict::StartOver:
+            answer.m_nOffset = 0;
+            answer.m_nTotal = length;
+            return AttemptCause::None;
+        case ResumeVerdict::Refused:
+            break;
+    }
+    return AttemptCause::RangeMismatch;
+}
+
+std::wstring ResumeHeaders(const FilePart& resume)
+{
+    if (resume.m_nOffset == 0) {
+        return std::wstring();
+    }
+    const std::string text = ResumeRequestHeaders(resume.m_nOffset, resume.m_strValidator);
+    return std::wstring(text.begin(), text.end());
+}
+
+// The body of an accepted file answer into the target's file; the outcome's
+// cause, with the final report's error filled in.
+AttemptCause ReceiveFileAnswer(const ICancelRequest& cancel, OpenedRequest& opened, const FilePart& answer,
+                               IDownloadTarget& target, IDownloadCallback& callback, DownloadStatusInfo& status)
+{
+    status.m_nBytesReceived = answer.m_nOffset;
+    status.m_nExpectedSize = answer.m_nTotal;
+    const HANDLE hFile = target.OpenTargetFile(answer);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        return AttemptCause::LocalFile;
+    }
+    FileTransfer transfer = ReceiveIntoFile(cancel, opened.request, hFile, callback, status);
+    // A short body would leave a corrupt package that looks complete.
+    if (transfer.cause == AttemptCause::None && status.m_nBytesReceived < status.m_nExpectedSize) {
+        transfer.cause = AttemptCause::CutShort;
+    }
+    if (transfer.cause != AttemptCause::None) {
+        status.m_nErrorCode = transfer.nError;
+        status.m_strErrorText = kDownloadFileFailed;
+    }
+    return transfer.cause;
+}
+
 }  // namespace
 
 bool OpenInternetSession()
 {
     std::lock_guard lock(g_sessionLock);
-    if (!g_internetSession) {
+    if (!g_internetSession.handle) {
         InternetHandle session(
             InternetOpenW(kInternetUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, INTERNET_FLAG_ASYNC));
         if (!session || !SetTimeouts(session.get()) || !InternetRequest::AttachToSession(session.get())) {
             return false;
         }
-        g_internetSession = std::move(session);
+        g_internetSession.handle = std::move(session);
     }
     return true;
 }
@@ -365,111 +512,129 @@ bool OpenInternetSession()
 void CloseInternetSession()
 {
     std::lock_guard lock(g_sessionLock);
-    g_internetSession.reset();
+    g_internetSession.Close();
 }
 
-std::int64_t QueryContentLength(const std::wstring& url)
-{
-    RequestTrace trace(url);
-    OpenedRequest opened(0);
-    OpenRequest(url, RequestKind::SizeQuery, CancelRequest(), opened);
-    if (opened.failure != SetupFailure::None) {
-        return 0;
-    }
-    const DWORD nStatus = ReadStatusCode(opened.request.Handle());
-    const std::int64_t nLength = ReadContentLength(opened.request.Handle());
-    trace.Answered(nStatus, nLength);
-    const bool bAccepted = IsSizeQueryStatusAccepted(nStatus) && nLength > 0;
-    trace.Ended(0, bAccepted);
-    return bAccepted ? nLength : 0;
-}
-
-bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, IDownloadTarget& target,
-                    IDownloadCallback& callback)
+AttemptOutcome DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, const FilePart& resume,
+                              IDownloadTarget& target, IDownloadCallback& callback)
 {
     DownloadStatusInfo status;
-    bool bResult = false;
+    AttemptOutcome outcome;
     RequestTrace trace(url);
     OpenedRequest opened(kFileBatchSize);
-    OpenRequest(url, RequestKind::File, cancel, opened);
+    OpenRequest(url, RequestKind::File, ResumeHeaders(resume), cancel, Deadline(), opened);
     if (opened.failure != SetupFailure::None) {
+        outcome.m_cause = CauseOfSetupFailure(opened);
         status.m_nErrorCode = opened.nError;
         status.m_strErrorText = SetupFailureText(opened.failure);
     } else if (!cancel.IsCancelRequested()) {
-        trace.Answered(ReadStatusCode(opened.request.Handle()), ReadContentLength(opened.request.Handle()));
-        const std::int64_t nLength = AcceptedLength(opened.request.Handle());
-        if (nLength <= 0) {
-            return false;
+        const HINTERNET hRequest = opened.request.Handle();
+        outcome.m_nHttpStatus = ReadStatusCode(hRequest);
+        outcome.m_nRetryAfterSeconds = ReadRetryAfter(hRequest);
+        trace.Answered(outcome.m_nHttpStatus, ReadContentLength(hRequest).value_or(0));
+        FilePart answer;
+        outcome.m_cause = AcceptFileAnswer(hRequest, outcome.m_nHttpStatus, resume, answer);
+        if (outcome.m_cause != AttemptCause::None) {
+            trace.Ended(0, false);
+            return outcome;
         }
-        status.m_nExpectedSize = static_cast<std::uint64_t>(nLength);
-        const HANDLE hFile = target.OpenTargetFile(status.m_nExpectedSize);
-        if (hFile == INVALID_HANDLE_VALUE) {
-            return false;
-        }
-        const FileTransfer transfer = ReceiveIntoFile(cancel, opened.request, hFile, callback, status);
-        // A short body would leave a corrupt package that looks complete.
-        if (transfer.bFailed || status.m_nBytesReceived < status.m_nExpectedSize) {
-            status.m_nErrorCode = transfer.nError;
-            status.m_strErrorText = kDownloadFileFailed;
-        } else {
-            bResult = true;
-        }
+        trace.Continued(answer.m_nOffset);
+        outcome.m_cause = ReceiveFileAnswer(cancel, opened, answer, target, callback, status);
     }
 
     if (cancel.IsCancelRequested()) {
-        bResult = false;
+        outcome.m_cause = AttemptCause::Cancelled;
         status.m_nStatus = DownloadStatus::Cancelled;
         Sleep(500);
     } else {
         status.m_nStatus = DownloadStatus::Ended;
     }
-    trace.Ended(status.m_nBytesReceived, bResult);
+    trace.Ended(status.m_nBytesReceived, outcome.Succeeded());
     callback.OnDownloadStatus(status);
-    return bResult;
+    return outcome;
 }
 
-bool DownloadToStream(const ICancelRequest& cancel, const std::wstring& url, IByteSink& output, std::uint64_t nLimit,
-                      DWORD* pnHttpStatus)
-{
-    if (pnHttpStatus != nullptr) {
-        *pnHttpStatus = 0;
-    }
-    RequestTrace trace(url);
-    OpenedRequest opened(kStreamReadSize);
-    OpenRequest(url, RequestKind::Stream, cancel, opened);
-    if (opened.failure != SetupFailure::None || cancel.IsCancelRequested()) {
-        return false;
-    }
-    if (pnHttpStatus != nullptr) {
-        *pnHttpStatus = ReadStatusCode(opened.request.Handle());
-    }
-    const std::uint64_t nDeclared = static_cast<std::uint64_t>(ReadContentLength(opened.request.Handle()));
-    trace.Answered(ReadStatusCode(opened.request.Handle()), static_cast<std::int64_t>(nDeclared));
+namespace {
 
-    InternetRequest& request = opened.request;
-    std::uint64_t nReceived = 0;
+// The read loop of a stream download: the cause it ended with.
+AttemptCause ReceiveIntoStream(const ICancelRequest& cancel, InternetRequest& request, IByteSink& output,
+                               std::uint64_t nLimit, const Deadline& deadline, std::uint64_t& nReceived)
+{
     for (;;) {
         DWORD nAvailable = 0;
-        if (!request.QueryAvailable(cancel, kTransferTimeoutMs, nAvailable)) {
-            return false;
+        if (!request.QueryAvailable(cancel, deadline.Bound(kTransferTimeoutMs), nAvailable)) {
+            return CauseOfRequestError(request.LastError(), AttemptCause::CutShort);
         }
-        if (cancel.IsCancelRequested() || nAvailable == 0) {
-            break;
+        if (cancel.IsCancelRequested()) {
+            return AttemptCause::Cancelled;
+        }
+        if (nAvailable == 0) {
+            return AttemptCause::None;
         }
         DWORD nRead = 0;
         const DWORD nWanted = std::min<DWORD>(nAvailable, kStreamReadSize);
-        if (!request.Read(0, nWanted, cancel, kTransferTimeoutMs, nRead)) {
-            return false;
+        if (!request.Read(0, nWanted, cancel, deadline.Bound(kTransferTimeoutMs), nRead)) {
+            return CauseOfRequestError(request.LastError(), AttemptCause::CutShort);
         }
         if (nRead == 0) {
-            break;
+            return AttemptCause::None;
         }
-        if (nRead > nLimit - nReceived || !output.Write(request.Buffer(), nRead)) {
-            return false;
+        if (nRead > nLimit - nReceived) {
+            return AttemptCause::TooLong;
+        }
+        if (!output.Write(request.Buffer(), nRead)) {
+            return AttemptCause::LocalFile;
         }
         nReceived += nRead;
     }
-    const bool bResult = nReceived >= nDeclared && !cancel.IsCancelRequested();
-    trace.Ended(nReceived, bResult);
-    return bResult;
+}
+
+// The cause that refuses a stream's answer before its body is read.
+AttemptCause AcceptStreamAnswer(std::uint32_t nStatus, std::optional<std::int64_t> declared, const StreamLimits& limits)
+{
+    if (limits.m_bSuccessOnly && !IsSuccessStatus(nStatus)) {
+        return AttemptCause::RefusedStatus;
+    }
+    if (declared && *declared == kUnusableLength) {
+        return AttemptCause::LengthUnusable;
+    }
+    if (declared && static_cast<std::uint64_t>(*declared) > limits.m_nCap) {
+        return AttemptCause::TooLong;
+    }
+    return AttemptCause::None;
+}
+
+}  // namespace
+
+AttemptOutcome DownloadToStream(const ICancelRequest& cancel, const std::wstring& url, IByteSink& output,
+                                const StreamLimits& limits)
+{
+    AttemptOutcome outcome;
+    RequestTrace trace(url);
+    const Deadline deadline(limits.m_nDeadlineTick);
+    OpenedRequest opened(kStreamReadSize);
+    OpenRequest(url, RequestKind::Stream, kStreamHeaders, cancel, deadline, opened);
+    if (opened.failure != SetupFailure::None || cancel.IsCancelRequested()) {
+        outcome.m_cause = opened.failure != SetupFailure::None ? CauseOfSetupFailure(opened) : AttemptCause::Cancelled;
+        return outcome;
+    }
+    const HINTERNET hRequest = opened.request.Handle();
+    outcome.m_nHttpStatus = ReadStatusCode(hRequest);
+    outcome.m_nRetryAfterSeconds = ReadRetryAfter(hRequest);
+    const std::optional<std::int64_t> declared = ReadContentLength(hRequest);
+    trace.Answered(outcome.m_nHttpStatus, declared.value_or(0));
+    outcome.m_cause = AcceptStreamAnswer(outcome.m_nHttpStatus, declared, limits);
+    std::uint64_t nReceived = 0;
+    if (outcome.m_cause == AttemptCause::None) {
+        outcome.m_cause = ReceiveIntoStream(cancel, opened.request, output, limits.m_nCap, deadline, nReceived);
+    }
+    if (outcome.m_cause == AttemptCause::None && declared && nReceived != static_cast<std::uint64_t>(*declared)) {
+        outcome.m_cause =
+            nReceived < static_cast<std::uint64_t>(*declared) ? AttemptCause::CutShort : AttemptCause::TooLong;
+    }
+    if (outcome.m_cause == AttemptCause::None && cancel.IsCancelRequested()) {
+        outcome.m_cause = AttemptCause::Cancelled;
+    }
+    trace.Ended(nReceived, outcome.Succeeded());
+    return outcome;
 }

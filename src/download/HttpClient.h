@@ -1,6 +1,7 @@
 #pragma once
 
-// Blocking HTTP(S) GET transfers over one process-wide WinINet session.
+// Blocking HTTP(S) GET transfers over one process-wide WinINet session, one
+// attempt each: whether to try again is the caller's (TransferAttempts).
 //
 // The session is opened once (by start-up before the client check, or by the
 // progress page before the install worker starts; never during static
@@ -19,6 +20,7 @@
 #include <cstdint>
 #include <string>
 
+#include "download/AttemptRules.h"
 #include "download/ByteSink.h"
 #include "download/CancelRequest.h"
 #include "download/DownloadStatus.h"
@@ -27,44 +29,64 @@ inline constexpr wchar_t kInternetUserAgent[] = L"Fenwyx Web Installer Client";
 
 // Opens the session when none is open; true when one is open afterwards.
 bool OpenInternetSession();
-// Closes the session; operations started afterwards fail to connect.
+// Closes the session; operations started afterwards fail to connect. While a
+// request that ended early is still being closed (InternetRequest.h), the
+// session is left open to the process's end instead: closing it would wait.
 void CloseInternetSession();
 
-// Size of the body at url, or 0 when the server cannot be reached, refuses
-// the request (403, 404, below 200, above 500) or sends no usable
-// Content-Length. The body is not read.
-std::int64_t QueryContentLength(const std::wstring& url);
+// Where a file's body starts and what it belongs to: for a request, the part
+// already held (m_nOffset bytes of a file of m_nTotal, m_strValidator its
+// If-Range validator; an offset of 0 asks for the whole file); for an answer,
+// where its body goes in the file, the whole file's size and the answer's
+// own validator (empty when it names none).
+struct FilePart {
+    std::uint64_t m_nOffset = 0;
+    std::uint64_t m_nTotal = 0;
+    std::string m_strValidator;
+};
 
-// Receives the body of a file download once its response is accepted.
+// Receives the body of a file download once its answer is accepted.
 class IDownloadTarget {
 public:
-    // Called once with the response's Content-Length; returns a file open for
-    // writing at its start (the target keeps owning it), or
-    // INVALID_HANDLE_VALUE to fail the download before a byte is read.
-    virtual HANDLE OpenTargetFile(std::uint64_t nSize) = 0;
+    // Called once with the accepted answer; returns the file open for writing
+    // (the target keeps owning it), or INVALID_HANDLE_VALUE to fail the
+    // download before a byte is read. The body is written from answer.m_nOffset.
+    virtual HANDLE OpenTargetFile(const FilePart& answer) = 0;
 
 protected:
     ~IDownloadTarget() = default;
 };
 
-// Downloads url with one request: its response must pass the size query's
-// rules (status and Content-Length, as QueryContentLength), or the result is
-// false with no report and no file asked for. Otherwise the body goes into
-// the target's file, reporting every read twice through callback and ending
-// with one final report: status Ended, or Cancelled after a 500 ms wait. The
-// result is true only when the body arrived whole: a failed read or write, or
-// fewer bytes than the Content-Length, make it false with kDownloadFileFailed
-// and the error code in the final report. A failure to connect, open or send
-// reports its own text. Pause and cancel are observed between reads; a cancel
-// also ends a wait on a stalled server at once.
-bool DownloadToFile(const ICancelRequest& cancel, const std::wstring& url, IDownloadTarget& target,
-                    IDownloadCallback& callback);
+// One attempt at a file: one GET of url, asking only for the rest of a held
+// part when resume.m_nOffset is not 0 ("Range" with "If-Range"). The answer
+// is accepted only with a 2xx status, a usable Content-Length above 0 and,
+// for a part, a 206 that continues it or a 200 that starts the file over;
+// otherwise the outcome says why, with no report and no file asked for.
+// The body goes into the target's file, every read reported twice through
+// callback (bytes received count the part already held; expected is the
+// whole file), ending with one final report: status Ended, or Cancelled after
+// a 500 ms wait. The outcome succeeds only when the body is exactly its
+// Content-Length; a failed read or write, a short or a longer body fail it
+// with kDownloadFileFailed in the final report. A failure to connect, open or
+// send reports its own text. Pause and cancel are observed between reads; a
+// cancel also ends a wait on a stalled server at once.
+korvex::download::AttemptOutcome DownloadToFile(const ICancelRequest& cancel, const std::wstring& url,
+                                                const FilePart& resume, IDownloadTarget& target,
+                                                IDownloadCallback& callback);
 
-// Downloads url into output whatever the response status (an error page is
-// written too), sending the header "Content-Type: application/json". False
-// when cancelled, when the request could not be made, when the body did not
-// arrive whole (failed read, short of its Content-Length, or output failed),
-// or when it grew past nLimit bytes (nothing past the limit is written).
-// pnHttpStatus, when given, receives the response status (0 when unknown).
-bool DownloadToStream(const ICancelRequest& cancel, const std::wstring& url, IByteSink& output, std::uint64_t nLimit,
-                      DWORD* pnHttpStatus = nullptr);
+struct StreamLimits {
+    std::uint64_t m_nCap = 0;           // bytes the body may bring at most
+    std::uint64_t m_nDeadlineTick = 0;  // GetTickCount64() past which it times out; 0: none
+    bool m_bSuccessOnly = false;        // only a 2xx answer's body is written
+};
+
+// One attempt at a stream: url's body into output, sending the header
+// "Content-Type: application/json". Whatever the status (unless
+// m_bSuccessOnly), an answer's body is written and the outcome carries the
+// status. It fails when cancelled, when the request could not be made, when
+// the body did not arrive whole (a failed read, short of its Content-Length,
+// or output failed), when its Content-Length is unusable, when it is longer
+// than that length or the cap (nothing past the cap is written), or when the
+// deadline passes.
+korvex::download::AttemptOutcome DownloadToStream(const ICancelRequest& cancel, const std::wstring& url,
+                                                  IByteSink& output, const StreamLimits& limits);

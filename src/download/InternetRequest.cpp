@@ -1,6 +1,30 @@
 #include "download/InternetRequest.h"
 
+#include <atomic>
 #include <vector>
+
+namespace {
+
+std::atomic<int> g_nClosesPending{0};
+
+struct UnreadHandles {
+    HINTERNET hRequest;
+    HINTERNET hConnection;
+};
+
+DWORD WINAPI CloseUnreadHandles(void* parameter)
+{
+    const auto* handles = static_cast<UnreadHandles*>(parameter);
+    InternetCloseHandle(handles->hRequest);
+    if (handles->hConnection != nullptr) {
+        InternetCloseHandle(handles->hConnection);
+    }
+    delete handles;
+    --g_nClosesPending;
+    return 0;
+}
+
+}  // namespace
 
 struct InternetRequest::State {
     // Auto-reset: the wait that sees a completion also consumes it. WinINet
@@ -53,6 +77,24 @@ char* InternetRequest::Buffer()
     return m_state->buffer.data();
 }
 
+void InternetRequest::CloseUnread(InternetHandle& connection)
+{
+    if (!m_request || m_bBodyEnded) {
+        return;
+    }
+    auto* handles = new UnreadHandles{m_request.release(), connection.release()};
+    ++g_nClosesPending;
+    const KernelHandle thread(CreateThread(nullptr, 0, &CloseUnreadHandles, handles, 0, nullptr));
+    if (!thread) {
+        CloseUnreadHandles(handles);
+    }
+}
+
+bool InternetRequest::ClosesPending()
+{
+    return g_nClosesPending.load() > 0;
+}
+
 bool InternetRequest::Open(HINTERNET hConnection, const wchar_t* verb, const wchar_t* object,
                            const wchar_t** acceptTypes, DWORD nFlags)
 {
@@ -86,6 +128,7 @@ bool InternetRequest::QueryAvailable(const ICancelRequest& cancel, DWORD nTimeou
         const BOOL bDone = InternetQueryDataAvailable(m_request.get(), &m_state->nAvailable, 0, 0);
         if (bDone) {
             nAvailable = m_state->nAvailable;
+            m_bBodyEnded = nAvailable == 0;
             return true;
         }
         if (!Finish(bDone, cancel, nTimeoutMs)) {
@@ -103,6 +146,7 @@ bool InternetRequest::Read(std::size_t nOffset, DWORD nWanted, const ICancelRequ
         return false;
     }
     nRead = m_state->nRead;
+    m_bBodyEnded = nRead == 0;
     return true;
 }
 

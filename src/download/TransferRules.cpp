@@ -2,12 +2,9 @@
 
 namespace korvex::download {
 
-bool IsSizeQueryStatusAccepted(std::uint32_t nStatus)
+bool IsSuccessStatus(std::uint32_t nStatus)
 {
-    if (nStatus == 403 || nStatus == 404) {
-        return false;
-    }
-    return nStatus >= 200 && nStatus <= 500;
+    return nStatus >= 200 && nStatus <= 299;
 }
 
 std::int64_t ParseContentLength(std::string_view text)
@@ -21,16 +18,16 @@ std::int64_t ParseContentLength(std::string_view text)
         text.remove_suffix(1);
     }
     if (text.empty()) {
-        return 0;
+        return kUnusableLength;
     }
     std::int64_t value = 0;
     for (const char c : text) {
         if (c < '0' || c > '9') {
-            return 0;
+            return kUnusableLength;
         }
         value = value * 10 + (c - '0');
         if (value > kLargest) {
-            return 0;
+            return kUnusableLength;
         }
     }
     return value;

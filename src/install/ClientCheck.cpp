@@ -11,11 +11,13 @@
 #include "config/RunSettings.h"
 #include "download/FileByteSink.h"
 #include "download/HttpClient.h"
+#include "download/TransferAttempts.h"
 #include "download/TransferRules.h"
 #include "install/ClientTrust.h"
 #include "install/FileSignatureWin.h"
 #include "install/Registration.h"
 #include "install/ServerManifest.h"
+#include "install/ServerManifestFetch.h"
 #include "log/RunLog.h"
 
 using namespace korvex::config;
@@ -25,24 +27,30 @@ using namespace korvex::download;
 
 namespace {
 
-// The validator's transfers are never cancelled. pnBytes, when given,
-// receives the number of bytes stored.
-bool DownloadIntoFile(const std::wstring& url, HANDLE file, std::uint64_t nLimit, DWORD* pnHttpStatus,
-                      std::uint64_t* pnBytes = nullptr)
+// One attempt at the newer client: a 2xx answer with a body, written from
+// the file's start (an earlier attempt's bytes go).
+AttemptOutcome FetchClientOnce(const std::wstring& url, HANDLE hFile, std::uint64_t nDeadlineTick)
 {
-    FileByteSink output(file);
-    const CancelRequest never;
-    const bool bDownloaded = DownloadToStream(never, url, output, nLimit, pnHttpStatus);
-    if (pnBytes != nullptr) {
-        *pnBytes = output.BytesWritten();
+    const LARGE_INTEGER start{};
+    if (!SetFilePointerEx(hFile, start, nullptr, FILE_BEGIN) || !SetEndOfFile(hFile)) {
+        return AttemptOutcome{AttemptCause::LocalFile};
     }
-    return bDownloaded;
+    FileByteSink output(hFile);
+    AttemptOutcome outcome =
+        DownloadToStream(CancelRequest(), url, output, StreamLimits{kNewClientLimit, nDeadlineTick, true});
+    if (outcome.Succeeded() && output.BytesWritten() == 0) {
+        outcome.m_cause = AttemptCause::LengthUnusable;
+    }
+    return outcome;
 }
 
-FileHandle CreateFileForWriting(const std::wstring& path, DWORD disposition)
+// The validator's transfers are never cancelled.
+bool DownloadClientInto(const std::wstring& url, HANDLE hFile)
 {
-    return FileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::uint64_t nDeadlineTick = GetTickCount64() + kNewClientDeadlineMs;
+    const TransferAttempts attempts(CancelRequest(), url, g_productConfiguration.m_manifest.m_nDownloadAttempts,
+                                    nDeadlineTick);
+    return attempts.Run([&](int, bool) { return FetchClientOnce(url, hFile, nDeadlineTick); }).Succeeded();
 }
 
 // A folder of its own that did not exist before, so that nothing anyone put
@@ -74,14 +82,9 @@ int CheckClient()
     if (manifest.m_bStandalone) {
         return EvaluateRelease();
     }
-    const std::wstring path = MakeComponentPath(L"version.xml");
     // A failed transfer (cut short, or grown past its limit) may still have
     // stored a prefix that reads as a manifest: it counts as no answer.
-    bool bDownloaded = false;
-    if (FileHandle file = CreateFileForWriting(path, CREATE_ALWAYS)) {
-        bDownloaded = DownloadIntoFile(manifest.m_strVersionCheckUrl, file.get(), kServerManifestLimit, nullptr);
-    }
-    if (!bDownloaded || !ParseServerManifest(path)) {
+    if (!FetchServerManifest(CancelRequest(), manifest.m_strVersionCheckUrl, MakeComponentPath(L"version.xml"))) {
         return CheckServerUnreachable;
     }
     return EvaluateRelease();
@@ -101,12 +104,11 @@ bool DownloadNewClient(std::wstring& newClientPath)
         return false;
     }
     newClientPath = folder + L"\\" + ToFileName(manifest.m_strFullName) + L".exe";
-    DWORD nHttpStatus = 0;
-    std::uint64_t nBytes = 0;
     bool bDownloaded = false;
-    if (FileHandle file = CreateFileForWriting(newClientPath, CREATE_NEW)) {
-        bDownloaded = DownloadIntoFile(url, file.get(), kNewClientLimit, &nHttpStatus, &nBytes) && nHttpStatus >= 200 &&
-                      nHttpStatus <= 299 && nBytes > 0;
+    if (const FileHandle file(CreateFileW(newClientPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        file) {
+        bDownloaded = DownloadClientInto(url, file.get());
     }
     if (!bDownloaded) {
         DeleteFileW(newClientPath.c_str());

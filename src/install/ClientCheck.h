@@ -14,9 +14,11 @@ int CheckClient();
 // Downloads the newer client into a folder of its own in the temporary folder,
 // made for it (protected when elevated), under the product's full name with
 // the characters a file name cannot hold replaced by '_', and stores its path
-// in newClientPath. An empty URL, a folder that cannot be
-// made, a failed transfer, an answer outside 200 to 299 or an empty body give
-// false and an empty path: an error page is never kept as the new client.
+// in newClientPath. The transfer may bring 1 GiB and take 30 minutes in all,
+// in up to the manifest's download_attempts. An empty URL, a folder that
+// cannot be made, a failed transfer, an answer outside 200 to 299, an empty
+// body or one that differs from its Content-Length give false and an empty
+// path: an error page is never kept as the new client.
 bool DownloadNewClient(std::wstring& newClientPath);
 
 // The installed product's executable as the installation recorded it, or

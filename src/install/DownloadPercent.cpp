@@ -25,6 +25,4 @@ DownloadStatusFunction MakeItemProgressFunction(InstallProgress& progress, std::
     };
 }
 
-void IgnoreDownloadStatus(const DownloadStatusInfo&) {}
-
 }  // namespace korvex::install

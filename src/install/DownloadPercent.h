@@ -18,7 +18,4 @@ std::int32_t DownloadPercent(std::uint64_t nReceived, std::uint64_t nExpected);
 DownloadStatusFunction MakeItemProgressFunction(InstallProgress& progress, std::int32_t nPosition,
                                                 InstallPlanItem item);
 
-// The server manifest's download reports nothing.
-void IgnoreDownloadStatus(const DownloadStatusInfo& status);
-
 }  // namespace korvex::install

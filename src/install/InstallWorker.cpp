@@ -11,7 +11,9 @@
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
 #include "config/UiStrings.h"
+#include "download/CancelRequest.h"
 #include "download/DownloadJob.h"
+#include "download/VerifiedFile.h"
 #include "install/DependencyCheck.h"
 #include "install/DownloadPercent.h"
 #include "install/InstallerProperties.h"
@@ -20,6 +22,7 @@
 #include "install/Registration.h"
 #include "install/RunEnd.h"
 #include "install/ServerManifest.h"
+#include "install/ServerManifestFetch.h"
 #include "log/RunLog.h"
 
 using namespace korvex::config;
@@ -35,6 +38,21 @@ public:
     std::wstring MakeLanguagePackPath(int languageId) override { return ::MakeLanguagePackPath(languageId); }
     std::vector<int> GetInstalledLanguagePacks() override { return ::GetInstalledLanguagePacks(); }
 };
+
+const wchar_t* StandaloneCheckText(FileCheck check)
+{
+    switch (check) {
+        case FileCheck::Missing:
+            return L"missing";
+        case FileCheck::Refused:
+            return L"not a plain file";
+        case FileCheck::Mismatch:
+            return L"its SHA-256 differs";
+        case FileCheck::Verified:
+            break;
+    }
+    return L"held";
+}
 
 // The version decision's refusals share one look.
 void ShowReleaseRefusal(HWND hOwner, const std::wstring& text)
@@ -144,9 +162,8 @@ bool InstallWorker::CheckServer()
 {
     const ProductManifest& manifest = g_productConfiguration.m_manifest;
     if (!manifest.m_bStandalone && !manifest.m_strVersionCheckUrl.empty()) {
-        const std::wstring path = MakeComponentPath(L"version.xml");
-        if (!DownloadItem(manifest.m_strVersionCheckUrl, path, std::wstring(), &IgnoreDownloadStatus) ||
-            !ParseServerManifest(path)) {
+        const CancelRequest cancel(m_hCancelEvent.get(), m_hProceedEvent.get());
+        if (!FetchServerManifest(cancel, manifest.m_strVersionCheckUrl, MakeComponentPath(L"version.xml"))) {
             m_nErrorKind = InstallErrorDownload;
             return false;
         }
@@ -177,15 +194,15 @@ bool InstallWorker::DownloadAll()
         if (m_bStop) {
             return false;
         }
-        if (!item.m_bDownload) {
-            continue;
-        }
-        if (!DownloadItem(item.m_strUrl, item.m_strLocalPath, item.m_strSha256,
-                          MakeItemProgressFunction(m_progress, nDownloaded, item), &m_heldFiles[i])) {
+        const bool bHeld = item.m_bDownload
+                               ? DownloadItem(item.m_strUrl, item.m_strLocalPath, item.m_strSha256,
+                                              MakeItemProgressFunction(m_progress, nDownloaded, item), &m_heldFiles[i])
+                               : HoldStandaloneFile(item, m_heldFiles[i]);
+        if (!bHeld) {
             m_nErrorKind = InstallErrorDownload;
             return false;
         }
-        ++nDownloaded;
+        nDownloaded += item.m_bDownload;
     }
     return true;
 }
@@ -193,7 +210,7 @@ bool InstallWorker::DownloadAll()
 bool InstallWorker::DownloadItem(const std::wstring& url, const std::wstring& localPath, const std::wstring& sha256,
                                  DownloadStatusFunction progress, FileHandle* pHeldFile)
 {
-    CDownloadJob job(url, localPath, sha256);
+    CDownloadJob job(url, localPath, sha256, g_productConfiguration.m_manifest.m_nDownloadAttempts);
     if (!job.Run(this, std::move(progress))) {
         return false;
     }
@@ -201,6 +218,13 @@ bool InstallWorker::DownloadItem(const std::wstring& url, const std::wstring& lo
         *pHeldFile = job.TakeDownloadedFile();
     }
     return true;
+}
+
+bool InstallWorker::HoldStandaloneFile(const InstallPlanItem& item, FileHandle& held)
+{
+    const FileCheck check = OpenVerifiedFile(item.m_strLocalPath, item.m_strSha256, held);
+    LogEvent(L"Standalone file \"" + item.m_strLocalPath + L"\": " + StandaloneCheckText(check));
+    return check == FileCheck::Verified;
 }
 
 bool InstallWorker::InstallAll()

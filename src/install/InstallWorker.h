@@ -73,6 +73,9 @@ public:
     // writer, no deletion) for as long as the caller holds it.
     bool DownloadItem(const std::wstring& url, const std::wstring& localPath, const std::wstring& sha256,
                       DownloadStatusFunction progress, FileHandle* pHeldFile = nullptr);
+    // A standalone item's own file, held and checked like a download; false
+    // when it is missing, not a plain file or its SHA-256 differs.
+    bool HoldStandaloneFile(const korvex::install::InstallPlanItem& item, FileHandle& held);
     bool InstallAll();
 
     std::vector<korvex::install::InstallPlanItem> m_plan;

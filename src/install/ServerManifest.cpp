@@ -47,17 +47,13 @@ private:
 
 }  // namespace
 
-bool ParseServerManifest(const std::wstring& path, ProductManifest& manifest)
+bool ParseServerManifest(std::string_view bytes, ProductManifest& manifest)
 {
-    if (path.empty()) {
-        return false;
-    }
     XmlDocument document;
-    if (!document.LoadFile(FromWideString(path).c_str())) {
+    // A well-formed document has one root: found, it is the document element.
+    if (!document.LoadBytes(bytes.data(), bytes.size()) ||
+        !document.FindNextElement(FromWideString(L"korvexwebinstaller").c_str())) {
         return false;
-    }
-    if (!document.FindNextElement(FromWideString(L"korvexwebinstaller").c_str())) {
-        return true;
     }
     ServerManifestReader reader(document);
     reader.Read(L"product_code", manifest.m_strServerProductCode);
@@ -68,9 +64,9 @@ bool ParseServerManifest(const std::wstring& path, ProductManifest& manifest)
     return true;
 }
 
-bool ParseServerManifest(const std::wstring& path)
+bool ParseServerManifest(std::string_view bytes)
 {
-    return ParseServerManifest(path, g_productConfiguration.m_manifest);
+    return ParseServerManifest(bytes, g_productConfiguration.m_manifest);
 }
 
 int EvaluateRelease(const ProductManifest& manifest, int bProductInstalled, const std::wstring& installedVersion)

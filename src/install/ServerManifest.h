@@ -6,6 +6,7 @@
 // client.
 
 #include <string>
+#include <string_view>
 
 #include "config/ProductConfiguration.h"
 
@@ -23,12 +24,13 @@ enum ClientCheckResult : int {
 // The result in words, for the run log.
 const wchar_t* ClientCheckResultName(int result);
 
-// Reads the server manifest at path into manifest; the patch release's
-// product version also becomes the standalone version. Missing elements leave
-// their fields alone. False when the path is empty or the file cannot be
-// loaded as XML.
-bool ParseServerManifest(const std::wstring& path, config::ProductManifest& manifest);
-bool ParseServerManifest(const std::wstring& path);
+// Reads a server manifest's bytes (decoded as a file's would be) into
+// manifest; the patch release's product version also becomes the standalone
+// version. Missing elements leave their fields alone. False when the bytes
+// are no well-formed XML or their document element is not korvexwebinstaller
+// (an error page, a proxy's answer): nothing is read then.
+bool ParseServerManifest(std::string_view bytes, config::ProductManifest& manifest);
+bool ParseServerManifest(std::string_view bytes);
 
 // The decision from the model alone: CheckOk, CheckProductInstalled,
 // CheckClientOutdated or CheckNoInstalledVersion.

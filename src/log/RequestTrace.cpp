@@ -17,8 +17,12 @@ RequestTrace::~RequestTrace()
     if (!m_bActive) return;
     std::wstring line = L"Request GET " + m_strUrl + L": ";
     if (m_bAnswered) {
-        line += L"status " + std::to_wstring(m_nStatus) + L", Content-Length " +
+        line += L"status " + std::to_wstring(m_nStatus) +
+                (m_nStatus == 407 ? L" (the proxy asks for credentials)" : L"") + L", Content-Length " +
                 (m_nContentLength > 0 ? std::to_wstring(m_nContentLength) : std::wstring(L"none")) + L", ";
+        if (m_nOffset > 0) {
+            line += L"continuing from byte " + std::to_wstring(m_nOffset) + L", ";
+        }
     } else {
         line += L"no answer, ";
     }
@@ -32,6 +36,11 @@ void RequestTrace::Answered(unsigned long status, std::int64_t contentLength)
     m_bAnswered = true;
     m_nStatus = status;
     m_nContentLength = contentLength;
+}
+
+void RequestTrace::Continued(std::uint64_t offset)
+{
+    m_nOffset = offset;
 }
 
 void RequestTrace::Ended(std::uint64_t bytesReceived, bool succeeded)

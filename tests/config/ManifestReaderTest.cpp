@@ -376,6 +376,27 @@ TEST(ManifestReader, StandaloneIsTrueInAnyCaseOnly)
     }
 }
 
+// The last child of product, after the dependencies; before them it is not found.
+TEST(ManifestReader, DownloadAttemptsFromOneToTen)
+{
+    const struct {
+        const char* m_text;
+        int m_nExpected;
+    } rows[] = {{"4", 4}, {" 10 ", 10}, {"1", 1}, {"0", 1}, {"11", 1}, {"-3", 1}, {"4x", 1}, {"", 1}, {"04", 4}};
+    const std::string dependency = "<dependency><name>d.exe</name></dependency>";
+    for (const auto& row : rows) {
+        const std::string attempts = std::string("<download_attempts>") + row.m_text + "</download_attempts>";
+        const ProductManifest m = ReadText("attempts", WithProduct("<pid>P</pid>" + kMain + dependency + attempts));
+        EXPECT_EQ(m.m_nDownloadAttempts, row.m_nExpected) << '"' << row.m_text << '"';
+    }
+    EXPECT_EQ(ReadText("attempts-absent", WithProduct("<pid>P</pid>" + kMain)).m_nDownloadAttempts, 1);
+    const ProductManifest early =
+        ReadText("attempts-early",
+                 WithProduct("<pid>P</pid>" + kMain + "<download_attempts>4</download_attempts>" + dependency));
+    EXPECT_EQ(early.m_nDownloadAttempts, 1);
+    EXPECT_EQ(early.m_dependencies.size(), 1u);
+}
+
 TEST(ManifestReader, DecodesUtf16FilesAndReferences)
 {
     // "Fenwyx Pro für Büros" in UTF-16LE with a byte-order mark.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <future>
 #include <stdexcept>
 #include <thread>
@@ -325,6 +326,187 @@ TEST(DownloadJob, PauseHoldsReadsAndResumesWhereItStopped)
     std::string stored;
     ASSERT_TRUE(ReadLocalFile(path, stored));
     EXPECT_TRUE(stored == body);
+}
+
+// A job run to its end on its own thread; how the requests for one path went.
+struct JobRun {
+    bool bResult = false;
+    bool bReused = false;
+    std::vector<std::string> requests;
+    std::vector<TimedStatus> reports;
+};
+
+JobRun RunJob(const std::string& served, const std::string& local, const std::wstring& sha256, int nAttempts)
+{
+    JobRun run;
+    const std::size_t nBefore = RecordedRequests(TestServer::Http, served).size();
+    TestEventOwner owner;
+    StatusRecorder recorder;
+    CDownloadJob job(ServerUrl(TestServer::Http, served), Widen(TestPath(local)), sha256, nAttempts);
+    run.bResult = job.Run(&owner, recorder.Function());
+    run.bReused = job.Reused();
+    const auto all = RecordedRequests(TestServer::Http, served);
+    run.requests.assign(all.begin() + static_cast<std::ptrdiff_t>(nBefore), all.end());
+    run.reports = recorder.Snapshot();
+    return run;
+}
+
+bool AsksForRange(const std::string& request, std::size_t nFrom)
+{
+    return request.find("[\"Range\", \"bytes=" + std::to_string(nFrom) + "-\"]") != std::string::npos &&
+           request.find("\"If-Range\"") != std::string::npos;
+}
+
+// No file or record of an earlier test run at the local path.
+void Forget(const std::string& local)
+{
+    DeleteFileA(TestPath(local).c_str());
+    DeleteFileA(TestPath(local + ".resume").c_str());
+}
+
+std::string StoredFile(const std::string& local)
+{
+    std::string bytes;
+    ReadLocalFile(TestPath(local), bytes);
+    return bytes;
+}
+
+// One dropped connection: with a SHA-256 the next attempt asks only for the
+// rest and the bar never goes back; without one it starts over.
+TEST(DownloadJob, ADroppedConnectionIsTriedAgain)
+{
+    const std::string body = RandomBytes(20000, 40);
+    for (const char* path : {"/retry/dropped.bin", "/retry/restarted.bin"}) {
+        WriteServedFile(path, body);
+    }
+    Forget("job-dropped.bin");
+    Forget("job-restarted.bin");
+    const JobRun resumed = RunJob("/retry/dropped.bin", "job-dropped.bin", Sha256Hex(body), 2);
+    EXPECT_TRUE(resumed.bResult);
+    EXPECT_TRUE(StoredFile("job-dropped.bin") == body);
+    ASSERT_EQ(resumed.requests.size(), 2u);
+    EXPECT_TRUE(AsksForRange(resumed.requests[1], 3000)) << resumed.requests[1];
+    EXPECT_FALSE(LocalFileExists(TestPath("job-dropped.bin.resume")));
+    std::uint64_t nHighest = 0;
+    for (const TimedStatus& report : resumed.reports) {
+        if (report.info.m_nBytesReceived > 0) {
+            EXPECT_GE(report.info.m_nBytesReceived, nHighest);
+            nHighest = report.info.m_nBytesReceived;
+        }
+    }
+
+    const JobRun restarted = RunJob("/retry/restarted.bin", "job-restarted.bin", L"", 2);
+    EXPECT_TRUE(restarted.bResult);
+    ASSERT_EQ(restarted.requests.size(), 2u);
+    EXPECT_EQ(restarted.requests[1].find("\"Range\""), std::string::npos);
+    EXPECT_TRUE(StoredFile("job-restarted.bin") == body);
+}
+
+// A record that does not describe its part is no record: the whole file is
+// fetched again, and the result is the file the SHA-256 names.
+TEST(DownloadJob, ARecordThatDoesNotFitItsPartIsDiscarded)
+{
+    const std::string body = RandomBytes(30000, 42);
+    WriteServedFile("/resume/job.bin", body);
+    const std::string sha = std::string(64, 'a');
+    const std::string cases[] = {
+        "KorvexPart 1\nsha256 " + sha + "\nvalidator \"x\"\nreceived 4000\ntotal 30000\n",  // another file's
+        "KorvexPart 1\nsha256 SHA\nvalidator \"x\"\nreceived 3999\ntotal 30000\n",          // not the part's length
+    };
+    const std::wstring wideSha = Sha256Hex(body);
+    for (std::string record : cases) {
+        if (const std::size_t at = record.find("SHA"); at != std::string::npos) {
+            record.replace(at, 3, std::string(wideSha.begin(), wideSha.end()));
+        }
+        std::ofstream(TestPath("job-record.bin"), std::ios::binary | std::ios::trunc) << body.substr(0, 4000);
+        std::ofstream(TestPath("job-record.bin.resume"), std::ios::binary | std::ios::trunc) << record;
+        const JobRun run = RunJob("/resume/job.bin", "job-record.bin", wideSha, 1);
+        EXPECT_TRUE(run.bResult) << record;
+        ASSERT_EQ(run.requests.size(), 1u) << record;
+        EXPECT_EQ(run.requests[0].find("\"Range\""), std::string::npos) << record;
+        EXPECT_TRUE(StoredFile("job-record.bin") == body) << record;
+    }
+}
+
+// A complete earlier file that matches is used as it is; one that does not
+// is replaced.
+TEST(DownloadJob, AVerifiedCompleteFileIsReused)
+{
+    const std::string body = RandomBytes(12000, 43);
+    WriteServedFile("/job/reused.bin", body);
+    std::ofstream(TestPath("job-reused.bin"), std::ios::binary | std::ios::trunc) << body;
+    const JobRun reused = RunJob("/job/reused.bin", "job-reused.bin", Sha256Hex(body), 3);
+    EXPECT_TRUE(reused.bResult);
+    EXPECT_TRUE(reused.bReused);
+    EXPECT_TRUE(reused.requests.empty());
+    ASSERT_GE(reused.reports.size(), 2u);
+    EXPECT_EQ(reused.reports[1].info.m_nBytesReceived, body.size());
+    EXPECT_EQ(reused.reports[1].info.m_nExpectedSize, body.size());
+
+    std::ofstream(TestPath("job-reused.bin"), std::ios::binary | std::ios::trunc) << body.substr(1) << 'x';
+    const JobRun replaced = RunJob("/job/reused.bin", "job-reused.bin", Sha256Hex(body), 3);
+    EXPECT_TRUE(replaced.bResult);
+    EXPECT_FALSE(replaced.bReused);
+    EXPECT_EQ(replaced.requests.size(), 1u);
+    EXPECT_TRUE(StoredFile("job-reused.bin") == body);
+}
+
+// Passing trouble is tried again; an answer that will not change is not.
+TEST(DownloadJob, OnlyPassingFailuresAreTriedAgain)
+{
+    WriteServedFile("/retry/busy.bin", "abc");
+    WriteServedFile("/job/hashed.bin", "abc");
+    const struct {
+        const char* path;
+        const wchar_t* sha256;
+        bool bResult;
+        std::size_t nRequests;
+    } cases[] = {
+        {"/retry/busy.bin", L"", true, 3},
+        {"/job/not-there.bin", L"", false, 1},
+        {"/status/403", L"", false, 1},
+        {"/job/hashed.bin", L"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ae", false, 1},
+    };
+    for (const auto& c : cases) {
+        const JobRun run = RunJob(c.path, "job-passing.bin", c.sha256, 3);
+        EXPECT_EQ(run.bResult, c.bResult) << c.path;
+        EXPECT_EQ(run.requests.size(), c.nRequests) << c.path;
+    }
+}
+
+// A wait before the next attempt ends at once on a cancel, and holds still
+// while the cancel question is open.
+TEST(DownloadJob, RetryWaitsEndOnCancelAndHoldWhilePaused)
+{
+    WriteServedFile("/retry/waiting.bin", "abc");
+    WriteServedFile("/retry/held.bin", "abc");
+    const auto requestsOf = [](const char* path) { return RecordedRequests(TestServer::Http, path).size(); };
+    {
+        const std::size_t nBefore = requestsOf("/retry/waiting.bin");
+        TestEventOwner owner;
+        CDownloadJob job(ServerUrl(TestServer::Http, "/retry/waiting.bin"), Widen(TestPath("job-waiting.bin")), L"", 2);
+        auto result = std::async(std::launch::async, [&] { return job.Run(&owner, DownloadStatusFunction()); });
+        const auto deadline = std::chrono::steady_clock::now() + 20s;
+        while (requestsOf("/retry/waiting.bin") == nBefore && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(10ms);
+        }
+        std::this_thread::sleep_for(300ms);
+        SetEvent(owner.m_hCancelEvent.get());
+        ASSERT_EQ(result.wait_for(5s), std::future_status::ready) << "the 30 s wait did not end on the cancel";
+        EXPECT_FALSE(result.get());
+        EXPECT_EQ(requestsOf("/retry/waiting.bin"), nBefore + 1);
+    }
+    const std::size_t nBefore = requestsOf("/retry/held.bin");
+    TestEventOwner owner;
+    ResetEvent(owner.m_hProceedEvent.get());
+    CDownloadJob job(ServerUrl(TestServer::Http, "/retry/held.bin"), Widen(TestPath("job-held-wait.bin")), L"", 2);
+    auto result = std::async(std::launch::async, [&] { return job.Run(&owner, DownloadStatusFunction()); });
+    std::this_thread::sleep_for(3s);
+    EXPECT_EQ(requestsOf("/retry/held.bin"), nBefore + 1) << "the 1 s wait went on while held";
+    SetEvent(owner.m_hProceedEvent.get());
+    ASSERT_EQ(result.wait_for(20s), std::future_status::ready);
+    EXPECT_TRUE(result.get());
+    EXPECT_EQ(requestsOf("/retry/held.bin"), nBefore + 2);
 }
 
 }  // namespace

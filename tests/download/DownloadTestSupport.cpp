@@ -3,6 +3,8 @@
 
 #include "DownloadTestSupport.h"
 
+#include <bcrypt.h>
+
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -107,6 +109,22 @@ std::string RandomBytes(std::size_t nCount, unsigned nSeed)
         c = static_cast<char>(random() & 0xFF);
     }
     return bytes;
+}
+
+std::wstring Sha256Hex(const std::string& bytes)
+{
+    unsigned char digest[32] = {};
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0);
+    BCryptHash(algorithm, nullptr, 0, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data())),
+               static_cast<ULONG>(bytes.size()), digest, sizeof digest);
+    BCryptCloseAlgorithmProvider(algorithm, 0);
+    std::wstring text;
+    for (const unsigned char byte : digest) {
+        text += L"0123456789abcdef"[byte >> 4];
+        text += L"0123456789abcdef"[byte & 15];
+    }
+    return text;
 }
 
 std::string TestPath(const std::string& name)

@@ -30,6 +30,8 @@ void WriteServedFile(const std::string& path, const std::string& bytes);
 std::vector<std::string> RecordedRequests(TestServer server, const std::string& path);
 
 std::string RandomBytes(std::size_t nCount, unsigned nSeed);
+// The SHA-256 of bytes in 64 lower-case hexadecimal digits.
+std::wstring Sha256Hex(const std::string& bytes);
 std::string TestPath(const std::string& name);  // Windows path of a local output file
 std::wstring Widen(const std::string& text);
 bool ReadLocalFile(const std::string& path, std::string& bytes);

@@ -7,17 +7,17 @@
 
 using namespace korvex::download;
 
-TEST(SizeQueryStatus, AcceptsOnlyTheUsableRange)
+TEST(FileStatus, OnlyASuccessCarriesAFile)
 {
     const struct {
         std::uint32_t nStatus;
         bool bAccepted;
     } cases[] = {
-        {0, false},   {100, false}, {199, false}, {200, true}, {206, true},  {302, true},  {402, true},
-        {403, false}, {404, false}, {405, true},  {500, true}, {501, false}, {503, false}, {999, false},
+        {0, false},   {100, false}, {199, false}, {200, true},  {204, true},  {206, true},  {299, true},
+        {300, false}, {302, false}, {402, false}, {404, false}, {405, false}, {407, false}, {500, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IsSizeQueryStatusAccepted(c.nStatus), c.bAccepted) << c.nStatus;
+        EXPECT_EQ(IsSuccessStatus(c.nStatus), c.bAccepted) << c.nStatus;
     }
 }
 
@@ -40,7 +40,7 @@ TEST(ContentLength, UnusableTextCountsAsMissing)
                            "1 2", "0x10", "1e3", "2147483648", "99999999999", "184467440737095516160",
                            "4.5", "\xff"};
     for (const char* text : cases) {
-        EXPECT_EQ(ParseContentLength(text), 0) << text;
+        EXPECT_EQ(ParseContentLength(text), kUnusableLength) << text;
     }
 }
 

@@ -12,6 +12,8 @@ import configparser
 import os
 import re
 import shutil
+import socket
+import subprocess
 import sys
 import time
 
@@ -93,6 +95,11 @@ class Scenario(ScenarioCase):
 
     def screenshot(self, name):
         self.wine.driver("screenshot", "--raise", "--png", windows_path(os.path.join(self.work, name)))
+
+    def run_logged(self, exe, name, **kwargs):
+        """A silent run with a run log: the run and the log's path."""
+        log = os.path.join(self.work, name + ".log")
+        return self.start_installer(exe, ["/s", "/log", windows_path(log)], name=name, **kwargs), log
 
     def assertNothingRegistered(self):
         self.assertNotIn("InstallDir", self.registry(HKLM_PRODUCT_KEY) or {})
@@ -475,7 +482,8 @@ class CancelSlowDownload(Scenario):
 class StalledServer(Scenario):
     def test_a_server_that_stops_sending_ends_the_run_with_the_error_box(self):
         # Headers and a little of the body, then silence: the receive time-out ends the transfer.
-        manifest = self.serve(rules=["/packages/%s=stall-after=20000" % generate.MAIN_PACKAGE], no_prerequisite=True)
+        manifest = self.serve(rules=["/packages/%s=stall-after=20000" % generate.MAIN_PACKAGE], no_prerequisite=True,
+                              download_attempts=1)
         run = self.start_installer(self.installer_folder(manifest), ["/s"])
         self.assertExitCode(run, 1603)
         self.assertOnlyBox(run, SERVER_ERROR, "OK")
@@ -722,18 +730,16 @@ class VerifiedHandOver(Scenario):
         return [path for temp in self.wine.temp_folders() for path in os.listdir(temp)
                 if path.startswith("KorvexWebInstaller_")]
 
-    def run_logged(self, exe, name, expected_code, extra_env=None):
-        log = os.path.join(self.work, name + ".log")
-        run = self.start_installer(exe, ["/s", "/log", windows_path(log)], name=name, extra_env=extra_env)
+    def run_with_log_text(self, exe, name, expected_code, **kwargs):
+        run, log = self.run_logged(exe, name, **kwargs)
         self.assertExitCode(run, expected_code)
-        with open(log, encoding="utf-8") as f:
-            return run, f.read()
+        return run, read_text(log)
 
     def assertRefused(self, exe, name, reason):
         """A silent run whose newer client is refused: it is deleted, never started, and
         this client then meets the client-too-old refusal."""
         folders = self.client_folders()
-        run, log = self.run_logged(exe, name, 1603)
+        run, log = self.run_with_log_text(exe, name, 1603)
         self.assertIn("Newer client refused, deleted and never started: " + reason, log)
         self.assertOnlyBox(run, CLIENT_TOO_OLD, "OK", caption="Windows Installer")
         self.assertEqual(self.client_folders(), folders, "the refused client or its folder stayed")
@@ -750,7 +756,7 @@ class VerifiedHandOver(Scenario):
             shutil.copyfile(os.path.join(self.build, "planted-dlls", dll + ".dll"),
                             os.path.join(os.path.dirname(exe), dll + ".dll"))
         overrides = (os.environ.get("WINEDLLOVERRIDES", "") + ";wintrust,crypt32=n,b").lstrip(";")
-        run, log = self.run_logged(exe, "verified", 0, extra_env={"WINEDLLOVERRIDES": overrides})
+        run, log = self.run_with_log_text(exe, "verified", 0, extra_env={"WINEDLLOVERRIDES": overrides})
         self.assertEqual(run.boxes().summary(), [])
         self.assertTrue(wait_until(self.prerequisite_runs, 20), "the verified client did not start")
         self.assertEqual(len(self.prerequisite_runs()), 1)
@@ -781,7 +787,7 @@ class VerifiedHandOver(Scenario):
         self.assertEqual(self.prerequisite_runs(), [])
 
         self.serve_client(self.signed_client(publisher, "signed.exe"))
-        run, log = self.run_logged(exe, "pinned", 0)
+        run, log = self.run_with_log_text(exe, "pinned", 0)
         self.assertIn("Newer client verified: its key is a client_signer of the manifest; accepted keys: " +
                       publisher.key_hash, log)
         self.assertTrue(wait_until(self.prerequisite_runs, 20), "the pinned signer's client did not start")
@@ -885,6 +891,202 @@ class TabStopWalk(KeyboardScenario):
         self.assertExitCode(run, 1602)
         self.assertOnlyBox(run, CANCEL_QUESTION, "Yes")
 
+
+
+# ---- Transfers that survive real networks -------------------------------------
+
+INTERNET_SETTINGS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings"
+PROXY_VALUES = ("ProxyEnable", "ProxyServer", "ProxyOverride")
+PROXY_NAME = "korvex-test-proxy"
+
+
+def header_of(record, name):
+    return next((value for key, value in record["headers"] if key.lower() == name.lower()), None)
+
+
+class NetworkScenario(Scenario):
+    """A silent run with its run log; the requests for the main package."""
+
+    def package_records(self):
+        return [r for r in self.server.records() if r["path"] == PACKAGES_PATH + generate.MAIN_PACKAGE]
+
+    def assertLogged(self, log, pattern):
+        self.assertRegex(read_text(log), pattern)
+
+    def assertFailedWithoutTrace(self, run):
+        self.assertExitCode(run, 1603)
+        self.assertOnlyBox(run, SERVER_ERROR, "OK")
+        self.assertNothingRegistered()
+        self.assertNotIn(generate.PRODUCT_CODE, self.wine.installed_products())
+
+
+class EndingServerManifests(NetworkScenario):
+    def test_endless_chunked_and_trickling_server_manifests_end_within_their_limits(self):
+        exe = self.installer_folder(self.serve(rules=["/version.xml=chunked,endless=4096"], no_prerequisite=True))
+        started = time.monotonic()
+        run = self.start_installer(exe, ["/s"], name="chunked")
+        self.assertFailedWithoutTrace(run)
+        self.assertLess(time.monotonic() - started, 60, "the endless chunked body held the run")
+        stored = self.component_files("version.xml")
+        self.assertEqual(len(stored), 1)
+        self.assertLessEqual(file_size(stored[0]), 1024 * 1024, "more than the limit was kept")
+
+        # One byte every 50 s: only the deadline of 120 s ends it.
+        self.server.set_rules(["/version.xml=trickle=1:50000"])
+        started = time.monotonic()
+        run = self.start_installer(exe, ["/s"], name="trickle", timeout_seconds=240)
+        self.assertFailedWithoutTrace(run)
+        self.assertLess(time.monotonic() - started, 170, "the trickle outlived the deadline")
+        self.assertEqual(self.requested("/version.xml"), 2)
+
+
+class ErrorPages(NetworkScenario):
+    def test_error_pages_are_never_content(self):
+        package = PACKAGES_PATH + generate.MAIN_PACKAGE
+        exe = self.installer_folder(self.serve(rules=[package + "=status=500"], no_prerequisite=True))
+        run, log = self.run_logged(exe, "package-500")
+        self.assertFailedWithoutTrace(run)
+        self.assertFalse(os.path.exists(self.installer_path("msi", generate.MAIN_PACKAGE)), "the error page was kept")
+        # A server error passes: tried as often as the manifest says, with the waits logged.
+        self.assertEqual(self.requested(package), 4)
+        self.assertLogged(log, r"Request GET http://127\.0\.0\.1:\d+%s: status 500" % re.escape(package))
+        self.assertLogged(log, r"Attempt 1 of 4 at .*%s failed: the server refused \(status 500\); next attempt in 1 s"
+                          % re.escape(package))
+        self.assertLogged(log, r"Attempt 4 of 4 at .*failed: .*; not tried again")
+
+        self.server.set_rules(["/version.xml=status=404,body=<?xml version='1.0'?><html><body>Not here</body></html>"])
+        run, log = self.run_logged(exe, "manifest-404")
+        self.assertFailedWithoutTrace(run)
+        self.assertEqual(run.timeline().main_windows(), [], "the wizard opened")
+        self.assertEqual(self.requested("/version.xml"), 3, "a 404 was tried again")
+        self.assertLogged(log, r"Client check: the server manifest could not be fetched or read")
+
+
+class RetriedDownloads(NetworkScenario):
+    def test_a_connection_dropped_once_is_survived_with_attempts_and_fails_without(self):
+        half = os.path.getsize(os.path.join(self.packages, generate.MAIN_PACKAGE)) // 2
+        drop = "/packages/%s=close-after=%d,times=1,etag" % (generate.MAIN_PACKAGE, half)
+        exe = self.installer_folder(self.serve(rules=[drop], no_prerequisite=True))
+        run, log = self.run_logged(exe, "four-attempts")
+        self.assertExitCode(run, 0)
+        self.assertEqual(run.boxes().summary(), [])
+        self.assertRegistryValues(HKLM_PRODUCT_KEY, INSTALLED_BY_INSTALLER)
+        first, second = self.package_records()
+        self.assertTrue(first["fault"])
+        self.assertEqual(header_of(second, "Range"), "bytes=%d-" % half)
+        self.assertIsNotNone(header_of(second, "If-Range"))
+        self.assertLogged(log, r"Attempt 1 of 4 at .*failed: the transfer was cut short .*; next attempt in 1 s")
+        self.assertTrue(same_bytes(self.installer_path("msi", generate.MAIN_PACKAGE),
+                                   self.served(generate.MAIN_PACKAGE)))
+
+        self.remove_sample_product()
+        exe = self.installer_folder(publish(self.server, self.packages, no_prerequisite=True, download_attempts=1))
+        self.server.set_rules([drop])  # counted afresh
+        run = self.start_installer(exe, ["/s"], name="one-attempt")
+        self.assertFailedWithoutTrace(run)
+        self.assertEqual(len(self.package_records()), 3)
+
+
+class ResumedDownloads(NetworkScenario):
+    def test_a_later_run_asks_only_for_the_rest_and_a_verified_package_is_not_fetched_again(self):
+        half = os.path.getsize(os.path.join(self.packages, generate.MAIN_PACKAGE)) // 2
+        exe = self.installer_folder(self.serve(
+            rules=["/packages/%s=close-after=%d,times=1,etag" % (generate.MAIN_PACKAGE, half)], no_prerequisite=True,
+            download_attempts=1))
+        run = self.start_installer(exe, ["/s"], name="cut-short")
+        self.assertFailedWithoutTrace(run)
+        part = self.installer_path("msi", generate.MAIN_PACKAGE)
+        self.assertEqual(file_size(part), half)
+        self.assertTrue(read_text(part + ".resume").startswith("KorvexPart 1\n"))
+
+        run, log = self.run_logged(exe, "resumed")
+        self.assertExitCode(run, 0)
+        self.assertEqual(header_of(self.package_records()[-1], "Range"), "bytes=%d-" % half)
+        self.assertIsNotNone(header_of(self.package_records()[-1], "If-Range"))
+        self.assertLogged(log, r"Resuming .*%s\" from byte %d of \d+" % (re.escape(generate.MAIN_PACKAGE), half))
+        self.assertFalse(os.path.exists(part + ".resume"))
+        self.assertTrue(same_bytes(part, self.served(generate.MAIN_PACKAGE)))
+
+        self.remove_sample_product()
+        run, log = self.run_logged(exe, "reused")
+        self.assertExitCode(run, 0)
+        self.assertEqual(len(self.package_records()), 2, "the verified package was fetched again")
+        self.assertLogged(log, r"Reused .*%s\": complete, its SHA-256 matches" % re.escape(generate.MAIN_PACKAGE))
+        self.assertEqual(self.registry(SAMPLE_KEY)["Version"], ("REG_SZ", generate.RELEASE_VERSION))
+
+
+class ProxyInstall(NetworkScenario):
+    """Debian's tinyproxy on loopback as the prefix's system proxy."""
+
+    def start_proxy(self, name, credentials=None):
+        port = closed_port()
+        folder = os.path.join(self.work, name)
+        os.makedirs(folder, exist_ok=True)
+        lines = ["Port %d" % port, "Listen 127.0.0.1", "Allow 127.0.0.1", "Timeout 60", "MaxClients 20",
+                 'ViaProxyName "%s"' % PROXY_NAME, 'LogFile "%s"' % os.path.join(folder, "proxy.log")]
+        if credentials:
+            lines.append("BasicAuth %s %s" % credentials)
+        with open(os.path.join(folder, "tinyproxy.conf"), "w") as f:
+            f.write("\n".join(lines) + "\n")
+        # It ends by itself with the scenario's longest run, whatever happens here.
+        proxy = subprocess.Popen(["timeout", "240", "/usr/bin/tinyproxy", "-d", "-c",
+                                  os.path.join(folder, "tinyproxy.conf")],
+                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(lambda: (proxy.terminate(), proxy.wait(timeout=30)))
+        self.assertTrue(wait_until(lambda: self.accepts(port), 10), "tinyproxy did not start")
+        return port
+
+    @staticmethod
+    def accepts(port):
+        try:
+            socket.create_connection(("127.0.0.1", port), timeout=1).close()
+            return True
+        except OSError:
+            return False
+
+    def use_proxy(self, port):
+        before = self.wine.reg_query(INTERNET_SETTINGS_KEY) or {}
+        self.addCleanup(self.restore_settings, {name: before[name] for name in PROXY_VALUES if name in before})
+        self.wine.reg_add(INTERNET_SETTINGS_KEY, "ProxyEnable", "REG_DWORD", "1")
+        self.wine.reg_add(INTERNET_SETTINGS_KEY, "ProxyServer", "REG_SZ", "127.0.0.1:%d" % port)
+        # Loopback addresses go through the proxy too.
+        self.wine.reg_add(INTERNET_SETTINGS_KEY, "ProxyOverride", "REG_SZ", "<-loopback>")
+
+    def restore_settings(self, before):
+        for name in PROXY_VALUES:
+            if name in before:
+                self.wine.reg_add(INTERNET_SETTINGS_KEY, name, *before[name])
+            else:
+                self.wine.reg_delete_value(INTERNET_SETTINGS_KEY, name)
+
+    def test_installs_through_a_system_proxy_and_names_one_that_asks_for_credentials(self):
+        exe = self.installer_folder(self.serve(no_prerequisite=True))
+        self.use_proxy(self.start_proxy("proxy"))
+        run = self.start_installer(exe, ["/s"], name="through-proxy")
+        self.assertExitCode(run, 0)
+        self.assertRegistryValues(HKLM_PRODUCT_KEY, INSTALLED_BY_INSTALLER)
+        records = self.server.records()
+        self.assertEqual(len(records), 3, self.server.requests())
+        for record in records:
+            self.assertIn(PROXY_NAME, header_of(record, "Via") or "", record["path"])
+
+        self.remove_sample_product()
+        self.use_proxy(self.start_proxy("proxy-with-credentials", ("deploy", "secret")))
+        run, log = self.run_logged(exe, "proxy-407")
+        self.assertFailedWithoutTrace(run)
+        self.assertEqual(len(self.server.records()), 3, "a request passed the proxy without credentials")
+        self.assertLogged(log, r"Request GET http://127\.0\.0\.1:\d+/version\.xml: status 407 "
+                               r"\(the proxy asks for credentials\)")
+        self.assertLogged(log, r"Client check: the server manifest could not be fetched or read")
+
+
+class StandaloneMissingPackage(NetworkScenario):
+    def test_a_standalone_run_missing_its_package_ends_1603_with_nothing_registered(self):
+        exe = self.installer_folder(self.serve(no_prerequisite=True, standalone=True))
+        run, log = self.run_logged(exe, "standalone")
+        self.assertFailedWithoutTrace(run)
+        self.assertEqual(self.server.requests(), [])
+        self.assertLogged(log, r'Standalone file ".*\\msi\\%s": missing' % re.escape(generate.MAIN_PACKAGE))
 
 if __name__ == "__main__":
     main(sys.argv)

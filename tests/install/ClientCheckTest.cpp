@@ -4,9 +4,12 @@
 
 #include "EngineTestSupport.h"
 #include "config/RunSettings.h"
+#include "base/WinHandles.h"
+#include "download/CancelRequest.h"
 #include "download/HttpClient.h"
 #include "install/ClientCheck.h"
 #include "install/ServerManifest.h"
+#include "install/ServerManifestFetch.h"
 
 using namespace korvex::config;
 using namespace korvex::install;
@@ -48,6 +51,24 @@ TEST_F(ClientCheckTest, UnreachableServer)
 {
     g_productConfiguration.m_manifest.m_strVersionCheckUrl = L"http://127.0.0.1:1/version.xml";
     EXPECT_EQ(CheckClient(), CheckServerUnreachable);
+}
+
+// The manifest's file is made anew: a hard link planted at its path is
+// removed, not written through, and what is read is what arrived.
+TEST_F(ClientCheckTest, ServerManifestIsWrittenToAFileOfItsOwn)
+{
+    const std::wstring victim = m_run.BaseFolder() + L"victim.txt";
+    const std::wstring path = m_run.BaseFolder() + L"component\\version.xml";
+    {
+        const FileHandle file(CreateFileW(victim.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD nWritten = 0;
+        ASSERT_TRUE(WriteFile(file.get(), "precious", 8, &nWritten, nullptr));
+    }
+    ASSERT_TRUE(CreateHardLinkW(path.c_str(), victim.c_str(), nullptr));
+    EXPECT_TRUE(FetchServerManifest(CancelRequest(), ServerUrl(L"/version.xml"), path));
+    EXPECT_EQ(ReadFileText(victim), L"precious");
+    EXPECT_EQ(g_productConfiguration.m_manifest.m_freshInstall.m_strMinClientVersion, L"18.0.0.1");
+    EXPECT_NE(ReadFileText(path).find(L"korvexwebinstaller"), std::wstring::npos);
 }
 
 TEST_F(ClientCheckTest, StandaloneAsksNoServer)

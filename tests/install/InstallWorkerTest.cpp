@@ -319,10 +319,8 @@ TEST_F(InstallWorkerTest, CancelDuringDownloadEndsCancelledWithoutABox)
     EXPECT_EQ(end, InstallPhase::Cancelled);
     EXPECT_TRUE(ReachedPhase(InstallPhase::Cancelling));
     EXPECT_TRUE(m_boxes.Boxes().empty());
-    // The transfer stopped: the partial file stays, short of the package.
-    const std::wstring partial = m_run.BaseFolder() + L"msi\\Product.msi";
-    EXPECT_LT(std::filesystem::file_size(std::filesystem::path(partial)),
-              std::filesystem::file_size(std::filesystem::path(PackagePath(L"Product.msi"))));
+    // The transfer stopped; without a SHA-256 its part cannot be resumed and goes.
+    EXPECT_FALSE(FileExists(m_run.BaseFolder() + L"msi\\Product.msi"));
     EXPECT_FALSE(IsProductInstalled(kProductCode));
     ExpectNothingRegistered();
 }
@@ -390,6 +388,26 @@ TEST_F(InstallWorkerTest, InstalledCurrentProductIsRefused)
         (std::vector<RecordedBox>{{m_hMainWindow, L"Fenwyx Pro is already installed. Would you like to launch it?",
                                    L"Windows Installer", MB_OKCANCEL | MB_ICONERROR}}));
     EXPECT_EQ(Count(ReceivedPaths(), "/Product.msi"), 0);
+}
+
+// A standalone file is checked where it lies: one that differs from its
+// SHA-256 fails the run as a failed download does, and stays.
+TEST_F(InstallWorkerTest, StandalonePackageThatDiffersFromItsSha256FailsTheRun)
+{
+    ProductManifest& manifest = g_productConfiguration.m_manifest;
+    manifest.m_bStandalone = 1;
+    manifest.m_dependencies.clear();
+    manifest.m_transforms.clear();
+    manifest.m_strMainComponentSha256 = std::wstring(64, L'0');
+    const std::wstring package = m_run.BaseFolder() + L"msi\\Product.msi";
+    ASSERT_TRUE(CopyFileW(PackagePath(L"Product.msi").c_str(), package.c_str(), FALSE));
+    ASSERT_EQ(Run(), InstallPhase::Failed);
+    EXPECT_EQ(
+        m_boxes.Boxes(),
+        (std::vector<RecordedBox>{{nullptr, IDS_ERR_CONNECT_DOWNLOAD_SERVER.m_default, L"Fenwyx Pro", MB_ICONERROR}}));
+    EXPECT_TRUE(ReceivedPaths().empty());
+    EXPECT_FALSE(IsProductInstalled(kProductCode));
+    EXPECT_TRUE(FileExists(package)) << "a standalone file is not ours to delete";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@ README.md beside this file for the command line and the rule syntax.
 """
 
 import argparse
+import email.utils
 import fnmatch
 import http.server
 import json
@@ -36,7 +37,15 @@ class Rule:
         self.close_after = None
         self.stall_after = None
         self.endless = None  # bytes per chunk of a body that never ends
+        self.chunked = False
         self.delay = 0.0
+        self.retry_after = None
+        self.times = None  # the faults apply to this many requests, then the plain file
+        self.etag = None  # "strong" or "weak"
+        self.last_modified = False
+        self.ranges = True
+        self.answered = 0
+        self.lock = threading.Lock()
         for item in filter(None, (part.strip() for part in spec.split(","))):
             name, _, value = item.partition("=")
             if name == "status":
@@ -60,8 +69,37 @@ class Rule:
                 self.endless = max(1, int(value))
             elif name == "delay":
                 self.delay = int(value) / 1000.0
+            elif name == "chunked":
+                self.chunked = True
+            elif name == "retry-after":
+                self.retry_after = value
+            elif name == "times":
+                self.times = int(value)
+            elif name == "etag":
+                if value not in ("", "weak"):
+                    raise ValueError("etag takes nothing or weak: " + item)
+                self.etag = value or "strong"
+            elif name == "last-modified":
+                self.last_modified = True
+            elif name == "no-ranges":
+                self.ranges = False
             else:
                 raise ValueError("unknown rule item: " + item)
+
+    def is_fault(self):
+        """True when the answer is not the whole plain file (a client may ask again)."""
+        return (self.status != 200 or self.close_after is not None or self.stall_after is not None
+                or self.endless is not None or self.length is not None)
+
+    def for_next_request(self):
+        """This rule, or once its times are used up, the plain answer with the same validators."""
+        with self.lock:
+            self.answered += 1
+            if self.times is None or self.answered <= self.times:
+                return self
+        plain = Rule("")
+        plain.etag, plain.last_modified, plain.ranges = self.etag, self.last_modified, self.ranges
+        return plain
 
 
 def parse_rule_line(line):
@@ -144,12 +182,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def answer(self, send_body, allowed=True):
         url = urllib.parse.urlsplit(self.path)
         path = urllib.parse.unquote(url.path)
-        rule = self.server.rules.find(path) or Rule("")
+        rule = (self.server.rules.find(path) or Rule("")).for_next_request()
         status, body = self.choose_body(path, rule, allowed)
+        answer = Answer(status, body, rule)
+        if status == 200 and not isinstance(body, bytes):
+            self.choose_range(answer)
         self.server.log.record({
             "time": time.time(), "method": self.command, "path": path, "query": url.query,
             "headers": [[name, value] for name, value in self.headers.items()],
-            "status": status, "secure": isinstance(self.connection, ssl.SSLSocket),
+            "status": answer.status, "secure": isinstance(self.connection, ssl.SSLSocket),
+            "fault": rule.is_fault(),
         })
         # Skip a request body, so the connection stays usable.
         length = int(self.headers.get("Content-Length") or 0)
@@ -158,9 +200,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if rule.delay:
             time.sleep(rule.delay)
         try:
-            self.send_answer(rule, status, body, send_body)
+            self.send_answer(answer, send_body)
         except (BrokenPipeError, ConnectionResetError, ssl.SSLError, socket.timeout):
             self.close_connection = True
+        finally:
+            if not isinstance(body, bytes):
+                body.close()
+            self.server.sent_log.record({"time": time.time(), "path": path, "status": answer.status,
+                                         "offset": answer.offset, "sent": answer.sent})
 
     def choose_body(self, path, rule, allowed):
         """Returns (status, body) where body is bytes or an open file."""
@@ -175,67 +222,99 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return 404, b"<html><body>404 Not Found</body></html>"
         return rule.status, b"<html><body>%d</body></html>" % rule.status
 
-    def send_answer(self, rule, status, body, send_body):
-        try:
-            size = body_size(body)
-            self.send_response(status)
-            if rule.location:
-                self.send_header("Location", rule.location)
-            self.send_header("Content-Type", content_type(self.path))
-            if rule.endless:
-                self.send_header("Connection", "close")
-                self.close_connection = True
-            elif rule.no_length or rule.length is not None:
-                # The body's end is where the connection ends.
-                self.send_header("Connection", "close")
-                self.close_connection = True
-            if rule.length is not None:
-                self.send_header("Content-Length", rule.length)
-            elif not rule.no_length and not rule.endless:
-                self.send_header("Content-Length", str(size))
-            self.end_headers()
-            if not send_body:
-                self.wfile.flush()
-                return
-            if rule.endless:
-                self.send_endlessly(read_body(body, size) or b"x", rule.endless)
-                return
-            limit = size
-            for cut in (rule.close_after, rule.stall_after):
-                if cut is not None:
-                    limit = min(limit, cut)
-            if rule.trickle:
-                self.wfile.flush()
-                self.trickle(body, limit, *rule.trickle)
-            elif isinstance(body, bytes) or limit < size or size <= SMALL_BODY:
-                self.wfile.write(read_body(body, limit))
-                self.wfile.flush()
-            else:
-                self.wfile.flush()
-                self.connection.sendfile(body)
-            if rule.stall_after is not None:
-                self.stall()
-            if rule.close_after is not None or rule.stall_after is not None:
-                self.close_connection = True
-        finally:
-            if not isinstance(body, bytes):
-                body.close()
+    def choose_range(self, answer):
+        """A "Range: bytes=N-" or "bytes=N-M" of a served file, unless its If-Range is stale."""
+        rule = answer.rule
+        wanted = self.headers.get("Range")
+        if not wanted or not rule.ranges or rule.endless or rule.chunked:
+            return
+        condition = self.headers.get("If-Range")
+        if condition is not None and condition not in (answer.strong_etag(), answer.last_modified()):
+            return
+        first, _, last = wanted.partition("=")[2].partition("-")
+        if not wanted.startswith("bytes=") or not first.isdigit() or (last and not last.isdigit()):
+            return
+        first, last = int(first), min(int(last) if last else answer.size - 1, answer.size - 1)
+        if first > last:
+            answer.status, answer.headers = 416, [("Content-Range", "bytes */%d" % answer.size)]
+            answer.body, answer.size = b"", 0
+            return
+        answer.status, answer.offset, answer.size = 206, first, last - first + 1
+        answer.headers = [("Content-Range", "bytes %d-%d/%d" % (first, last, answer.whole))]
 
-    def trickle(self, body, limit, chunk, delay):
+    def send_answer(self, answer, send_body):
+        rule = answer.rule
+        self.send_response(answer.status)
+        if rule.location:
+            self.send_header("Location", rule.location)
+        self.send_header("Content-Type", content_type(self.path))
+        for name, value in answer.validators() + answer.headers:
+            self.send_header(name, value)
+        if rule.retry_after is not None:
+            self.send_header("Retry-After", rule.retry_after)
+        if rule.endless or rule.no_length or rule.length is not None:
+            # The body's end is where the connection ends.
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        if rule.chunked:
+            self.send_header("Transfer-Encoding", "chunked")
+        elif rule.length is not None:
+            self.send_header("Content-Length", rule.length)
+        elif not rule.no_length and not rule.endless:
+            self.send_header("Content-Length", str(answer.size))
+        self.end_headers()
+        if not send_body:
+            self.wfile.flush()
+            return
+        if rule.endless:
+            self.send_endlessly(answer, read_body(answer.body, answer.size) or b"x", rule.endless)
+            return
+        limit = answer.size
+        for cut in (rule.close_after, rule.stall_after):
+            if cut is not None:
+                limit = min(limit, cut)
+        if rule.chunked:
+            self.send_chunked(answer, limit)
+        elif rule.trickle:
+            self.wfile.flush()
+            self.trickle(answer, limit, *rule.trickle)
+        elif isinstance(answer.body, bytes) or limit < answer.size or answer.size <= SMALL_BODY:
+            self.send_piece(answer, read_body(answer.body, limit, answer.offset))
+        else:
+            self.wfile.flush()
+            answer.sent += self.connection.sendfile(answer.body, answer.offset, limit)
+        if rule.stall_after is not None:
+            self.stall()
+        if rule.close_after is not None or rule.stall_after is not None:
+            self.close_connection = True
+
+    def send_piece(self, answer, piece):
+        self.wfile.write(piece)
+        self.wfile.flush()
+        answer.sent += len(piece)
+
+    def trickle(self, answer, limit, chunk, delay):
         sent = 0
         while sent < limit:
-            piece = read_body(body, min(chunk, limit - sent), offset=sent)
-            self.wfile.write(piece)
-            self.wfile.flush()
+            piece = read_body(answer.body, min(chunk, limit - sent), offset=answer.offset + sent)
+            self.send_piece(answer, piece)
             sent += len(piece)
             if sent < limit:
                 time.sleep(delay)
 
-    def send_endlessly(self, content, chunk):
-        """The body repeated in pieces of chunk bytes, for ever."""
+    def send_chunked(self, answer, limit):
+        piece = read_body(answer.body, limit, answer.offset)
+        self.wfile.write(b"%x\r\n%s\r\n0\r\n\r\n" % (len(piece), piece) if piece else b"0\r\n\r\n")
+        self.wfile.flush()
+        answer.sent += len(piece)
+
+    def send_endlessly(self, answer, content, chunk):
+        """The body repeated in pieces of chunk bytes, for ever (chunked when the rule says so)."""
         piece = (content * (chunk // len(content) + 1))[:chunk]
+        framed = b"%x\r\n%s\r\n" % (len(piece), piece) if answer.rule.chunked else piece
         while True:
-            self.wfile.write(piece)
+            self.wfile.write(framed)
+            answer.sent += len(piece)
 
     def stall(self):
         # Hold the connection open until the client gives up or we end.
@@ -248,6 +327,39 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 except OSError:
                     return
                 time.sleep(0.1)
+
+
+class Answer:
+    """What one request gets: status, body, the part of it sent, and the bytes that went out."""
+
+    def __init__(self, status, body, rule):
+        self.status, self.body, self.rule = status, body, rule
+        self.whole = self.size = body_size(body)
+        self.offset = 0
+        self.headers = []
+        self.sent = 0
+        self.stamp = None if isinstance(body, bytes) else os.fstat(body.fileno())
+
+    def strong_etag(self):
+        if self.rule.etag != "strong" or self.stamp is None:
+            return None
+        return '"%x-%x"' % (self.stamp.st_size, self.stamp.st_mtime_ns)
+
+    def last_modified(self):
+        if not self.rule.last_modified or self.stamp is None:
+            return None
+        return email.utils.formatdate(self.stamp.st_mtime, usegmt=True)
+
+    def validators(self):
+        found = []
+        if self.rule.etag and self.stamp is not None:
+            tag = '"%x-%x"' % (self.stamp.st_size, self.stamp.st_mtime_ns)
+            found.append(("ETag", tag if self.rule.etag == "strong" else "W/" + tag))
+        if self.last_modified():
+            found.append(("Last-Modified", self.last_modified()))
+        if self.rule.ranges and self.stamp is not None and not self.rule.chunked:
+            found.append(("Accept-Ranges", "bytes"))
+        return found
 
 
 def content_type(path):
@@ -272,11 +384,12 @@ class Server(http.server.ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, port, root, rules, log, tls_context):
+    def __init__(self, port, root, rules, log, sent_log, tls_context):
         super().__init__(("127.0.0.1", port), Handler)
         self.root = os.path.realpath(root)
         self.rules = rules
         self.log = log
+        self.sent_log = sent_log
         self.tls_context = tls_context
 
     def get_request(self):
@@ -363,6 +476,7 @@ def main():
     parser.add_argument("--rule", action="append", default=[], help="PATH=ITEMS, see README.md")
     parser.add_argument("--rules-file", help="file of PATH=ITEMS lines, re-read when it changes")
     parser.add_argument("--log", help="file that receives one JSON line per request")
+    parser.add_argument("--sent-log", help="file that receives one JSON line per answer once it ends")
     parser.add_argument("--tls-cert", help="PEM certificate chain: serve HTTPS")
     parser.add_argument("--tls-key", help="PEM private key of --tls-cert")
     parser.add_argument("--background", action="store_true", help="detach once listening (needs --port-file)")
@@ -389,9 +503,10 @@ def main():
     if args.background:
         detach(args.port_file, args.lifetime)
     os.makedirs(args.root, exist_ok=True)
-    if args.log:
-        open(args.log, "w").close()  # the record starts with this server
-    server = Server(args.port, args.root, rules, RequestLog(args.log), tls_context)
+    for record in (args.log, args.sent_log):
+        if record:
+            open(record, "w").close()  # the record starts with this server
+    server = Server(args.port, args.root, rules, RequestLog(args.log), RequestLog(args.sent_log), tls_context)
     if args.pid_file:
         write_atomically(args.pid_file, "%d\n" % os.getpid())
     if args.port_file:

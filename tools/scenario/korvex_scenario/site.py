@@ -54,13 +54,16 @@ class TestServer:
         with open(self.rules_file, "w") as f:
             f.write("".join(rule + "\n" for rule in rules))
 
-    def requests(self):
-        """(method, path, status) of every request so far, in order."""
+    def records(self):
+        """Every request so far as the server recorded it (path, headers, status, fault, ...), in order."""
         if not os.path.exists(self.log):
             return []
         with open(self.log, encoding="utf-8") as f:
-            records = [json.loads(line) for line in f if line.strip()]
-        return [(r["method"], r["path"], r["status"]) for r in records]
+            return [json.loads(line) for line in f if line.strip()]
+
+    def requests(self):
+        """(method, path, status) of every request so far, in order."""
+        return [(r["method"], r["path"], r["status"]) for r in self.records()]
 
     def stop(self):
         if os.path.exists(self.pid_file):
