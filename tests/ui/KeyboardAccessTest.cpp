@@ -121,7 +121,9 @@ TEST_F(KeyboardAccess, FocusShowsACueUnlessTheUiStateHidesIt)
         const CapturedImage hidden = Picture(*control);
         SetWindowLongPtrW(control->m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_previousProc));
         // The link's focus flag is its own; the rest is as at rest.
-        if (control != &m_link) EXPECT_EQ(hidden.pixels, resting.pixels) << "the cue shows while hidden";
+        if (control != &m_link) {
+            EXPECT_EQ(hidden.pixels, resting.pixels) << "the cue shows while hidden";
+        }
         ::SetFocus(nullptr);
         PumpMessages(30);
         EXPECT_EQ(Picture(*control).pixels, resting.pixels);
