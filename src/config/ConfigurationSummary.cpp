@@ -1,6 +1,9 @@
 #include "config/ConfigurationSummary.h"
 
+#include "base/DecimalText.h"
 #include "log/LogText.h"
+
+using korvex::base::DecimalText;
 
 namespace korvex::config {
 
@@ -36,11 +39,11 @@ std::vector<std::wstring> SummarizeConfiguration(const ProductConfiguration& con
             Pair(L"full_url", WithoutCredentials(m.m_strMainComponentUrl)),
     };
     for (const TransformInfo& t : m.m_transforms) {
-        lines.push_back(L"Transform " + std::to_wstring(t.m_nLangId) + L": " + Pair(L"name", t.m_strName) + L", " +
+        lines.push_back(L"Transform " + DecimalText(t.m_nLangId) + L": " + Pair(L"name", t.m_strName) + L", " +
                         Pair(L"full_url", WithoutCredentials(t.m_strFullUrl)));
     }
     for (const LanguagePackInfo& p : m.m_languagePacks) {
-        lines.push_back(L"Language pack " + std::to_wstring(p.m_nLangId) + L": " + Pair(L"pid", p.m_strPid) + L", " +
+        lines.push_back(L"Language pack " + DecimalText(p.m_nLangId) + L": " + Pair(L"pid", p.m_strPid) + L", " +
                         Pair(L"name", p.m_strName) + L", " + Pair(L"full_url", WithoutCredentials(p.m_strFullUrl)));
     }
     for (const DependencyInfo& d : m.m_dependencies) {
@@ -53,7 +56,7 @@ std::vector<std::wstring> SummarizeConfiguration(const ProductConfiguration& con
         for (const std::wstring& key : m.m_clientSigners) keys += (keys.empty() ? L"" : L", ") + key;
         lines.push_back(L"Client signers: " + keys);
     }
-    lines.push_back(L"Language " + std::to_wstring(configuration.m_nLanguageId) + L", installed version " +
+    lines.push_back(L"Language " + DecimalText(configuration.m_nLanguageId) + L", installed version " +
                     Quoted(configuration.m_installedProduct.m_strVersion));
     return lines;
 }

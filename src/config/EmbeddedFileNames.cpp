@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "base/DecimalText.h"
+
+using korvex::base::DecimalText;
+
 namespace korvex::config {
 
 namespace {
@@ -57,13 +61,13 @@ std::wstring EmbeddedFileName(std::wstring_view relativePath)
 
 std::wstring EmbeddedLanguageFileName(int languageId, std::wstring_view fileName)
 {
-    return EmbeddedFileName(L"language/" + std::to_wstring(languageId) + L"/" + std::wstring(fileName));
+    return EmbeddedFileName(L"language/" + DecimalText(languageId) + L"/" + std::wstring(fileName));
 }
 
 std::vector<std::wstring> EmbeddedSlideNames(const std::vector<std::wstring>& names, int languageId, int scale)
 {
     const std::wstring folder =
-        EmbeddedFileName(L"language/" + std::to_wstring(languageId) + L"/slidesPro/" + std::to_wstring(scale)) + L"/";
+        EmbeddedFileName(L"language/" + DecimalText(languageId) + L"/slidesPro/" + DecimalText(scale)) + L"/";
     std::vector<std::wstring> slides;
     for (const std::wstring& name : names) {
         const std::wstring_view rest = std::wstring_view(name).substr(std::min(name.size(), folder.size()));

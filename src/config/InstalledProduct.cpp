@@ -6,7 +6,10 @@
 
 #include <string>
 
+#include "base/DecimalText.h"
 #include "base/UserMessageBox.h"
+
+using korvex::base::DecimalText;
 
 using namespace korvex::config;
 
@@ -40,7 +43,7 @@ InstalledProductInfo QueryInstalledProduct(const std::wstring& productCode)
     if (result == ERROR_SUCCESS) {
         installed.m_strVersion = version;
     } else if (result != ERROR_UNKNOWN_PRODUCT) {
-        const std::wstring message = L"Failed to get installed product info, error code: " + std::to_wstring(result);
+        const std::wstring message = L"Failed to get installed product info, error code: " + DecimalText(result);
         UserMessageBox(nullptr, message.c_str(), ApplicationName().c_str(), MB_OK);
     }
     return installed;

@@ -1,5 +1,9 @@
 #include "config/ProductConfiguration.h"
 
+#include "base/DecimalText.h"
+
+using korvex::base::DecimalText;
+
 namespace korvex::config {
 
 ProductConfiguration g_productConfiguration;
@@ -9,7 +13,7 @@ std::wstring FormatComponentPath(const ProductConfiguration& configuration, int 
     if (configuration.m_manifest.m_bStandalone) {
         return configuration.m_strComponentFolder + fileName;
     }
-    return configuration.m_strComponentFolder + std::to_wstring(tickCount) + fileName;
+    return configuration.m_strComponentFolder + DecimalText(tickCount) + fileName;
 }
 
 }  // namespace korvex::config

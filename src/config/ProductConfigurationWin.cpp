@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/DecimalText.h"
 #include "config/DecimalText.h"
 #include "config/EmbeddedFileNames.h"
 #include "config/EmbeddedFilesWin.h"
@@ -15,6 +16,8 @@
 #include "config/RunSettings.h"
 #include "config/Table.h"
 #include "log/RunLog.h"
+
+using korvex::base::DecimalText;
 
 using namespace korvex::config;
 
@@ -218,7 +221,7 @@ std::wstring MakeProgramPath(const std::wstring& fileName)
 {
     const std::wstring folder = ProtectedFolder(IsProcessElevated())
                                     .CreateUnique(g_productConfiguration.m_strComponentFolder +
-                                                  std::to_wstring(static_cast<int>(GetTickCount())));
+                                                  DecimalText(static_cast<int>(GetTickCount())));
     if (folder.empty()) {
         LogEvent(L"No folder could be made for \"" + fileName + L"\" in \"" +
                  g_productConfiguration.m_strComponentFolder + L"\"");
@@ -229,5 +232,5 @@ std::wstring MakeProgramPath(const std::wstring& fileName)
 
 std::wstring MakeLanguagePackPath(int languageId)
 {
-    return MakeComponentPath(L"language_pack_" + std::to_wstring(languageId) + L".exe");
+    return MakeComponentPath(L"language_pack_" + DecimalText(languageId) + L".exe");
 }

@@ -2,7 +2,10 @@
 
 #include <aclapi.h>
 
+#include "base/DecimalText.h"
 #include "base/WinHandles.h"
+
+using korvex::base::DecimalText;
 
 namespace {
 
@@ -87,7 +90,7 @@ bool ProtectedFolder::CreateNew(const std::wstring& path) const
 std::wstring ProtectedFolder::CreateUnique(const std::wstring& stem) const
 {
     for (int attempt = 0; attempt < kUniqueFolderAttempts; ++attempt) {
-        const std::wstring folder = attempt == 0 ? stem : stem + L"_" + std::to_wstring(attempt);
+        const std::wstring folder = attempt == 0 ? stem : stem + L"_" + DecimalText(attempt);
         if (CreateNew(folder)) return folder;
         if (::GetLastError() != ERROR_ALREADY_EXISTS) break;
     }
@@ -141,5 +144,5 @@ std::wstring NewTemporaryFolder()
     if (length == 0 || length > MAX_PATH) return std::wstring();
     return ProtectedFolder(IsProcessElevated())
         .CreateUnique(std::wstring(temporaryFolder, length) + L"KorvexWebInstaller_" +
-                      std::to_wstring(static_cast<int>(::GetTickCount())));
+                      DecimalText(static_cast<int>(::GetTickCount())));
 }

@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
+#include "base/DecimalText.h"
 #include "base/WinHandles.h"
 #include "config/EmbeddedFileNames.h"
 #include "config/EmbeddedFilesWin.h"
 #include "config/ProductConfiguration.h"
 #include "ui/Dpi.h"
+
+using korvex::base::DecimalText;
 
 using namespace korvex::config;
 
@@ -37,8 +40,8 @@ std::vector<std::wstring> GetSlideImages()
 {
     if (g_slideImages.empty()) {
         const ProductConfiguration& configuration = g_productConfiguration;
-        const std::wstring folder = configuration.m_strLanguageFolder + std::to_wstring(configuration.m_nLanguageId) +
-                                    L"\\slidesPro\\" + std::to_wstring(SlideScaleForDpiStep(DpiStep())) + L"\\";
+        const std::wstring folder = configuration.m_strLanguageFolder + DecimalText(configuration.m_nLanguageId) +
+                                    L"\\slidesPro\\" + DecimalText(SlideScaleForDpiStep(DpiStep())) + L"\\";
         g_slideImages = FindSlides(folder);
     }
     return g_slideImages;

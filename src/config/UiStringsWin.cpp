@@ -5,11 +5,14 @@
 
 #include <cwchar>
 
+#include "base/DecimalText.h"
 #include "config/EmbeddedFileNames.h"
 #include "config/EmbeddedFilesWin.h"
 #include "config/IniText.h"
 #include "config/ProductConfiguration.h"
 #include "config/RunSettings.h"
+
+using korvex::base::DecimalText;
 
 using namespace korvex::config;
 
@@ -20,7 +23,7 @@ constexpr DWORD kValueCharacters = MAX_PATH;
 
 std::wstring StringFilePath(int languageId)
 {
-    return g_productConfiguration.m_strLanguageFolder + std::to_wstring(languageId) + L"\\stringPro.ini";
+    return g_productConfiguration.m_strLanguageFolder + DecimalText(languageId) + L"\\stringPro.ini";
 }
 
 // An embedded string file is read as the system reads one on disk, cut the
@@ -65,6 +68,6 @@ std::wstring LoadLink(const wchar_t* key, const wchar_t* defaultUrl)
 
 std::wstring GetLanguageTitle(int languageId)
 {
-    const std::wstring digits = std::to_wstring(languageId);
+    const std::wstring digits = DecimalText(languageId);
     return ReadStringFile(languageId, L"LANGUAGE", L"Title", digits.c_str());
 }

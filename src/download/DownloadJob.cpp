@@ -4,11 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "base/DecimalText.h"
 #include "download/FileSha256.h"
 #include "download/ResumeRules.h"
 #include "download/TransferAttempts.h"
 #include "download/VerifiedFile.h"
 #include "log/RunLog.h"
+
+using korvex::base::DecimalText;
 
 using namespace korvex::download;
 
@@ -140,8 +143,8 @@ bool CDownloadJob::TakeOverPart()
     }
     m_file = std::move(part);
     m_part = FilePart{record->m_nReceived, record->m_nTotal, record->m_strValidator};
-    LogEvent(L"Resuming \"" + m_strLocalPath + L"\" from byte " + std::to_wstring(m_part.m_nOffset) + L" of " +
-             std::to_wstring(m_part.m_nTotal));
+    LogEvent(L"Resuming \"" + m_strLocalPath + L"\" from byte " + DecimalText(m_part.m_nOffset) + L" of " +
+             DecimalText(m_part.m_nTotal));
     return true;
 }
 

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include "base/DecimalText.h"
 #include "log/LogText.h"
 #include "log/RunLog.h"
+
+using korvex::base::DecimalText;
 
 using namespace korvex::download;
 
@@ -34,7 +37,7 @@ AttemptOutcome TransferAttempts::Run(const Attempt& attempt) const
             LogFailure(nAttempt, outcome, L"its time is up");
             return outcome;
         }
-        LogFailure(nAttempt, outcome, L"next attempt in " + std::to_wstring(nWait) + L" s");
+        LogFailure(nAttempt, outcome, L"next attempt in " + DecimalText(nWait) + L" s");
         if (!Wait(nWait)) {
             outcome.m_cause = AttemptCause::Cancelled;
             return outcome;
@@ -73,10 +76,10 @@ bool TransferAttempts::WaitWouldPassDeadline(std::uint32_t nSeconds) const
 
 void TransferAttempts::LogFailure(int nAttempt, const AttemptOutcome& outcome, const std::wstring& next) const
 {
-    std::wstring line = L"Attempt " + std::to_wstring(nAttempt) + L" of " + std::to_wstring(m_nAttempts) + L" at " +
+    std::wstring line = L"Attempt " + DecimalText(nAttempt) + L" of " + DecimalText(m_nAttempts) + L" at " +
                         korvex::log::WithoutCredentials(m_strUrl) + L" failed: " + AttemptCauseText(outcome.m_cause);
     if (outcome.m_nHttpStatus != 0) {
-        line += L" (status " + std::to_wstring(outcome.m_nHttpStatus) + L")";
+        line += L" (status " + DecimalText(outcome.m_nHttpStatus) + L")";
     }
     LogEvent(line + L"; " + next);
 }

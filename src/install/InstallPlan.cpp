@@ -2,13 +2,17 @@
 
 #include <utility>
 
+#include "base/DecimalText.h"
+
+using korvex::base::DecimalText;
+
 using namespace korvex::config;
 
 namespace korvex::install {
 
 std::wstring TransformPathFor(const std::wstring& transformFolder, int languageId)
 {
-    return transformFolder + std::to_wstring(languageId) + L".mst";
+    return transformFolder + DecimalText(languageId) + L".mst";
 }
 
 bool IsWindowsInstallerFile(const std::wstring& path)

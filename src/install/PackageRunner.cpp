@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/DecimalText.h"
 #include "base/UserMessageBox.h"
 #include "base/WinHandles.h"
 #include "config/ProductConfiguration.h"
@@ -14,6 +15,8 @@
 #include "install/InstallerProperties.h"
 #include "install/PrerequisiteCommand.h"
 #include "log/RunLog.h"
+
+using korvex::base::DecimalText;
 
 using namespace korvex::config;
 using namespace korvex::install;
@@ -43,7 +46,7 @@ std::wstring ExitCodeText(HANDLE process)
 {
     DWORD code = 0;
     if (!GetExitCodeProcess(process, &code)) return L"exit code unknown";
-    return L"exit code " + std::to_wstring(code);
+    return L"exit code " + DecimalText(code);
 }
 
 // The system folder, without a trailing backslash; empty when unknown.
@@ -133,7 +136,7 @@ PrerequisiteRun RunPackageProcess(const InstallPlanItem& item, HANDLE hCancelEve
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(command.m_strApplication.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         command.m_strWorkingFolder.c_str(), &startup, &process)) {
-        LogPackage(item.m_strLocalPath, how, L"not started, error " + std::to_wstring(GetLastError()));
+        LogPackage(item.m_strLocalPath, how, L"not started, error " + DecimalText(GetLastError()));
         return PrerequisiteRun::NotStarted;
     }
     const KernelHandle processHandle(process.hProcess);
@@ -168,7 +171,7 @@ bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item)
     // The handler's context is this worker, which may go before the process.
     MsiSetExternalUIW(nullptr, 0, nullptr);
     LogPackage(item.m_strLocalPath, L"Windows Installer, properties " + properties,
-               L"result " + std::to_wstring(result) + L", restart " +
+               L"result " + DecimalText(result) + L", restart " +
                    (result == ERROR_SUCCESS_REBOOT_REQUIRED ? L"required" : L"not required") +
                    (installerLog.empty() ? L"" : L", installer log \"" + installerLog + L"\""));
     if (result == ERROR_SUCCESS) {
@@ -178,7 +181,7 @@ bool InstallPackage(InstallWorker& worker, const InstallPlanItem& item)
         worker.m_bRestartRequired = 1;
     }
     const std::wstring line =
-        L"KESTO_DEBUG: MSI Installation failed. Error Code: " + std::to_wstring(static_cast<int>(result)) + L"\r\n";
+        L"KESTO_DEBUG: MSI Installation failed. Error Code: " + DecimalText(static_cast<int>(result)) + L"\r\n";
     OutputDebugStringW(line.c_str());
     return result == ERROR_SUCCESS_REBOOT_REQUIRED;
 }

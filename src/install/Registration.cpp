@@ -4,12 +4,15 @@
 
 #include <string>
 
+#include "base/DecimalText.h"
 #include "config/ProductConfiguration.h"
 #include "config/RegistryKey.h"
 #include "config/RunSettings.h"
 #include "install/InstallerProperties.h"
 #include "install/ProductLocation.h"
 #include "log/RunLog.h"
+
+using korvex::base::DecimalText;
 
 using namespace korvex::config;
 using namespace korvex::install;
@@ -60,13 +63,13 @@ bool RegisterInstallation()
         SetDword(languagePacks, L"InitialLangID", languageId);
         const RegistryKey userProduct(HKEY_CURRENT_USER, registryKey);
         SetDword(userProduct, L"ApplicationLanguage", languageId);
-        LogValue(L"HKLM\\" + registryKey + L"\\LanguagePacks", L"InitialLangID", std::to_wstring(languageId));
-        LogValue(L"HKCU\\" + registryKey, L"ApplicationLanguage", std::to_wstring(languageId));
+        LogValue(L"HKLM\\" + registryKey + L"\\LanguagePacks", L"InitialLangID", DecimalText(languageId));
+        LogValue(L"HKCU\\" + registryKey, L"ApplicationLanguage", DecimalText(languageId));
         if (bHasFolder) {
             RegistryKey resourceLanguages(HKEY_CURRENT_USER, L"SOFTWARE\\Korvex Systems\\ResourceLangID\\");
-            resourceLanguages.SetString((executableFolder + L"Tessulo2.exe").c_str(), std::to_wstring(languageId));
+            resourceLanguages.SetString((executableFolder + L"Tessulo2.exe").c_str(), DecimalText(languageId));
             LogValue(L"HKCU\\SOFTWARE\\Korvex Systems\\ResourceLangID", executableFolder + L"Tessulo2.exe",
-                     std::to_wstring(languageId));
+                     DecimalText(languageId));
         }
     }
     return true;

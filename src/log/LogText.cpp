@@ -1,7 +1,10 @@
 #include "log/LogText.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "base/DecimalText.h"
+
+using korvex::base::DecimalText;
 
 namespace korvex::log {
 
@@ -60,9 +63,10 @@ std::string Utf8FromWide(std::wstring_view text)
 
 std::string FormatLogLine(const LogTime& time, std::wstring_view text)
 {
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d.%03d ", time.year, time.month, time.day,
-                  time.hour, time.minute, time.second, time.millisecond);
+    const std::string stamp = DecimalText<char>(time.year, 4) + "-" + DecimalText<char>(time.month, 2) + "-" +
+                              DecimalText<char>(time.day, 2) + " " + DecimalText<char>(time.hour, 2) + ":" +
+                              DecimalText<char>(time.minute, 2) + ":" + DecimalText<char>(time.second, 2) + "." +
+                              DecimalText<char>(time.millisecond, 3) + " ";
     std::wstring flat;
     flat.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -81,7 +85,7 @@ std::wstring AnswerName(int answer)
     // IDOK (1) to IDNO (7), as winuser.h numbers them.
     static const wchar_t* const names[] = {L"OK", L"Cancel", L"Abort", L"Retry", L"Ignore", L"Yes", L"No"};
     if (answer >= 1 && answer <= 7) return names[answer - 1];
-    return std::to_wstring(answer);
+    return DecimalText(answer);
 }
 
 std::wstring WithoutCredentials(const std::wstring& url)

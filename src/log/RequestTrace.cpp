@@ -1,7 +1,10 @@
 #include "log/RequestTrace.h"
 
+#include "base/DecimalText.h"
 #include "log/LogText.h"
 #include "log/RunLog.h"
+
+using korvex::base::DecimalText;
 
 using namespace korvex::log;
 
@@ -17,16 +20,16 @@ RequestTrace::~RequestTrace()
     if (!m_bActive) return;
     std::wstring line = L"Request GET " + m_strUrl + L": ";
     if (m_bAnswered) {
-        line += L"status " + std::to_wstring(m_nStatus) +
+        line += L"status " + DecimalText(m_nStatus) +
                 (m_nStatus == 407 ? L" (the proxy asks for credentials)" : L"") + L", Content-Length " +
-                (m_nContentLength > 0 ? std::to_wstring(m_nContentLength) : std::wstring(L"none")) + L", ";
+                (m_nContentLength > 0 ? DecimalText(m_nContentLength) : std::wstring(L"none")) + L", ";
         if (m_nOffset > 0) {
-            line += L"continuing from byte " + std::to_wstring(m_nOffset) + L", ";
+            line += L"continuing from byte " + DecimalText(m_nOffset) + L", ";
         }
     } else {
         line += L"no answer, ";
     }
-    line += std::to_wstring(m_nBytes) + L" bytes received, " + std::to_wstring(GetTickCount() - m_nStartTick) +
+    line += DecimalText(m_nBytes) + L" bytes received, " + DecimalText(GetTickCount() - m_nStartTick) +
             L" ms, " + (m_bSucceeded ? L"succeeded" : L"failed");
     LogEvent(line);
 }

@@ -1,6 +1,9 @@
 #include "log/RunLog.h"
 
+#include "base/DecimalText.h"
 #include "log/LogText.h"
+
+using korvex::base::DecimalText;
 
 using namespace korvex::log;
 
@@ -68,7 +71,7 @@ std::wstring RunLog::NextMsiLogPath()
     std::lock_guard hold(m_lock);
     m_msiLog.reset();
     if (!m_file) return std::wstring();
-    const std::wstring path = m_strPath + L"." + std::to_wstring(++m_nMsiLogs) + L".msi.log";
+    const std::wstring path = m_strPath + L"." + DecimalText(++m_nMsiLogs) + L".msi.log";
     // Held without delete sharing until the next package, so that the file
     // the Windows Installer opens by this name is the one prepared (it writes
     // sharing only writes, so the handle held writes too, and nothing else).

@@ -5,8 +5,11 @@
 
 #include <string>
 
+#include "base/DecimalText.h"
 #include "ui/ProgressGeometry.h"
 #include "ui/Theme.h"
+
+using korvex::base::DecimalText;
 
 using namespace korvex::ui;
 
@@ -147,7 +150,7 @@ LRESULT CKorvexProgress::OnGetObject(WPARAM wParam, LPARAM lParam)
 AccessibleFacts CKorvexProgress::DescribeForAccessibility() const
 {
     const int percent = m_nRange > 0 ? static_cast<int>(static_cast<long long>(m_nPos) * 100 / m_nRange) : 0;
-    return AccessibleFacts{ROLE_SYSTEM_PROGRESSBAR, STATE_SYSTEM_READONLY, std::to_wstring(percent) + L"%"};
+    return AccessibleFacts{ROLE_SYSTEM_PROGRESSBAR, STATE_SYSTEM_READONLY, DecimalText(percent) + L"%"};
 }
 
 bool CKorvexProgress::DoAccessibleDefaultAction()

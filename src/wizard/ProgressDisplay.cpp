@@ -1,6 +1,10 @@
 #include "wizard/ProgressDisplay.h"
 
-#include <cstdio>
+#include <cmath>
+
+#include "base/DecimalText.h"
+
+using korvex::base::DecimalText;
 
 using namespace korvex::install;
 using namespace korvex::config;
@@ -49,9 +53,12 @@ std::uint32_t EstimateRemainingMs(std::uint32_t elapsedMs, float phaseProgress)
 
 std::wstring PercentText(float percent)
 {
-    char text[32];
-    std::snprintf(text, sizeof(text), "%.1f%%", static_cast<double>(percent));
-    return std::wstring(text, text + std::char_traits<char>::length(text));
+    // Tenths, ties to even as printf rounds them (a float times ten is exact
+    // in a long double); what no percentage is reads as 0.
+    const long double tenths = std::nearbyint(static_cast<long double>(percent) * 10);
+    const long long whole = std::isfinite(percent) && std::fabs(tenths) < 1e15L ? std::llround(tenths) : 0;
+    const long long magnitude = whole < 0 ? -whole : whole;
+    return (whole < 0 ? L"-" : L"") + DecimalText(magnitude / 10) + L"." + DecimalText(magnitude % 10) + L"%";
 }
 
 int BarPosition(float percent)
@@ -108,7 +115,7 @@ std::wstring FillNumberFields(std::wstring_view text, std::initializer_list<unsi
             filled.push_back(L'%');
             continue;
         }
-        std::wstring digits = std::to_wstring(*next++);
+        std::wstring digits = DecimalText(*next++);
         if (digits.size() < width) digits.insert(0, width - digits.size(), zeroPad ? L'0' : L' ');
         filled += digits;
         i = end;
