@@ -3,6 +3,7 @@
 #include "app/CommandLineSwitches.h"
 #include "app/StartupSteps.h"
 #include "base/ComInitialization.h"
+#include "base/DecimalText.h"
 #include "base/UserMessageBox.h"
 #include "config/ConfigurationSummary.h"
 #include "config/ProductConfiguration.h"
@@ -14,6 +15,8 @@
 #include "ui/Theme.h"
 #include "wizard/InstallGuide.h"
 #include "wizard/RunOutcome.h"
+
+using korvex::base::DecimalText;
 
 using namespace korvex::config;
 using namespace korvex::wizard;
@@ -72,7 +75,7 @@ bool CKorvexMasterInstallerApp::RunValidator()
     m_clientValidator.m_newClientPath.clear();
     m_clientValidator.DoModal();
     // The task posted the close as its last step; nothing of it outlives the window.
-    if (m_clientValidator.m_task.valid()) m_clientValidator.m_task.wait();
+    if (m_clientValidator.m_task.joinable()) m_clientValidator.m_task.join();
     return m_clientValidator.m_outcome == Proceed;
 }
 
@@ -100,6 +103,6 @@ int CKorvexMasterInstallerApp::ExitInstance()
     CloseInternetSession();
     CWinApp::ExitInstance();
     const int exitCode = ExitCodeOf(RecordedRunOutcome());
-    LogEvent(L"Run ended: exit code " + std::to_wstring(exitCode));
+    LogEvent(L"Run ended: exit code " + DecimalText(exitCode));
     return exitCode;
 }

@@ -70,8 +70,8 @@ InstallWorker::InstallWorker(InstallProgress& progress)
 
 InstallWorker::~InstallWorker()
 {
-    if (m_task.valid()) {
-        m_task.wait();
+    if (m_task.joinable()) {
+        m_task.join();
     }
 }
 
@@ -85,7 +85,7 @@ void InstallWorker::BuildPlan()
 
 void InstallWorker::Start()
 {
-    m_task = std::async(std::launch::async, &InstallWorker::Run, this);
+    m_task = std::thread(&InstallWorker::Run, this);
 }
 
 void InstallWorker::Run()
@@ -94,7 +94,7 @@ void InstallWorker::Run()
     // Nothing may escape the task: the page waits for an end phase.
     try {
         bInstalled = CheckServer() && DownloadAll() && InstallAll();
-    } catch (const std::exception&) {
+    } catch (...) {
         bInstalled = false;
     }
     m_heldFiles.clear();
@@ -112,7 +112,7 @@ void InstallWorker::Run()
             UserMessageBox(nullptr, text.c_str(), g_productConfiguration.m_manifest.m_strShortName.c_str(),
                            MB_ICONERROR);
         }
-    } catch (const std::exception&) {
+    } catch (...) {
         // The end phase still ends the run.
     }
     m_progress.End(end.m_phase);

@@ -16,7 +16,7 @@
 #include <windows.h>
 
 #include <atomic>
-#include <future>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -64,7 +64,7 @@ public:
     // A package installed but asked for a restart (3010); final once the
     // phase is Finished.
     bool RestartRequired() const { return m_bRestartRequired.load() != 0; }
-    bool HasStarted() const { return m_task.valid(); }
+    bool HasStarted() const { return m_task.joinable(); }
     korvex::install::InstallProgress& Progress() { return m_progress; }
 
     bool CheckServer();
@@ -114,5 +114,5 @@ private:
     std::atomic<int> m_bRestartRequired{0};
     HWND m_hMainWindow = nullptr;
     // Declared last so that it is waited for before anything else goes.
-    std::future<void> m_task;
+    std::thread m_task;
 };

@@ -2,9 +2,9 @@
 
 #include <dwrite.h>
 
-#include <chrono>
-#include <future>
+#include <atomic>
 #include <mutex>
+#include <thread>
 
 #include "base/WinHandles.h"
 
@@ -15,7 +15,16 @@ struct SharedDirect2D {
     ComPtr<ID2D1Factory1> factory;
     // Every control binds it to its own paint DC on each paint, one at a time.
     ComPtr<ID2D1DCRenderTarget> target;
-    std::future<void> warmUp;
+    // Held while a warm-up draws on the shared target: the UI thread's, after
+    // a background warm-up that outlasted its wait, never draws beside it.
+    std::mutex drawing;
+    std::thread warmUp;
+    std::atomic<bool> warmUpEnded{false};
+
+    ~SharedDirect2D()
+    {
+        if (warmUp.joinable()) warmUp.join();
+    }
 };
 
 SharedDirect2D& Shared()
@@ -54,6 +63,7 @@ void WarmUpDirect2DHere()
     const SelectedObject selected(dc.get(), bitmap.get());
     const RECT pixel{0, 0, 1, 1};
     ComPtr<ID2D1SolidColorBrush> brush;
+    const std::lock_guard<std::mutex> drawing(Shared().drawing);
     if (FAILED(target->BindDC(dc.get(), &pixel))) return;
     target->BeginDraw();
     if (SUCCEEDED(target->CreateSolidColorBrush(D2D1::ColorF(0, 0, 0), &brush))) {
@@ -104,16 +114,19 @@ void DropDirect2DDCTarget(ID2D1DCRenderTarget* target)
 void StartDirect2DWarmUp()
 {
     SharedDirect2D& shared = Shared();
-    if (shared.warmUp.valid()) return;
+    if (shared.warmUp.joinable()) return;
     // A thread that cannot start leaves the first paint to pay the cost.
     try {
-        shared.warmUp = std::async(std::launch::async, &WarmUpDirect2DHere);
+        shared.warmUp = std::thread([&shared] {
+            WarmUpDirect2DHere();
+            shared.warmUpEnded = true;
+        });
     } catch (...) {
     }
 }
 
 bool Direct2DWarmUpEnded()
 {
-    const std::future<void>& warmUp = Shared().warmUp;
-    return !warmUp.valid() || warmUp.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    const SharedDirect2D& shared = Shared();
+    return !shared.warmUp.joinable() || shared.warmUpEnded;
 }

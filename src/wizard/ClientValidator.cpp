@@ -44,7 +44,7 @@ CClientValidator::CClientValidator() : CKorvexDialog(IDD_CLIENT_VALIDATOR) {}
 
 CClientValidator::~CClientValidator()
 {
-    if (m_task.valid()) m_task.wait();
+    if (m_task.joinable()) m_task.join();
 }
 
 void CClientValidator::DoDataExchange(CDataExchange* dx)
@@ -75,7 +75,7 @@ BOOL CClientValidator::OnInitDialog()
     m_progress.SendMessage(PBM_SETMARQUEE, TRUE, kMarqueeStepMs);
 
     m_bVerdictReady = false;
-    m_task = std::async(std::launch::async, &CClientValidator::ValidatorTask, this);
+    m_task = std::thread(&CClientValidator::ValidatorTask, this);
 
     if (g_runSettings.m_bSilent) HideForSilentRun(*this);
     return TRUE;

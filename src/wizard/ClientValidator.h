@@ -9,7 +9,7 @@
 // drawing is ready (a few seconds at most), so the wizard shows at once.
 
 #include <atomic>
-#include <future>
+#include <thread>
 #include <optional>
 #include <string>
 
@@ -40,7 +40,7 @@ public:
 
     std::wstring m_strTitle;
     CProgressCtrl m_progress;
-    std::future<void> m_task;
+    std::thread m_task;
     std::wstring m_newClientPath;
     // The downloaded client, held open from its check until it is started.
     FileHandle m_newClientFile;
