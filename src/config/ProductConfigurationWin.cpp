@@ -219,9 +219,9 @@ std::wstring MakeComponentPath(const std::wstring& fileName)
 
 std::wstring MakeProgramPath(const std::wstring& fileName)
 {
-    const std::wstring folder = ProtectedFolder(IsProcessElevated())
-                                    .CreateUnique(g_productConfiguration.m_strComponentFolder +
-                                                  DecimalText(static_cast<int>(GetTickCount())));
+    const std::wstring folder =
+        ProtectedFolder(IsProcessElevated())
+            .CreateUnique(g_productConfiguration.m_strComponentFolder + DecimalText(static_cast<int>(GetTickCount())));
     if (folder.empty()) {
         LogEvent(L"No folder could be made for \"" + fileName + L"\" in \"" +
                  g_productConfiguration.m_strComponentFolder + L"\"");

@@ -20,17 +20,17 @@ RequestTrace::~RequestTrace()
     if (!m_bActive) return;
     std::wstring line = L"Request GET " + m_strUrl + L": ";
     if (m_bAnswered) {
-        line += L"status " + DecimalText(m_nStatus) +
-                (m_nStatus == 407 ? L" (the proxy asks for credentials)" : L"") + L", Content-Length " +
-                (m_nContentLength > 0 ? DecimalText(m_nContentLength) : std::wstring(L"none")) + L", ";
+        line += L"status " + DecimalText(m_nStatus) + (m_nStatus == 407 ? L" (the proxy asks for credentials)" : L"") +
+                L", Content-Length " + (m_nContentLength > 0 ? DecimalText(m_nContentLength) : std::wstring(L"none")) +
+                L", ";
         if (m_nOffset > 0) {
             line += L"continuing from byte " + DecimalText(m_nOffset) + L", ";
         }
     } else {
         line += L"no answer, ";
     }
-    line += DecimalText(m_nBytes) + L" bytes received, " + DecimalText(GetTickCount() - m_nStartTick) +
-            L" ms, " + (m_bSucceeded ? L"succeeded" : L"failed");
+    line += DecimalText(m_nBytes) + L" bytes received, " + DecimalText(GetTickCount() - m_nStartTick) + L" ms, " +
+            (m_bSucceeded ? L"succeeded" : L"failed");
     LogEvent(line);
 }
 

@@ -82,13 +82,22 @@ TEST(EditNumeric, DecimalsReadAndWrittenAsStrtodAndPrintfDo)
         const char* text;
         int decimals;
     } cases[] = {
-        {"1.0", 1},   {"0.05", 1},       {"2.4", 0},    {"-3.05", 2},           {"0.000000000123", 20},
-        {"12345678901234567890123", 3}, {"+.5", 0},      {"7.", 20},            {"-0.04", 1},
-        {"0.1000000000000000055511151231257827", 20},     {"4503599627370495.5", 1},
+        {"1.0", 1},
+        {"0.05", 1},
+        {"2.4", 0},
+        {"-3.05", 2},
+        {"0.000000000123", 20},
+        {"12345678901234567890123", 3},
+        {"+.5", 0},
+        {"7.", 20},
+        {"-0.04", 1},
+        {"0.1000000000000000055511151231257827", 20},
+        {"4503599627370495.5", 1},
         {"1797693134862315708145274237317043567980705675258449965989174768031572607800285387605895586327668781"
          "7154045895351438246423432132688946418276846754670353751698604991057655128207624549009038932894407586"
          "8508455133942304583236903222948165808559332123348274797826204144723168738177180919299881250404026184"
-         "124858368", 2},
+         "124858368",
+         2},
     };
     for (const auto& c : cases) {
         const std::wstring text(c.text, c.text + std::char_traits<char>::length(c.text));
@@ -98,8 +107,8 @@ TEST(EditNumeric, DecimalsReadAndWrittenAsStrtodAndPrintfDo)
         for (const bool up : {true, false}) {
             const double stepped = value + (up ? 0.1 : -0.1);
             std::string expected(400, '\0');
-            expected.resize(static_cast<std::size_t>(
-                std::snprintf(expected.data(), expected.size(), "%.*f", c.decimals, stepped)));
+            expected.resize(
+                static_cast<std::size_t>(std::snprintf(expected.data(), expected.size(), "%.*f", c.decimals, stepped)));
             EXPECT_EQ(StepDecimal(text, up, open), std::wstring(expected.begin(), expected.end())) << c.text;
         }
     }
