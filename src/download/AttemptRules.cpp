@@ -79,6 +79,8 @@ const wchar_t* AttemptCauseText(AttemptCause cause)
             return L"the address cannot be used";
         case AttemptCause::NoConnection:
             return L"no connection";
+        case AttemptCause::CertificateRefused:
+            return L"the server's certificate is not trusted";
         case AttemptCause::CutShort:
             return L"the transfer was cut short";
         case AttemptCause::TimedOut:

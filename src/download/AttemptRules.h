@@ -13,18 +13,19 @@
 namespace korvex::download {
 
 enum class AttemptCause {
-    None,            // the attempt succeeded
-    UrlRejected,     // the address cannot be parsed
-    NoConnection,    // no connection, or the request could not be sent
-    CutShort,        // a reset, a failed read, or a body short of its length
-    TimedOut,        // silence past the time-out, or the transfer's deadline
-    RefusedStatus,   // a final status that is no success (see m_nHttpStatus)
-    LengthUnusable,  // a missing or unusable Content-Length
-    TooLong,         // more than the Content-Length, or past the transfer's cap
-    RangeMismatch,   // a partial answer that does not continue the part
-    HashMismatch,    // the whole body arrived, its SHA-256 differs
-    JoinedMismatch,  // a part and its rest joined, their SHA-256 differs: start over
-    LocalFile,       // the local file could not be made or written
+    None,                // the attempt succeeded
+    UrlRejected,         // the address cannot be parsed
+    NoConnection,        // no connection, or the request could not be sent
+    CertificateRefused,  // the server's certificate is not trusted: the next attempt meets the same one
+    CutShort,            // a reset, a failed read, or a body short of its length
+    TimedOut,            // silence past the time-out, or the transfer's deadline
+    RefusedStatus,       // a final status that is no success (see m_nHttpStatus)
+    LengthUnusable,      // a missing or unusable Content-Length
+    TooLong,             // more than the Content-Length, or past the transfer's cap
+    RangeMismatch,       // a partial answer that does not continue the part
+    HashMismatch,        // the whole body arrived, its SHA-256 differs
+    JoinedMismatch,      // a part and its rest joined, their SHA-256 differs: start over
+    LocalFile,           // the local file could not be made or written
     Cancelled,
 };
 

@@ -291,7 +291,15 @@ AttemptCause CauseOfRequestError(DWORD nError, AttemptCause networkCause)
     if (nError == ERROR_INTERNET_OPERATION_CANCELLED) {
         return AttemptCause::Cancelled;
     }
-    return networkCause;
+    switch (nError) {
+        case ERROR_INTERNET_INVALID_CA:
+        case ERROR_INTERNET_SEC_CERT_ERRORS:
+        case ERROR_INTERNET_SEC_CERT_REVOKED:
+        case ERROR_INTERNET_SEC_INVALID_CERT:
+            return AttemptCause::CertificateRefused;
+        default:
+            return networkCause;
+    }
 }
 
 AttemptCause CauseOfSetupFailure(const OpenedRequest& opened)

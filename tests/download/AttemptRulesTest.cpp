@@ -22,7 +22,7 @@ TEST(AttemptRules, OnlyPassingTroubleIsTriedAgain)
         {AttemptCause::HashMismatch, 200, false},  {AttemptCause::LengthUnusable, 200, false},
         {AttemptCause::TooLong, 200, false},       {AttemptCause::LocalFile, 200, false},
         {AttemptCause::UrlRejected, 0, false},     {AttemptCause::Cancelled, 200, false},
-        {AttemptCause::None, 200, false},
+        {AttemptCause::None, 200, false},          {AttemptCause::CertificateRefused, 0, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsRetryable(AttemptOutcome{c.cause, c.nStatus}), c.bRetryable)

@@ -518,7 +518,7 @@ TEST(Https, IgnoresWrongNamesAndExpiredDatesButNotUnknownIssuers)
         EXPECT_TRUE(out.bytes == body) << static_cast<int>(server);
     }
     EXPECT_EQ(DownloadFile(ServerUrl(TestServer::Untrusted, "/tls/file.bin"), "tls.bin").outcome.m_cause,
-              AttemptCause::NoConnection);
+              AttemptCause::CertificateRefused);
 }
 
 }  // namespace
