@@ -282,16 +282,14 @@ const wchar_t* SetupFailureText(SetupFailure failure)
     return L"";
 }
 
-// Why a request's operation failed: its time-out, the cancel, or the network.
+// Why a request's operation failed: its time-out, the cancel, a refused certificate, or the network.
 AttemptCause CauseOfRequestError(DWORD nError, AttemptCause networkCause)
 {
-    if (nError == ERROR_INTERNET_TIMEOUT) {
-        return AttemptCause::TimedOut;
-    }
-    if (nError == ERROR_INTERNET_OPERATION_CANCELLED) {
-        return AttemptCause::Cancelled;
-    }
     switch (nError) {
+        case ERROR_INTERNET_TIMEOUT:
+            return AttemptCause::TimedOut;
+        case ERROR_INTERNET_OPERATION_CANCELLED:
+            return AttemptCause::Cancelled;
         case ERROR_INTERNET_INVALID_CA:
         case ERROR_INTERNET_SEC_CERT_ERRORS:
         case ERROR_INTERNET_SEC_CERT_REVOKED:
