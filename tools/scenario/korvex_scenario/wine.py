@@ -6,6 +6,7 @@ import os
 import re
 import subprocess
 import tempfile
+import time
 
 
 def windows_path(path):
@@ -130,14 +131,22 @@ class Wine:
 
     # ---- processes ---------------------------------------------------------
 
-    def processes(self):
-        """[{"pid", "parent", "exe"}] of every Windows process in the prefix."""
+    def processes(self, attempts=3):
+        """[{"pid", "parent", "exe"}] of every Windows process in the prefix.
+        A listing only reads, so a start of the probe that failed on a loaded
+        machine is tried again; the last failure says what Wine printed."""
         with tempfile.TemporaryDirectory(prefix="korvex-probe-") as scratch:
             out = os.path.join(scratch, "processes.jsonl")
-            if self.run(self.harness("KorvexScenarioProbe.exe"), "processes", "--out", windows_path(out)) != 0:
-                raise RuntimeError("the probe cannot list the processes")
-            with open(out, encoding="utf-8") as f:
-                return [json.loads(line) for line in f if line.strip()]
+            for attempt in range(attempts):
+                result = subprocess.run(["wine", self.harness("KorvexScenarioProbe.exe"), "processes", "--out",
+                                         windows_path(out)], stdin=subprocess.DEVNULL, capture_output=True,
+                                        timeout=120)
+                if result.returncode == 0:
+                    with open(out, encoding="utf-8") as f:
+                        return [json.loads(line) for line in f if line.strip()]
+                time.sleep(1)
+            raise RuntimeError("the probe cannot list the processes (status %d): %s"
+                               % (result.returncode, result.stderr.decode("utf-8", "replace").strip()[-2000:]))
 
     def kill(self, pid):
         return self.run(self.harness("KorvexScenarioProbe.exe"), "kill", "--pid", str(pid)) == 0
