@@ -108,6 +108,10 @@ class Scenario(ScenarioCase):
         self.assertNotIn("ApplicationLanguage", self.registry(HKCU_PRODUCT_KEY) or {})
         self.assertFalse(self.registry(RESOURCE_LANGUAGE_KEY))
 
+    def assertNothingInstalled(self):
+        self.assertNothingRegistered()
+        self.assertNotIn(generate.PRODUCT_CODE, self.wine.installed_products())
+
     def assertOnlyBox(self, run, text, answer, caption=SHORT_NAME):
         boxes = list(run.boxes())
         self.assertEqual(len(boxes), 1, run.boxes().summary())
@@ -474,9 +478,8 @@ class CancelSlowDownload(Scenario):
         self.assertEqual([(b["text"], b["answer"]) for b in run.boxes()],
                          [(CANCEL_QUESTION, "No"), (CANCEL_QUESTION, "Yes")])
         self.assertLess(file_size(partial), os.path.getsize(self.served(generate.MAIN_PACKAGE)))
-        self.assertNothingRegistered()
+        self.assertNothingInstalled()
         self.assertIsNone(self.registry(SAMPLE_KEY), "the product was installed")
-        self.assertNotIn(generate.PRODUCT_CODE, self.wine.installed_products())
 
 
 class StalledServer(Scenario):
@@ -487,8 +490,7 @@ class StalledServer(Scenario):
         run = self.start_installer(self.installer_folder(manifest), ["/s"])
         self.assertExitCode(run, 1603)
         self.assertOnlyBox(run, SERVER_ERROR, "OK")
-        self.assertNothingRegistered()
-        self.assertNotIn(generate.PRODUCT_CODE, self.wine.installed_products())
+        self.assertNothingInstalled()
 
 
 class CancelStalledDownload(Scenario):
@@ -503,8 +505,7 @@ class CancelStalledDownload(Scenario):
         self.close_main_window()
         self.assertExitCode(run, 1602)
         self.assertOnlyBox(run, CANCEL_QUESTION, "Yes")
-        self.assertNothingRegistered()
-        self.assertNotIn(generate.PRODUCT_CODE, self.wine.installed_products())
+        self.assertNothingInstalled()
 
 
 class EndlessServerManifest(Scenario):
@@ -533,9 +534,8 @@ class TamperedPackage(Scenario):
         self.assertOnlyBox(run, SERVER_ERROR, "OK")
         self.assertEqual(self.requested(PACKAGES_PATH + generate.MAIN_PACKAGE), 1)
         self.assertFalse(os.path.exists(self.installer_path("msi", generate.MAIN_PACKAGE)), "the package stayed")
-        self.assertNotIn(generate.PRODUCT_CODE, self.wine.installed_products())
+        self.assertNothingInstalled()
         self.assertIsNone(self.registry(SAMPLE_KEY), "the product was installed")
-        self.assertNothingRegistered()
 
 
 class FailingMainPackage(Scenario):
@@ -650,8 +650,7 @@ class SlowPrerequisitePackage(Scenario):
         self.assertExitCode(run, 1602)
         self.assertTrue(self.msiexec_runs(), "the run waited for the prerequisite")
         self.assertOnlyBox(run, CANCEL_QUESTION, "Yes")
-        self.assertNotIn(generate.PRODUCT_CODE, self.wine.installed_products())
-        self.assertNothingRegistered()
+        self.assertNothingInstalled()
         # Left to finish on its own.
         self.assertTrue(wait_until(lambda: not self.msiexec_runs(), 60, interval=1), "msiexec never ended")
         self.assertEqual(self.registry(SLOW_RUNTIME_SAMPLE_KEY)["Version"], ("REG_SZ", generate.RELEASE_VERSION))
@@ -916,8 +915,7 @@ class NetworkScenario(Scenario):
     def assertFailedWithoutTrace(self, run):
         self.assertExitCode(run, 1603)
         self.assertOnlyBox(run, SERVER_ERROR, "OK")
-        self.assertNothingRegistered()
-        self.assertNotIn(generate.PRODUCT_CODE, self.wine.installed_products())
+        self.assertNothingInstalled()
 
 
 class EndingServerManifests(NetworkScenario):
