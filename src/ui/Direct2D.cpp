@@ -15,8 +15,7 @@ struct SharedDirect2D {
     ComPtr<ID2D1Factory1> factory;
     // Every control binds it to its own paint DC on each paint, one at a time.
     ComPtr<ID2D1DCRenderTarget> target;
-    // Held while a warm-up draws on the shared target: the UI thread's, after
-    // a background warm-up that outlasted its wait, never draws beside it.
+    // Held while anything draws with the factory's device.
     std::mutex drawing;
     std::thread warmUp;
     std::atomic<bool> warmUpEnded{false};
@@ -63,7 +62,7 @@ void WarmUpDirect2DHere()
     const SelectedObject selected(dc.get(), bitmap.get());
     const RECT pixel{0, 0, 1, 1};
     ComPtr<ID2D1SolidColorBrush> brush;
-    const std::lock_guard<std::mutex> drawing(Shared().drawing);
+    const std::unique_lock<std::mutex> drawing = LockDirect2DDrawing();
     if (FAILED(target->BindDC(dc.get(), &pixel))) return;
     target->BeginDraw();
     if (SUCCEEDED(target->CreateSolidColorBrush(D2D1::ColorF(0, 0, 0), &brush))) {
@@ -109,6 +108,11 @@ void DropDirect2DDCTarget(ID2D1DCRenderTarget* target)
     SharedDirect2D& shared = Shared();
     std::lock_guard<std::mutex> guard(shared.lock);
     if (shared.target.Get() == target) shared.target.Reset();
+}
+
+std::unique_lock<std::mutex> LockDirect2DDrawing()
+{
+    return std::unique_lock<std::mutex>(Shared().drawing);
 }
 
 void StartDirect2DWarmUp()

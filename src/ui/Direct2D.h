@@ -16,6 +16,8 @@
 #include <d2d1_1.h>
 #include <wrl/client.h>
 
+#include <mutex>
+
 using Microsoft::WRL::ComPtr;
 
 // The process's factory (made on first use), or the failure to make it.
@@ -32,6 +34,10 @@ void WarmUpDirect2DHere();
 HRESULT CreateDirect2DDCTarget(ID2D1Factory1* factory, ComPtr<ID2D1DCRenderTarget>& target);
 // A target that must be made again (D2DERR_RECREATE_TARGET) is shared no more.
 void DropDirect2DDCTarget(ID2D1DCRenderTarget* target);
+// Held by every drawing from BindDC to EndDraw: a paint that meets the
+// warm-up still drawing waits for it. Wine's multi-threaded factory does not
+// serialise them, and two at once corrupt its device.
+std::unique_lock<std::mutex> LockDirect2DDrawing();
 
 // EndDraw's answer when the target must be created again.
 inline bool MustRecreateTarget(HRESULT result)

@@ -62,6 +62,7 @@ void CKorvexProgress::OnPaint()
         m_nAnnouncedPos = m_nPos;
         NotifyAccessibleValueChange(m_hWnd);
     }
+    const std::unique_lock<std::mutex> drawing = LockDirect2DDrawing();
     EnsureRenderTarget();
     if (!m_pRenderTarget) return;
     RECT client;

@@ -112,6 +112,7 @@ void CKorvexTextButton::EnsureResources()
 void CKorvexTextButton::OnPaint()
 {
     CPaintDC dc(this);
+    const std::unique_lock<std::mutex> drawing = LockDirect2DDrawing();
     EnsureResources();
     if (!m_pRenderTarget) return;
     CRect client;

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "UiWindowTestSupport.h"
+#include "ui/Direct2D.h"
 #include "ui/KorvexProgress.h"
 #include "ui/Theme.h"
 
@@ -81,6 +85,25 @@ TEST_F(ProgressPixels, SmallerTrackIsCentredOnTheBackground)
     EXPECT_TRUE(SameColor(image.At(150, 2), kBack));
     EXPECT_TRUE(SameColor(image.At(150, 10), kTrack));
     EXPECT_TRUE(SameColor(image.At(280, 10), kBack));
+}
+
+// The start-up warm-up draws on another thread with the same device: a
+// paint that meets it waits until it is done, and then paints as ever.
+TEST_F(ProgressPixels, PaintWaitsForADrawingOnAnotherThread)
+{
+    std::atomic<bool> holding{false}, released{false};
+    std::thread other([&] {
+        std::unique_lock<std::mutex> drawing = LockDirect2DDrawing();
+        holding = true;
+        Sleep(500);
+        released = true;
+    });
+    while (!holding) Sleep(1);
+    const CapturedImage image = PaintAt(1000);
+    const bool paintWaited = released;
+    other.join();
+    EXPECT_TRUE(paintWaited) << "the paint drew beside another drawing";
+    EXPECT_TRUE(SameColor(image.At(150, 4), kFill));
 }
 
 }  // namespace
