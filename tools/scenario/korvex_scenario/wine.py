@@ -131,13 +131,13 @@ class Wine:
 
     # ---- processes ---------------------------------------------------------
 
-    def processes(self, attempts=3):
+    def processes(self):
         """[{"pid", "parent", "exe"}] of every Windows process in the prefix.
         A listing only reads, so a start of the probe that failed on a loaded
         machine is tried again; the last failure says what Wine printed."""
         with tempfile.TemporaryDirectory(prefix="korvex-probe-") as scratch:
             out = os.path.join(scratch, "processes.jsonl")
-            for attempt in range(attempts):
+            for _ in range(3):
                 result = subprocess.run(["wine", self.harness("KorvexScenarioProbe.exe"), "processes", "--out",
                                          windows_path(out)], stdin=subprocess.DEVNULL, capture_output=True,
                                         timeout=120)
